@@ -1,0 +1,23 @@
+# SQLite is generated from Debian's source package into a cache outside the
+# build tree (git ignores it), so a fresh build directory costs nothing more.
+set(SQLITE_CACHE_DIR "${CMAKE_SOURCE_DIR}/.cache/sqlite" CACHE PATH
+    "Where the generated SQLite amalgamation is kept")
+
+if(NOT EXISTS "${SQLITE_CACHE_DIR}/sqlite3.c" OR NOT EXISTS "${SQLITE_CACHE_DIR}/sqlite3.h")
+    message(STATUS "Generating the SQLite amalgamation in ${SQLITE_CACHE_DIR}")
+    execute_process(
+        COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/make-sqlite-amalgamation.sh" "${SQLITE_CACHE_DIR}"
+        RESULT_VARIABLE sqlite_result)
+    if(NOT sqlite_result EQUAL 0)
+        message(FATAL_ERROR "Could not generate the SQLite amalgamation; "
+                            "run scripts/install-deps.sh as root first")
+    endif()
+endif()
+
+add_library(sqlite3 STATIC "${SQLITE_CACHE_DIR}/sqlite3.c")
+target_include_directories(sqlite3 SYSTEM PUBLIC "${SQLITE_CACHE_DIR}")
+target_compile_definitions(sqlite3 PUBLIC
+    SQLITE_THREADSAFE=1
+    SQLITE_OMIT_LOAD_EXTENSION
+    SQLITE_DQS=0)
+set_target_properties(sqlite3 PROPERTIES C_STANDARD 99)

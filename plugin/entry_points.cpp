@@ -1,0 +1,143 @@
+// The seven calls through which the host drives the plug-in.
+#include "plugin/ems_records.h"
+
+#include "plugin/message_box.h"
+#include "plugin/stowlark_app.h"
+#include "plugin/system_error.h"
+#include "res/resource_ids.h"
+
+#include <objbase.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Indexed by menu entry id; id 0 has no entry.
+const char* const kSpecialMenuEntries[] = {nullptr, "Archive Messages..."};
+const int32_t kLastMenuEntryId = 1;
+
+// The host frees what it is given through ems_free, so everything handed
+// over comes from the C heap of this module.
+char* HostTextCopy(const std::string& text) {
+    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (copy) {
+        std::memcpy(copy, text.c_str(), text.size() + 1);
+    }
+    return copy;
+}
+
+// The plug-in's own icon for a negative index, the menu entry's otherwise.
+void PutIconCell(int index, HICON** field) {
+    if (!field) {
+        return;
+    }
+    HICON* cell = static_cast<HICON*>(std::malloc(sizeof(HICON)));
+    *field = cell;
+    if (cell) {
+        const int icon = index < 0 ? IDI_PLUGIN : IDI_MENU_ENTRY;
+        *cell = ::LoadIconA(App().Instance(), MAKEINTRESOURCEA(icon));
+    }
+}
+
+bool IsKnownMenuEntry(int32_t id) {
+    return id > 0 && id <= kLastMenuEntryId;
+}
+
+} // namespace
+
+extern "C" long WINAPI ems_plugin_version(short* apiVersion) {
+    EntryPointScope scope;
+    if (apiVersion) {
+        *apiVersion = kEmsInterfaceVersion;
+    }
+    return kEmsSuccess;
+}
+
+extern "C" long WINAPI ems_plugin_init(void* /*globals*/, short apiVersion,
+                                       EmsMailConfig* mailConfig, EmsPluginInfo* pluginInfo) {
+    EntryPointScope scope;
+    if (!pluginInfo) {
+        return kEmsSuccess;
+    }
+    pluginInfo->translatorCount = 0;
+    pluginInfo->attachmentHookCount = 0;
+    pluginInfo->specialMenuCount = kLastMenuEntryId;
+    pluginInfo->pluginId = kPluginId;
+
+    PluginContext& context = App().Context();
+    const char* configDir = mailConfig && mailConfig->configDir ? mailConfig->configDir : "";
+    ApplyHostConfiguration(context, configDir);
+    context.hostApiVersion = apiVersion;
+    ReadProductInformation(context);
+
+    pluginInfo->description = HostTextCopy(context.productName);
+    PutIconCell(-1, &pluginInfo->icon);
+    return kEmsSuccess;
+}
+
+extern "C" long WINAPI ems_special_info(void* /*globals*/, EmsMenu* menu) {
+    EntryPointScope scope;
+    if (!menu || !IsKnownMenuEntry(menu->id)) {
+        return kEmsBadMenuEntry;
+    }
+    menu->text = HostTextCopy(kSpecialMenuEntries[menu->id]);
+    if (App().Context().hostApiVersion > 3) {
+        menu->flags = kMenuEntryFlags;
+        PutIconCell(menu->id - 1, &menu->icon);
+    }
+    return kEmsSuccess;
+}
+
+extern "C" long WINAPI ems_special_hook(void* /*globals*/, EmsMenu* menu) {
+    EntryPointScope scope;
+    if (!menu) {
+        return kEmsNullRecord;
+    }
+    if (menu->id != 1) {
+        return kEmsSuccess;
+    }
+    const PluginContext& context = App().Context();
+    if (context.hostApiVersion <= 3) {
+        ShowMessageBox(nullptr, "This plugin requires Eudora Automation.", context.productName,
+                       MB_OK);
+        return kEmsCannotRun;
+    }
+    CLSID hostClass;
+    IDispatch* host = nullptr;
+    HRESULT hr = ::CLSIDFromProgID(L"Eudora.EuApplication.1", &hostClass);
+    if (SUCCEEDED(hr)) {
+        hr = ::CoCreateInstance(hostClass, nullptr, CLSCTX_ALL, IID_IDispatch,
+                                reinterpret_cast<void**>(&host));
+    }
+    if (FAILED(hr) || !host) {
+        std::string text = "Failed to create object. Make sure the object is entered in the "
+                           "system registry.";
+        const std::string reason = SystemMessageText(static_cast<DWORD>(hr));
+        ShowStandardErrorBox(reason.empty() ? text : text + "\n" + reason);
+        return kEmsCannotRun;
+    }
+    host->Release();
+    return kEmsSuccess;
+}
+
+extern "C" long WINAPI ems_plugin_config(void* /*globals*/, EmsMailConfig* /*mailConfig*/) {
+    EntryPointScope scope;
+    const PluginContext& context = App().Context();
+    ShowMessageBox(nullptr,
+                   context.productName + "\nVersion " + context.versionText + "\n" +
+                       context.legalNotice,
+                   context.productName, MB_OK);
+    return kEmsSuccess;
+}
+
+extern "C" long WINAPI ems_plugin_finish(void* /*globals*/) {
+    App().ExitInstance();
+    return kEmsSuccess;
+}
+
+extern "C" long WINAPI ems_free(void* block) {
+    std::free(block);
+    return kEmsSuccess;
+}

@@ -1,0 +1,36 @@
+#include "plugin/plugin_context.h"
+
+#include "plugin/file_utils.h"
+#include "plugin/version_info.h"
+
+void SetPathsBesideModule(PluginContext& context, const std::string& modulePath) {
+    context.modulePath = modulePath;
+    const std::string directory = DirectoryOf(modulePath);
+    context.settingsPath = directory + "\\stowlark.ini";
+    context.logPath = directory + "\\stowlark.log";
+    context.helpPath = directory + "\\stowlark.chm";
+}
+
+void ApplyHostConfiguration(PluginContext& context, const std::string& configDir) {
+    context.hostConfigDir = configDir;
+    context.hostDataDir =
+        configDir.size() >= 8 ? configDir.substr(0, configDir.size() - 8) : std::string();
+    if (!FileExists(context.modulePath)) {
+        // The host loaded us from somewhere we cannot see; keep the settings
+        // where the host keeps its own configuration.
+        context.modulePath = configDir + "\\stowlark.dll";
+        context.settingsPath = configDir + "\\stowlark.ini";
+    }
+    context.inMailboxPath = context.hostDataDir + "\\In.mbx";
+    context.databasePath = configDir + "\\archive.mdb";
+}
+
+void ReadProductInformation(PluginContext& context) {
+    VersionInfoReader reader;
+    if (!reader.Load(context.modulePath)) {
+        return;
+    }
+    context.productName = reader.ProductName();
+    context.versionText = DisplayVersion(reader.ProductVersion());
+    context.legalNotice = reader.LegalNotice();
+}

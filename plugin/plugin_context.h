@@ -1,0 +1,37 @@
+#pragma once
+
+#include "plugin/win32.h"
+
+#include <string>
+
+// What the whole plug-in knows about where it lives and whom it serves.
+// Written at load, by ems_plugin_init and by ems_special_hook; read elsewhere.
+struct PluginContext {
+    short hostApiVersion = 0;
+    std::string modulePath;
+    std::string settingsPath;
+    std::string logPath;
+    std::string helpPath;
+    std::string hostConfigDir;
+    std::string hostDataDir;
+    std::string inMailboxPath;
+    std::string databasePath;
+    std::string productName;
+    std::string versionText;
+    std::string legalNotice;
+    HCURSOR splitterCursor = nullptr;
+    HWND mainDialogWindow = nullptr;
+    UINT archiveClosedMessage = 0;
+};
+
+// The settings, log and help files sit beside the plug-in's own file.
+void SetPathsBesideModule(PluginContext& context, const std::string& modulePath);
+
+// What ems_plugin_init learns from the host's configuration directory.
+// The data directory is the configuration directory less its last eight
+// characters: the host keeps plug-ins in "<data>\Plugins".
+void ApplyHostConfiguration(PluginContext& context, const std::string& configDir);
+
+// Product name, display version and legal notice from the version resource
+// of the module file; all three stay empty when it has none.
+void ReadProductInformation(PluginContext& context);

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "plugin/message_box.h"
+#include "plugin/plugin_context.h"
+#include "plugin/win32.h"
+
+// The module object: one per loaded library, owner of the module context.
+//
+// Start-up is split in two. Under the loader lock (DllMain) only kernel32
+// work is safe, so loading takes just the module's paths; COM/OLE and the
+// user32 steps run on the first entry-point call of the host's thread and
+// are undone on that thread by ems_plugin_finish.
+class CStowlarkApp {
+public:
+    static constexpr const char* kAppName = "Message Stowlark for Eudora";
+
+    explicit CStowlarkApp(HINSTANCE instance) : instance_(instance) {}
+    CStowlarkApp(const CStowlarkApp&) = delete;
+    CStowlarkApp& operator=(const CStowlarkApp&) = delete;
+
+    // At library load: the module's own path and the files beside it.
+    void InitInstance();
+    // At the start of every entry point; the first call on a thread
+    // initialises OLE there, and the first call at all does the user32 steps.
+    // Returns true when this call initialised OLE only for itself (a thread
+    // other than the one that owns the module's OLE initialisation).
+    bool EnterEntryPoint();
+    void LeaveEntryPoint(bool ownsCallInitialisation);
+    // At ems_plugin_finish: undoes EnterEntryPoint's OLE initialisation when
+    // called on the thread that made it.
+    void ExitInstance();
+
+    HINSTANCE Instance() const { return instance_; }
+    PluginContext& Context() { return context_; }
+
+    const MessageBoxSink& messageBoxSink() const { return messageBoxSink_; }
+    // Returns the previous sink so that a caller can put it back.
+    MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
+
+private:
+    HINSTANCE instance_;
+    PluginContext context_;
+    MessageBoxSink messageBoxSink_;
+    bool userStepsDone_ = false;
+    DWORD oleThread_ = 0;
+    bool oleInitialised_ = false;
+};
+
+// The module object of the library (or of the program that links the
+// plug-in's code directly, as the tests do).
+CStowlarkApp& App();
+
+// Brackets the body of every exported entry point.
+class EntryPointScope {
+public:
+    EntryPointScope() : callInitialisation_(App().EnterEntryPoint()) {}
+    ~EntryPointScope() { App().LeaveEntryPoint(callInitialisation_); }
+    EntryPointScope(const EntryPointScope&) = delete;
+    EntryPointScope& operator=(const EntryPointScope&) = delete;
+
+private:
+    bool callInitialisation_;
+};

@@ -1,0 +1,74 @@
+#include "tests/test_support.h"
+
+#include "plugin/file_utils.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+TempFolder::TempFolder() {
+    static std::atomic<int> serial{0};
+    for (;;) {
+        path_ = TempDirectory() + "\\stowlark-test-" + std::to_string(::GetCurrentProcessId()) +
+                "-" + std::to_string(++serial);
+        if (::CreateDirectoryA(path_.c_str(), nullptr)) {
+            break;
+        }
+    }
+}
+
+TempFolder::~TempFolder() {
+    RemoveTree(path_);
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(child.c_str());
+            }
+        } while (::FindNextFileA(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryA(path.c_str());
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+MessageBoxCapture::MessageBoxCapture() {
+    previous_ = App().SetMessageBoxSink(
+        [this](HWND, const std::string& text, const std::string& caption, UINT type) {
+            boxes_.push_back({text, caption, type});
+            return IDOK;
+        });
+}
+
+MessageBoxCapture::~MessageBoxCapture() {
+    App().SetMessageBoxSink(previous_);
+}
+
+std::string ProgramDirectory() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return DirectoryOf(path);
+}

@@ -1,0 +1,70 @@
+// Helpers the test programs share: scratch folders and captured message boxes.
+#pragma once
+
+#include "plugin/message_box.h"
+#include "plugin/stowlark_app.h"
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the temporary directory, removed with everything in
+// it when the test ends.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& path);
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+struct CapturedMessageBox {
+    std::string text;
+    std::string caption;
+    unsigned type;
+};
+
+// While alive, message boxes are recorded instead of shown; each answers IDOK.
+class MessageBoxCapture {
+public:
+    MessageBoxCapture();
+    ~MessageBoxCapture();
+    MessageBoxCapture(const MessageBoxCapture&) = delete;
+    MessageBoxCapture& operator=(const MessageBoxCapture&) = delete;
+
+    const std::vector<CapturedMessageBox>& boxes() const { return boxes_; }
+
+private:
+    std::vector<CapturedMessageBox> boxes_;
+    MessageBoxSink previous_;
+};
+
+// Restores the module context when the test ends, so tests that call the
+// entry points directly do not leak their host into each other.
+class ContextGuard {
+public:
+    ContextGuard() : saved_(App().Context()) {}
+    ~ContextGuard() {
+        // What the module's one-time start-up steps filled in stays.
+        PluginContext& context = App().Context();
+        saved_.archiveClosedMessage = context.archiveClosedMessage;
+        saved_.splitterCursor = context.splitterCursor;
+        context = saved_;
+    }
+    ContextGuard(const ContextGuard&) = delete;
+    ContextGuard& operator=(const ContextGuard&) = delete;
+
+private:
+    PluginContext saved_;
+};
+
+std::string ProgramDirectory();
