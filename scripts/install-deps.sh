@@ -7,13 +7,8 @@ PACKAGES=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386 wine64
     cmake ninja-build googletest build-essential dpkg-dev xz-utils tcl
-    xvfb xauth imagemagick x11-apps fonts-wine
+    xvfb xauth imagemagick x11-apps fonts-wine clang-format
 )
-
-if [ "$(id -u)" -ne 0 ]; then
-    echo "install-deps.sh: run as root" >&2
-    exit 1
-fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -21,6 +16,19 @@ for p in "${PACKAGES[@]}"; do
         missing+=("$p")
     fi
 done
+
+have_sources() {
+    ls /var/lib/apt/lists/*Sources* >/dev/null 2>&1
+}
+
+if [ ${#missing[@]} -eq 0 ] && have_sources; then
+    echo "install-deps.sh: all dependencies present"
+    exit 0
+fi
+if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps.sh: missing ${missing[*]:-source package lists}; run as root" >&2
+    exit 1
+fi
 
 need_update=0
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -51,8 +59,7 @@ if [ ! -f "$src_list" ]; then
     fi
 fi
 
-if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ] || [ ! -d /var/lib/apt/lists ] ||
-    ! ls /var/lib/apt/lists/*Sources* >/dev/null 2>&1; then
+if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ] || ! have_sources; then
     apt-get update
 fi
 

@@ -83,9 +83,9 @@ int main(int argc, char** argv) {
     std::printf("ems_special_hook(entry 2) -> %ld\n", hook(nullptr, &unknown));
     std::printf("ems_plugin_finish -> %ld\n", finish(nullptr));
 
-    for (void* block : {static_cast<void*>(pluginInfo.description),
-                        static_cast<void*>(pluginInfo.icon), static_cast<void*>(menu.text),
-                        static_cast<void*>(menu.icon)}) {
+    for (void* block :
+         {static_cast<void*>(pluginInfo.description), static_cast<void*>(pluginInfo.icon),
+          static_cast<void*>(menu.text), static_cast<void*>(menu.icon)}) {
         release(block);
     }
     std::printf("ems_free: %d blocks returned\n", 4);

@@ -46,7 +46,8 @@ TEST(PathText, SanitizedNamesAreUsableFileNames) {
     EXPECT_EQ("file", SanitizeFileName(""));
     EXPECT_EQ("a.b-c_d", SanitizeFileName("a.b-c_d"));
     EXPECT_EQ("ab", SanitizeFileName("a\\/:*?!\"'<>|b"));
-    EXPECT_EQ(std::string("Caf\xE9"), SanitizeFileName("Caf\xE9")) << "letters of the code page stay";
+    EXPECT_EQ(std::string("Caf\xE9"), SanitizeFileName("Caf\xE9"))
+        << "letters of the code page stay";
     EXPECT_EQ(255u, SanitizeFileName(std::string(300, 'n')).size());
     EXPECT_EQ(std::string(255, 'n'), SanitizeFileName(std::string(256, 'n')));
     EXPECT_EQ(std::string(255, 'n'), SanitizeFileName(std::string(255, 'n')));

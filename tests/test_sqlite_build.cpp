@@ -23,8 +23,8 @@ TEST(SqliteBuild, ConfiguredAndWorking) {
     sqlite3_stmt* statement = nullptr;
     ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db, "SELECT v FROM t", -1, &statement, nullptr));
     ASSERT_EQ(SQLITE_ROW, sqlite3_step(statement));
-    EXPECT_EQ("caf\xC3\xA9", std::string(reinterpret_cast<const char*>(
-                                 sqlite3_column_text(statement, 0))));
+    EXPECT_EQ("caf\xC3\xA9",
+              std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))));
     sqlite3_finalize(statement);
     sqlite3_close(db);
 }
