@@ -26,6 +26,9 @@ void ApplyHostConfiguration(PluginContext& context, const std::string& configDir
 }
 
 void ReadProductInformation(PluginContext& context) {
+    context.productName.clear();
+    context.versionText.clear();
+    context.legalNotice.clear();
     VersionInfoReader reader;
     if (!reader.Load(context.modulePath)) {
         return;

@@ -41,70 +41,29 @@ private:
     Type value_ = Traits::invalid();
 };
 
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static Type invalid() noexcept { return nullptr; }
-    static void close(Type h) noexcept { ::CloseHandle(h); }
-};
-
-// CreateFile reports failure as INVALID_HANDLE_VALUE, not as a null handle.
-struct FileHandleTraits {
-    using Type = HANDLE;
-    static Type invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(Type h) noexcept { ::CloseHandle(h); }
-};
-
-struct FindHandleTraits {
-    using Type = HANDLE;
-    static Type invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(Type h) noexcept { ::FindClose(h); }
-};
-
-struct ModuleTraits {
-    using Type = HMODULE;
-    static Type invalid() noexcept { return nullptr; }
-    static void close(Type h) noexcept { ::FreeLibrary(h); }
-};
-
-struct WindowTraits {
-    using Type = HWND;
-    static Type invalid() noexcept { return nullptr; }
-    static void close(Type h) noexcept { ::DestroyWindow(h); }
-};
-
-struct MenuTraits {
-    using Type = HMENU;
-    static Type invalid() noexcept { return nullptr; }
-    static void close(Type h) noexcept { ::DestroyMenu(h); }
-};
-
-struct AcceleratorTraits {
-    using Type = HACCEL;
-    static Type invalid() noexcept { return nullptr; }
-    static void close(Type h) noexcept { ::DestroyAcceleratorTable(h); }
-};
-
-struct IconTraits {
-    using Type = HICON;
-    static Type invalid() noexcept { return nullptr; }
-    static void close(Type h) noexcept { ::DestroyIcon(h); }
-};
-
-template <typename T> struct GdiObjectTraits {
+// Handles whose "none" is a null value, given back by one platform call.
+template <typename T, auto Close> struct NullHandleTraits {
     using Type = T;
     static Type invalid() noexcept { return nullptr; }
-    static void close(Type h) noexcept { ::DeleteObject(h); }
+    static void close(Type h) noexcept { Close(h); }
 };
 
-using UniqueHandle = UniqueResource<KernelHandleTraits>;
-using UniqueFile = UniqueResource<FileHandleTraits>;
-using UniqueFind = UniqueResource<FindHandleTraits>;
-using UniqueModule = UniqueResource<ModuleTraits>;
-using UniqueWindow = UniqueResource<WindowTraits>;
-using UniqueMenu = UniqueResource<MenuTraits>;
-using UniqueAccelerators = UniqueResource<AcceleratorTraits>;
-using UniqueIcon = UniqueResource<IconTraits>;
-using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
-using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
-using UniquePen = UniqueResource<GdiObjectTraits<HPEN>>;
-using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
+// CreateFile and FindFirstFile report failure as INVALID_HANDLE_VALUE.
+template <auto Close> struct InvalidValueHandleTraits {
+    using Type = HANDLE;
+    static Type invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(Type h) noexcept { Close(h); }
+};
+
+using UniqueHandle = UniqueResource<NullHandleTraits<HANDLE, ::CloseHandle>>;
+using UniqueFile = UniqueResource<InvalidValueHandleTraits<::CloseHandle>>;
+using UniqueFind = UniqueResource<InvalidValueHandleTraits<::FindClose>>;
+using UniqueModule = UniqueResource<NullHandleTraits<HMODULE, ::FreeLibrary>>;
+using UniqueWindow = UniqueResource<NullHandleTraits<HWND, ::DestroyWindow>>;
+using UniqueMenu = UniqueResource<NullHandleTraits<HMENU, ::DestroyMenu>>;
+using UniqueAccelerators = UniqueResource<NullHandleTraits<HACCEL, ::DestroyAcceleratorTable>>;
+using UniqueIcon = UniqueResource<NullHandleTraits<HICON, ::DestroyIcon>>;
+using UniqueFont = UniqueResource<NullHandleTraits<HFONT, ::DeleteObject>>;
+using UniqueBrush = UniqueResource<NullHandleTraits<HBRUSH, ::DeleteObject>>;
+using UniquePen = UniqueResource<NullHandleTraits<HPEN, ::DeleteObject>>;
+using UniqueBitmap = UniqueResource<NullHandleTraits<HBITMAP, ::DeleteObject>>;
