@@ -2,8 +2,9 @@
 
 #include "plugin/win32.h"
 
-#include <climits>
 #include <cstdlib>
+
+static_assert(sizeof(long) == sizeof(int), "ReadInt relies on strtol saturating at the int range");
 
 std::string ReadText(const std::string& section, const std::string& key,
                      const std::string& defaultText, const std::string& file) {
@@ -16,15 +17,8 @@ std::string ReadText(const std::string& section, const std::string& key,
 int ReadInt(const std::string& section, const std::string& key, int defaultValue,
             const std::string& file) {
     const std::string text = ReadText(section, key, std::to_string(defaultValue), file);
-    long value = std::strtol(text.c_str(), nullptr, 10);
-    // strtol already saturates at the long range, which is the int range here.
-    if (value > INT_MAX) {
-        return INT_MAX;
-    }
-    if (value < INT_MIN) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
+    // long is the int range on this platform, and strtol saturates at it.
+    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
 }
 
 void WriteText(const std::string& section, const std::string& key, const std::string& value,

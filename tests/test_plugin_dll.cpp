@@ -1,7 +1,8 @@
 // The built plug-in, loaded and called the way the host does it.
 #include "plugin/ems_records.h"
 
-#include "plugin/unique_resource.h"
+#include "testhost/plugin_library.h"
+#include "testhost/program_directory.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,6 @@
 namespace {
 
 const unsigned char kUntouched = 0xCD;
-
-struct PluginLibrary {
-    PluginLibrary() : module(::LoadLibraryA((ProgramDirectory() + "\\stowlark.dll").c_str())) {}
-
-    template <typename Function> Function Entry(const char* name) const {
-        return reinterpret_cast<Function>(
-            reinterpret_cast<void*>(::GetProcAddress(module.get(), name)));
-    }
-
-    UniqueModule module;
-};
 
 // Finds the next message box with this caption on any thread, reads its text
 // and presses OK, as a user would.
@@ -78,15 +68,8 @@ bool IsIcon(HICON icon) {
 class PluginDll : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(plugin.module) << "stowlark.dll beside the test program";
-        version = plugin.Entry<decltype(&ems_plugin_version)>("ems_plugin_version");
-        init = plugin.Entry<decltype(&ems_plugin_init)>("ems_plugin_init");
-        info = plugin.Entry<decltype(&ems_special_info)>("ems_special_info");
-        hook = plugin.Entry<decltype(&ems_special_hook)>("ems_special_hook");
-        config = plugin.Entry<decltype(&ems_plugin_config)>("ems_plugin_config");
-        finish = plugin.Entry<decltype(&ems_plugin_finish)>("ems_plugin_finish");
-        release = plugin.Entry<decltype(&ems_free)>("ems_free");
-        ASSERT_TRUE(version && init && info && hook && config && finish && release);
+        ASSERT_TRUE(plugin.loaded()) << "stowlark.dll beside the test program";
+        ASSERT_TRUE(plugin.complete());
     }
 
     // Runs ems_plugin_init against records full of a marker byte, so that
@@ -97,23 +80,16 @@ protected:
         EmsMailConfig mailConfig;
         std::memset(&mailConfig, kUntouched, sizeof mailConfig);
         mailConfig.configDir = &configDir[0];
-        ASSERT_EQ(0, init(nullptr, apiVersion, &mailConfig, &pluginInfo));
+        ASSERT_EQ(0, plugin.init(nullptr, apiVersion, &mailConfig, &pluginInfo));
     }
 
-    PluginLibrary plugin;
+    PluginLibrary plugin{ProgramDirectory() + "\\stowlark.dll"};
     std::string configDir = "C:\\Mail\\Plugins";
-    decltype(&ems_plugin_version) version = nullptr;
-    decltype(&ems_plugin_init) init = nullptr;
-    decltype(&ems_special_info) info = nullptr;
-    decltype(&ems_special_hook) hook = nullptr;
-    decltype(&ems_plugin_config) config = nullptr;
-    decltype(&ems_plugin_finish) finish = nullptr;
-    decltype(&ems_free) release = nullptr;
 };
 
 TEST_F(PluginDll, AnswersTheHostsStartUpCalls) {
     short apiVersion = -1;
-    EXPECT_EQ(0, version(&apiVersion));
+    EXPECT_EQ(0, plugin.version(&apiVersion));
     EXPECT_EQ(4, apiVersion);
 
     EmsPluginInfo pluginInfo;
@@ -132,7 +108,7 @@ TEST_F(PluginDll, AnswersTheHostsStartUpCalls) {
     EmsMenu menu;
     std::memset(&menu, kUntouched, sizeof menu);
     menu.id = 1;
-    ASSERT_EQ(0, info(nullptr, &menu));
+    ASSERT_EQ(0, plugin.info(nullptr, &menu));
     EXPECT_STREQ("Archive Messages...", menu.text);
     EXPECT_EQ(0x8000, menu.flags);
     ASSERT_NE(nullptr, menu.icon);
@@ -143,16 +119,16 @@ TEST_F(PluginDll, AnswersTheHostsStartUpCalls) {
         EmsMenu other;
         std::memset(&other, kUntouched, sizeof other);
         other.id = id;
-        EXPECT_EQ(3, info(nullptr, &other)) << id;
+        EXPECT_EQ(3, plugin.info(nullptr, &other)) << id;
         EXPECT_EQ(reinterpret_cast<char*>(0xCDCDCDCD), other.text) << "nothing handed over";
     }
 
-    EXPECT_EQ(0, release(pluginInfo.description));
-    EXPECT_EQ(0, release(pluginInfo.icon));
-    EXPECT_EQ(0, release(menu.text));
-    EXPECT_EQ(0, release(menu.icon));
-    EXPECT_EQ(0, release(nullptr));
-    EXPECT_EQ(0, finish(nullptr));
+    EXPECT_EQ(0, plugin.release(pluginInfo.description));
+    EXPECT_EQ(0, plugin.release(pluginInfo.icon));
+    EXPECT_EQ(0, plugin.release(menu.text));
+    EXPECT_EQ(0, plugin.release(menu.icon));
+    EXPECT_EQ(0, plugin.release(nullptr));
+    EXPECT_EQ(0, plugin.finish(nullptr));
 }
 
 TEST_F(PluginDll, OldHostGetsNoIconAndCannotRunTheCommand) {
@@ -161,44 +137,44 @@ TEST_F(PluginDll, OldHostGetsNoIconAndCannotRunTheCommand) {
     EmsMenu menu;
     std::memset(&menu, kUntouched, sizeof menu);
     menu.id = 1;
-    ASSERT_EQ(0, info(nullptr, &menu));
+    ASSERT_EQ(0, plugin.info(nullptr, &menu));
     EXPECT_STREQ("Archive Messages...", menu.text);
     EXPECT_EQ(static_cast<int32_t>(0xCDCDCDCD), menu.flags);
     EXPECT_EQ(reinterpret_cast<HICON*>(0xCDCDCDCD), menu.icon);
 
     MessageBoxAnswerer answerer("Message Stowlark for Eudora");
-    EXPECT_EQ(11, hook(nullptr, &menu));
+    EXPECT_EQ(11, plugin.hook(nullptr, &menu));
     EXPECT_EQ("This plugin requires Eudora Automation.", answerer.Text());
 
-    release(pluginInfo.description);
-    release(pluginInfo.icon);
-    release(menu.text);
-    finish(nullptr);
+    plugin.release(pluginInfo.description);
+    plugin.release(pluginInfo.icon);
+    plugin.release(menu.text);
+    plugin.finish(nullptr);
 }
 
 TEST_F(PluginDll, HookChecksItsMenuRecord) {
     EmsPluginInfo pluginInfo;
     InitPlugin(7, pluginInfo);
-    EXPECT_EQ(1, hook(nullptr, nullptr));
+    EXPECT_EQ(1, plugin.hook(nullptr, nullptr));
     EmsMenu menu = {};
     menu.id = 2;
-    EXPECT_EQ(0, hook(nullptr, &menu));
-    release(pluginInfo.description);
-    release(pluginInfo.icon);
-    finish(nullptr);
+    EXPECT_EQ(0, plugin.hook(nullptr, &menu));
+    plugin.release(pluginInfo.description);
+    plugin.release(pluginInfo.icon);
+    plugin.finish(nullptr);
 }
 
 TEST_F(PluginDll, ConfigShowsTheProductAndVersion) {
     EmsPluginInfo pluginInfo;
     InitPlugin(7, pluginInfo);
     MessageBoxAnswerer answerer("Message Stowlark for Eudora");
-    EXPECT_EQ(0, config(nullptr, nullptr));
+    EXPECT_EQ(0, plugin.config(nullptr, nullptr));
     const std::string text = answerer.Text();
     EXPECT_NE(std::string::npos, text.find("Message Stowlark for Eudora")) << text;
     EXPECT_NE(std::string::npos, text.find("Version 1.")) << text;
-    release(pluginInfo.description);
-    release(pluginInfo.icon);
-    finish(nullptr);
+    plugin.release(pluginInfo.description);
+    plugin.release(pluginInfo.icon);
+    plugin.finish(nullptr);
 }
 
 } // namespace

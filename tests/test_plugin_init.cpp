@@ -2,6 +2,7 @@
 #include "plugin/ems_records.h"
 #include "plugin/stowlark_app.h"
 
+#include "testhost/program_directory.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>

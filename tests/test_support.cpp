@@ -66,9 +66,3 @@ MessageBoxCapture::MessageBoxCapture() {
 MessageBoxCapture::~MessageBoxCapture() {
     App().SetMessageBoxSink(previous_);
 }
-
-std::string ProgramDirectory() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return DirectoryOf(path);
-}

@@ -66,5 +66,3 @@ public:
 private:
     PluginContext saved_;
 };
-
-std::string ProgramDirectory();
