@@ -1,12 +1,11 @@
 // The seven calls through which the host drives the plug-in.
 #include "plugin/ems_records.h"
 
+#include "host/host_start_state.h"
 #include "plugin/message_box.h"
 #include "plugin/stowlark_app.h"
-#include "plugin/system_error.h"
 #include "res/resource_ids.h"
-
-#include <objbase.h>
+#include "ui/run_archive_dialog.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -104,21 +103,10 @@ extern "C" long WINAPI ems_special_hook(void* /*globals*/, EmsMenu* menu) {
                        MB_OK);
         return kEmsCannotRun;
     }
-    CLSID hostClass;
-    IDispatch* host = nullptr;
-    HRESULT hr = ::CLSIDFromProgID(L"Eudora.EuApplication.1", &hostClass);
-    if (SUCCEEDED(hr)) {
-        hr = ::CoCreateInstance(hostClass, nullptr, CLSCTX_ALL, IID_IDispatch,
-                                reinterpret_cast<void**>(&host));
-    }
-    if (FAILED(hr) || !host) {
-        std::string text = "Failed to create object. Make sure the object is entered in the "
-                           "system registry.";
-        const std::string reason = SystemMessageText(static_cast<DWORD>(hr));
-        ShowStandardErrorBox(reason.empty() ? text : text + "\n" + reason);
+    if (!ReadHostStartState(App().Context())) {
         return kEmsCannotRun;
     }
-    host->Release();
+    RunArchiveDialog();
     return kEmsSuccess;
 }
 

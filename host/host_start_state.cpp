@@ -1,0 +1,60 @@
+#include "host/host_start_state.h"
+
+#include "host/host_application.h"
+#include "host/host_error.h"
+#include "plugin/file_utils.h"
+#include "plugin/message_box.h"
+#include "plugin/message_pump.h"
+#include "plugin/win32.h"
+
+namespace {
+
+const DWORD kReadinessPollMilliseconds = 20;
+
+std::string WithoutTrailingBackslashes(std::string path) {
+    while (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// The host reports no top-level folder until it has read its mailboxes; the
+// wait keeps its windows responsive and has no time limit, as the host is
+// known to be running.
+void WaitUntilHostReady(const HostFolderList& folders) {
+    while (folders.Count() == 0) {
+        PumpWaitingMessages();
+        ::Sleep(kReadinessPollMilliseconds);
+    }
+}
+
+} // namespace
+
+bool ReadHostStartState(PluginContext& context) {
+    try {
+        HostApplication host = HostApplication::Connect();
+        host.SetStatusText("Archive Messages.");
+        {
+            HostFolderList folders = host.Folders();
+            WaitUntilHostReady(folders);
+            HostFolder inBox = host.InBox();
+            const std::string dataDir = WithoutTrailingBackslashes(inBox.Directory());
+            if (dataDir != context.hostDataDir) {
+                context.hostDataDir = dataDir;
+            }
+            const std::string inPath = inBox.Path();
+            if (FileExists(inPath)) {
+                context.inMailboxPath = inPath;
+            }
+        }
+        return true;
+    } catch (const HostConnectError& failure) {
+        ShowHostConnectFailure(failure);
+        return false;
+    } catch (const HostError& failure) {
+        // An exception must not unwind into the host; the command cannot
+        // run without the host's mailboxes.
+        ShowStandardErrorBox(failure.what());
+        return false;
+    }
+}

@@ -1,0 +1,95 @@
+// The host's side of automation: a reference-counted IDispatch whose calls
+// arrive as one Invocation per dispatch id, answered or refused in the ways
+// automation clients expect.
+#pragma once
+
+#include "plugin/com_ptr.h"
+#include "plugin/com_variant.h"
+
+#include <oaidl.h>
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+// Raised by an operation: reaches the client as DISP_E_EXCEPTION with this
+// text in its EXCEPINFO.
+class AutomationError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One call of a dispatch id: its kind, its arguments in the order the client
+// wrote them, and where its result goes.
+class Invocation {
+public:
+    Invocation(WORD kind, DISPPARAMS* parameters, VARIANT* result)
+        : kind_(kind), parameters_(parameters), result_(result) {}
+
+    bool IsGet() const { return (kind_ & DISPATCH_PROPERTYGET) != 0; }
+    bool IsPut() const { return (kind_ & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0; }
+    bool IsCall() const { return (kind_ & DISPATCH_METHOD) != 0; }
+
+    // Arguments count from 0, the value of a property put being the last.
+    long LongArgument(unsigned index) const;
+    std::string TextArgument(unsigned index) const;
+    ComPtr<IDispatch> ObjectArgument(unsigned index) const;
+
+    void ReturnLong(long value) const;
+    void ReturnText(const std::string& text) const;
+    void ReturnObject(ComPtr<IDispatch> object) const;
+
+private:
+    const VARIANT& Argument(unsigned index) const;
+    Variant Coerced(unsigned index, VARTYPE type) const;
+
+    WORD kind_;
+    DISPPARAMS* parameters_;
+    VARIANT* result_;
+};
+
+class DispatchObject : public IDispatch {
+public:
+    DispatchObject(const DispatchObject&) = delete;
+    DispatchObject& operator=(const DispatchObject&) = delete;
+
+    // A new object of type T holding the one reference the caller gets.
+    template <typename T, typename... Args> static ComPtr<IDispatch> Make(Args&&... args) {
+        return ComPtr<IDispatch>(new T(std::forward<Args>(args)...));
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS* parameters,
+                                     VARIANT* result, EXCEPINFO* exception,
+                                     UINT* badArgument) override;
+
+protected:
+    DispatchObject() = default;
+    virtual ~DispatchObject() = default;
+
+    // Answers the call, or returns false when this object has no member
+    // `id` of that kind. Throws AutomationError to fail it.
+    virtual bool Answer(DISPID id, const Invocation& call) = 0;
+
+private:
+    ULONG references_ = 1;
+};
+
+// Argument problems found while answering, reported as the matching
+// dispatch error rather than as an exception of the host.
+class ArgumentError : public std::runtime_error {
+public:
+    ArgumentError(HRESULT code, unsigned index)
+        : std::runtime_error("bad argument"), code_(code), index_(index) {}
+    HRESULT code() const { return code_; }
+    unsigned index() const { return index_; }
+
+private:
+    HRESULT code_;
+    unsigned index_;
+};

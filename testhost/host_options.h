@@ -1,0 +1,27 @@
+// The test host's command line.
+#pragma once
+
+#include "testhost/host_session.h"
+
+#include <string>
+#include <vector>
+
+struct HostOptions {
+    HostSettings settings;
+    std::string makeSampleDir;
+    std::string pluginPath;
+    short interfaceVersion = 7;
+    // Special-menu entries (1-based) picked as soon as the host is up.
+    std::vector<int> runSpecial;
+    // Closes the host after the picked commands instead of waiting for the user.
+    bool exitWhenDone = false;
+    // A picture of the host window, taken before it closes.
+    std::string snapshotPath;
+    bool showHelp = false;
+};
+
+// Throws std::invalid_argument with a text for the user when the command
+// line makes no sense.
+HostOptions ParseHostOptions(const std::vector<std::string>& arguments);
+
+extern const char kHostUsage[];

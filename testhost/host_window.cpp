@@ -1,0 +1,350 @@
+#include "testhost/host_window.h"
+
+#include "testhost/lower_case.h"
+
+#include <commctrl.h>
+
+namespace {
+
+enum CommandId : int {
+    kExitCommand = 100,
+    kConfigureCommand = 101,
+    kCascadeCommand = 102,
+    kTileCommand = 103,
+    kOpenInCommand = 104,
+    kFirstSpecialCommand = 200,
+    kFirstMdiChild = 1000,
+};
+
+const char* const kStatusNames[] = {"Unread",     "Read",       "Replied",    "Forwarded",
+                                    "Redirected", "Unsendable", "Draft",      "Queued",
+                                    "Sent",       "Unsent",     "Time Queued"};
+
+std::string StatusName(int32_t status) {
+    if (status >= 0 && status <= 10) {
+        return kStatusNames[status];
+    }
+    return std::to_string(status);
+}
+
+void AddColumn(HWND list, int index, const char* title, int width) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<char*>(title);
+    column.cx = width;
+    ::SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&column));
+}
+
+void SetCell(HWND list, int row, int column, const std::string& text) {
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    if (column == 0) {
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    } else {
+        ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                       reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+} // namespace
+
+HostWindow::HostWindow(HINSTANCE instance, std::shared_ptr<HostSession> session, EmsHost* plugin)
+    : instance_(instance), session_(std::move(session)), plugin_(plugin) {}
+
+HostWindow::~HostWindow() {
+    session_->SetView(nullptr);
+}
+
+bool HostWindow::Create(int show) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    WNDCLASSEXA mainClass = {};
+    mainClass.cbSize = sizeof mainClass;
+    mainClass.lpfnWndProc = MainProc;
+    mainClass.hInstance = instance_;
+    mainClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    mainClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    mainClass.lpszClassName = kClassName;
+    mainClass.hIcon = plugin_ ? plugin_->icon() : nullptr;
+    WNDCLASSEXA mailboxClass = mainClass;
+    mailboxClass.lpfnWndProc = MailboxProc;
+    mailboxClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    mailboxClass.lpszClassName = kMailboxClassName;
+    mailboxClass.hIcon = nullptr;
+    // A second host window in the same process shares the classes.
+    ::RegisterClassExA(&mainClass);
+    ::RegisterClassExA(&mailboxClass);
+
+    UniqueMenu menu = BuildMenu();
+    HWND window = ::CreateWindowExA(0, kClassName, "Eudora", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, 900, 640, nullptr, menu.get(),
+                                    instance_, this);
+    if (!window) {
+        return false;
+    }
+    menu.release(); // the window owns its menu now
+    session_->SetView(this);
+    ::ShowWindow(window, show);
+    ::UpdateWindow(window);
+    return true;
+}
+
+UniqueMenu HostWindow::BuildMenu() {
+    UniqueMenu bar(::CreateMenu());
+    HMENU file = ::CreatePopupMenu();
+    ::AppendMenuA(file, MF_STRING, kOpenInCommand, "Open &In");
+    ::AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(file, MF_STRING, kExitCommand, "E&xit");
+    ::AppendMenuA(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+
+    HMENU special = ::CreatePopupMenu();
+    if (plugin_) {
+        for (size_t i = 0; i < plugin_->entries().size(); ++i) {
+            ::AppendMenuA(special, MF_STRING, kFirstSpecialCommand + i,
+                          plugin_->entries()[i].text.c_str());
+        }
+        ::AppendMenuA(special, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(special, MF_STRING, kConfigureCommand, "&Configure Plug-ins...");
+    }
+    if (!plugin_ || plugin_->entries().empty()) {
+        ::AppendMenuA(special, MF_STRING | MF_GRAYED, 0, "(no plug-in commands)");
+    }
+    ::AppendMenuA(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(special), "&Special");
+
+    HMENU windowMenu = ::CreatePopupMenu();
+    ::AppendMenuA(windowMenu, MF_STRING, kCascadeCommand, "&Cascade");
+    ::AppendMenuA(windowMenu, MF_STRING, kTileCommand, "&Tile");
+    ::AppendMenuA(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(windowMenu), "&Window");
+    return bar;
+}
+
+LRESULT CALLBACK HostWindow::MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* self = static_cast<HostWindow*>(create->lpCreateParams);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_.reset(window);
+    }
+    auto* self = reinterpret_cast<HostWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self) {
+        return ::DefFrameProcA(window, nullptr, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->window_.release();
+        self->client_ = nullptr;
+        self->status_ = nullptr;
+        return ::DefFrameProcA(window, nullptr, message, wParam, lParam);
+    }
+    return self->OnMessage(message, wParam, lParam);
+}
+
+LRESULT HostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_.get();
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_SIZE:
+        OnSize();
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) < kFirstMdiChild) {
+            OnCommand(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return ::DefFrameProcA(window, client_, message, wParam, lParam);
+}
+
+void HostWindow::OnCreate() {
+    HWND window = window_.get();
+    CLIENTCREATESTRUCT clientCreate = {};
+    clientCreate.hWindowMenu = ::GetSubMenu(::GetMenu(window), 2);
+    clientCreate.idFirstChild = kFirstMdiChild;
+    client_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE,
+                                0, 0, 0, 0, window, nullptr, instance_, &clientCreate);
+    status_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
+                                0, 0, 0, window, nullptr, instance_, nullptr);
+}
+
+void HostWindow::OnSize() {
+    if (!status_ || !client_) {
+        return;
+    }
+    ::SendMessageA(status_, WM_SIZE, 0, 0);
+    RECT frame;
+    RECT status;
+    ::GetClientRect(window_.get(), &frame);
+    ::GetWindowRect(status_, &status);
+    const int statusHeight = status.bottom - status.top;
+    ::MoveWindow(client_, 0, 0, frame.right, frame.bottom - statusHeight, TRUE);
+}
+
+void HostWindow::OnCommand(int id) {
+    switch (id) {
+    case kExitCommand:
+        ::DestroyWindow(window_.get());
+        return;
+    case kConfigureCommand:
+        if (plugin_) {
+            plugin_->Configure();
+        }
+        return;
+    case kCascadeCommand:
+        ::SendMessageA(client_, WM_MDICASCADE, 0, 0);
+        return;
+    case kTileCommand:
+        ::SendMessageA(client_, WM_MDITILE, MDITILE_HORIZONTAL, 0);
+        return;
+    case kOpenInCommand:
+        if (auto in = session_->store().FindByName("In")) {
+            ShowMailbox(*in);
+        }
+        return;
+    default:
+        if (id >= kFirstSpecialCommand) {
+            RunSpecial(static_cast<size_t>(id - kFirstSpecialCommand));
+        }
+        return;
+    }
+}
+
+void HostWindow::RunSpecial(size_t index) {
+    if (!plugin_) {
+        return;
+    }
+    const long result = plugin_->RunSpecial(index);
+    if (result != 0) {
+        ShowStatusText("The plug-in command ended with " + std::to_string(result) + ".");
+    }
+}
+
+int HostWindow::RunMessageLoop() {
+    MSG message;
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (client_ && ::TranslateMDISysAccel(client_, &message)) {
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void HostWindow::ShowStatusText(const std::string& text) {
+    if (status_) {
+        ::SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+HWND HostWindow::FindMailboxWindow(const std::string& caption) const {
+    for (const auto& open : mailboxWindows_) {
+        char text[MAX_PATH] = "";
+        ::GetWindowTextA(open.first, text, sizeof text);
+        if (caption == text) {
+            return open.first;
+        }
+    }
+    return nullptr;
+}
+
+void HostWindow::ShowMailbox(const FolderEntry& mailbox) {
+    if (!client_) {
+        return;
+    }
+    if (HWND open = FindMailboxWindow(mailbox.name)) {
+        mailboxWindows_[open] = mailbox.path;
+        ::SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(open), 0);
+        FillMailboxList(open);
+        return;
+    }
+    MDICREATESTRUCTA create = {};
+    create.szClass = kMailboxClassName;
+    create.szTitle = mailbox.name.c_str();
+    create.hOwner = instance_;
+    create.x = create.y = create.cx = create.cy = CW_USEDEFAULT;
+    create.lParam = reinterpret_cast<LPARAM>(this);
+    HWND child = reinterpret_cast<HWND>(
+        ::SendMessageA(client_, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+    if (child) {
+        mailboxWindows_[child] = mailbox.path;
+        FillMailboxList(child);
+    }
+}
+
+void HostWindow::MailboxChanged(const std::string& mbxPath) {
+    for (const auto& open : mailboxWindows_) {
+        if (LowerCase(open.second) == LowerCase(mbxPath)) {
+            FillMailboxList(open.first);
+        }
+    }
+}
+
+void HostWindow::FillMailboxList(HWND child) {
+    HWND list = ::GetWindow(child, GW_CHILD);
+    auto found = mailboxWindows_.find(child);
+    if (!list || found == mailboxWindows_.end()) {
+        return;
+    }
+    ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    try {
+        MailboxFile& mailbox = session_->store().Mailbox(found->second);
+        for (size_t i = 0; i < mailbox.Count(); ++i) {
+            const int row = static_cast<int>(i);
+            SetCell(list, row, 0, StatusName(mailbox.Entry(i).status));
+            SetCell(list, row, 1, mailbox.PriorityText(i));
+            SetCell(list, row, 2, mailbox.HeaderField(i, 4));
+            SetCell(list, row, 3, mailbox.HeaderField(i, 5));
+            SetCell(list, row, 4, mailbox.HeaderField(i, 15));
+        }
+    } catch (const StoreError& failure) {
+        ShowStatusText(failure.what());
+    }
+    ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+}
+
+LRESULT CALLBACK HostWindow::MailboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* mdi = static_cast<MDICREATESTRUCTA*>(create->lpCreateParams);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, mdi->lParam);
+        HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "",
+                                      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
+                                      0, 0, window, nullptr, create->hInstance, nullptr);
+        ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+        AddColumn(list, 0, "Status", 80);
+        AddColumn(list, 1, "Priority", 70);
+        AddColumn(list, 2, "Who", 180);
+        AddColumn(list, 3, "Date", 140);
+        AddColumn(list, 4, "Subject", 260);
+        break;
+    }
+    case WM_SIZE:
+        ::MoveWindow(::GetWindow(window, GW_CHILD), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        break;
+    case WM_DESTROY:
+        if (auto* self =
+                reinterpret_cast<HostWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA))) {
+            self->mailboxWindows_.erase(window);
+        }
+        break;
+    default:
+        break;
+    }
+    return ::DefMDIChildProcA(window, message, wParam, lParam);
+}

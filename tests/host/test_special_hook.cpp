@@ -1,0 +1,87 @@
+// The plug-in's command started against a running host.
+#include "plugin/ems_records.h"
+#include "plugin/stowlark_app.h"
+#include "tests/host/host_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool timerFired = false;
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    timerFired = true;
+    ::KillTimer(nullptr, id);
+}
+
+class SpecialHook : public ::testing::Test {
+protected:
+    long Init(const std::string& configDir) {
+        configText = configDir;
+        EmsMailConfig config = {};
+        config.configDir = &configText[0];
+        EmsPluginInfo info = {};
+        const long result = ems_plugin_init(nullptr, 7, &config, &info);
+        ems_free(info.description);
+        ems_free(info.icon);
+        return result;
+    }
+    long Hook() {
+        EmsMenu menu = {};
+        menu.size = sizeof menu;
+        menu.id = 1;
+        return ems_special_hook(nullptr, &menu);
+    }
+
+    ContextGuard guard;
+    MessageBoxCapture boxes;
+    std::string configText;
+    PluginContext& context = App().Context();
+};
+
+TEST_F(SpecialHook, LearnsTheDataDirectoryAndInMailboxFromTheHost) {
+    RunningHost host;
+    host.Start();
+    // A configuration directory elsewhere: the host's own answer wins, and
+    // the backslash it ends its directories with is dropped.
+    ASSERT_EQ(0, Init("C:\\Elsewhere\\Plugins"));
+    ASSERT_EQ("C:\\Elsewhere", context.hostDataDir);
+
+    EXPECT_EQ(0, Hook());
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_EQ(host.dataDir(), context.hostDataDir);
+    EXPECT_EQ(host.dataDir() + "\\In.mbx", context.inMailboxPath);
+    ASSERT_FALSE(host.session().statusHistory().empty());
+    EXPECT_EQ("Archive Messages.", host.session().statusHistory().front());
+}
+
+TEST_F(SpecialHook, WaitsForALateHostWhileKeepingItsWindowsAlive) {
+    HostSettings settings;
+    settings.notReadyMilliseconds = 400;
+    RunningHost host(settings);
+    host.Start();
+    ASSERT_EQ(0, Init(host.dataDir() + "\\Plugins"));
+
+    // A message waiting for the host's thread must be handled during the wait.
+    timerFired = false;
+    ASSERT_NE(0u, ::SetTimer(nullptr, 0, 50, OnTimer));
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(0, Hook());
+    EXPECT_GE(::GetTickCount64() - start, 350u);
+    EXPECT_TRUE(timerFired);
+    EXPECT_EQ(host.dataDir(), context.hostDataDir);
+}
+
+TEST_F(SpecialHook, AHostThatFailsToAnswerStopsTheCommandWithItsText) {
+    HostSettings settings;
+    settings.faults = {"InBox"};
+    RunningHost host(settings);
+    host.Start();
+    ASSERT_EQ(0, Init(host.dataDir() + "\\Plugins"));
+    EXPECT_EQ(11, Hook());
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ("The host could not complete InBox.", boxes.boxes()[0].text);
+    EXPECT_EQ(CStowlarkApp::kAppName, boxes.boxes()[0].caption);
+}
+
+} // namespace
