@@ -42,6 +42,7 @@ public:
         return settings_.dataDir + "\\" + relative;
     }
     HostSession& session() { return *session_; }
+    const std::shared_ptr<HostSession>& sessionRef() const { return session_; }
 
 private:
     OleThread ole_;

@@ -237,6 +237,16 @@ TEST(HostReadiness, ReportsNoFoldersUntilReady) {
     EXPECT_EQ(3, top.Count());
 }
 
+TEST(HostSkipList, FlagsTheMailboxesTheHostSkips) {
+    HostSettings settings;
+    settings.skipNames = {"trash"};
+    RunningHost host(settings);
+    host.Start();
+    HostFolderList top = HostApplication::Connect().Folders();
+    EXPECT_EQ(0, top.Item(1).SkipFlag());
+    EXPECT_EQ(1, top.Item(3).SkipFlag());
+}
+
 TEST(HostConnection, FailsWhenNoHostRuns) {
     OleThread ole;
     EXPECT_THROW(HostApplication::Connect(), HostConnectError);
