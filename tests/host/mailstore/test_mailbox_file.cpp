@@ -1,5 +1,6 @@
 #include "testhost/mailstore/mailbox_file.h"
 
+#include "plugin/unique_resource.h"
 #include "tests/test_support.h"
 
 #include <gmock/gmock.h>
@@ -146,17 +147,23 @@ TEST(MailboxFile, MovesKeepTheBytesExactly) {
     EXPECT_EQ(ReadTocMessageCount(folder / "Work.toc"), 2);
 }
 
-TEST(MailboxFile, KeepsBytesOutsideTheRemovedRecord) {
+TEST(MailboxFile, AppendsAfterAnUnclosedRecordAndKeepsBytesOutsideRemovedOnes) {
     TempFolder folder;
     const std::string path = folder / "In.mbx";
     const std::string before = "not a message\r\n";
-    WriteBytes(path, before + PluginRecord(Mail("A")) + kSeparator + Mail("B", "", "x"));
+    const std::string unclosed = Mail("B", "", "x");
+    WriteBytes(path, before + PluginRecord(Mail("A")) + kSeparator + unclosed);
     MailboxFile mailbox = Loaded(path);
 
-    mailbox.Remove(1);
     mailbox.Append(Mail("C"), 0);
-    mailbox.Remove(0);
+    const auto expected = ElementsAre("X-Status: 3\r\n" + Mail("A"), unclosed, Mail("C"));
+    EXPECT_THAT(Messages(mailbox), expected);
+    ASSERT_TRUE(::DeleteFileA((folder / "In.toc").c_str()));
+    mailbox.Load();
+    EXPECT_THAT(Messages(mailbox), expected);
 
+    mailbox.Remove(1);
+    mailbox.Remove(0);
     EXPECT_EQ(ReadBytes(path).substr(0, before.size()), before);
     EXPECT_THAT(Messages(Loaded(path)), ElementsAre(Mail("C")));
 }
@@ -335,6 +342,26 @@ TEST(MailboxFile, RefusesBadRequestsAndLeavesTheFilesAlone) {
     EXPECT_THROW(mailbox.RawText(0), StoreError);
     EXPECT_EQ(ReadBytes(path), rewritten);
     EXPECT_EQ(ReadBytes(folder / "In.toc"), toc);
+}
+
+TEST(MailboxFile, KeepsTheOldFilesWhenTheyCannotBeReplaced) {
+    TempFolder folder;
+    const std::string path = folder / "In.mbx";
+    MailboxFile::CreateEmpty(path);
+    MailboxFile mailbox = Loaded(path);
+    mailbox.Append(Mail("1"), 0);
+    const std::string mbx = ReadBytes(path);
+
+    {
+        // Another program reading the file without letting it be replaced.
+        UniqueFile reader(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(reader);
+        EXPECT_THROW(mailbox.Remove(0), StoreError);
+    }
+    EXPECT_EQ(ReadBytes(path), mbx);
+    EXPECT_EQ(::GetFileAttributesA((path + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_THAT(Messages(Loaded(path)), ElementsAre(Mail("1")));
 }
 
 TEST(TocFile, CapsTheCountAtOffset102AndKeepsTheFullOneInside) {
