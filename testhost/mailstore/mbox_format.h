@@ -1,0 +1,36 @@
+// The host's mailbox file: records, each a separator line
+// "From ???@??? Www Mmm d hh:mm:ss yyyy" and CR LF, the message's bytes, and
+// a CR LF closing the record. Only a whole line of exactly that form starts a
+// record; anything before the first one belongs to no message.
+#pragma once
+
+#include "testhost/mailstore/disk_file.h"
+#include "testhost/mailstore/header_date.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Where one record and its message lie in the file. The record runs from its
+// separator to the next separator (or the end of the file); the message
+// excludes one closing CR LF when the record ends in one.
+struct RecordSpan {
+    uint64_t recordOffset = 0;
+    uint64_t offset = 0;
+    uint64_t length = 0;
+};
+
+// `line` without its line end. Tolerates a day written with a leading zero
+// or blank, as older mail files have them.
+bool IsSeparatorLine(std::string_view line);
+
+// The separator line the host writes for a message of that date, with CR LF.
+std::string SeparatorLine(const CivilTime& time);
+
+// Whether a message, once written as a record, would hold a line that reads
+// back as the start of another record.
+bool HoldsSeparatorLine(std::string_view message);
+
+// Reads the whole file in pieces; the records in file order.
+std::vector<RecordSpan> ScanRecords(const DiskFile& file);

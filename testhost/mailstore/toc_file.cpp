@@ -1,0 +1,164 @@
+#include "testhost/mailstore/toc_file.h"
+
+#include "testhost/mailstore/atomic_file.h"
+#include "testhost/mailstore/disk_file.h"
+#include "testhost/mailstore/store_error.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const char kMagic[8] = {'S', 'T', 'W', 'K', 'T', 'O', 'C', '\x1A'};
+const uint32_t kVersion = 1;
+const size_t kEntryFixedSize = 26;
+// Far beyond any real index; guards against reading a wrong file whole.
+const uint64_t kLargestToc = 256u << 20;
+
+void Put(std::string& out, size_t at, uint64_t value, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i) {
+        out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+void Append(std::string& out, uint64_t value, size_t bytes) {
+    out.resize(out.size() + bytes);
+    Put(out, out.size() - bytes, value, bytes);
+}
+
+uint64_t Get(std::string_view in, size_t at, size_t bytes) {
+    uint64_t value = 0;
+    for (size_t i = bytes; i-- > 0;) {
+        value = (value << 8) | static_cast<unsigned char>(in[at + i]);
+    }
+    return value;
+}
+
+// Entries the mailbox can rely on: in file order, not overlapping, with
+// distinct ids below the counter.
+bool EntriesConsistent(const std::vector<TocEntry>& entries, uint32_t nextId) {
+    std::vector<uint32_t> ids;
+    ids.reserve(entries.size());
+    uint64_t previousEnd = 0;
+    for (const TocEntry& entry : entries) {
+        const MessageEntry& message = entry.message;
+        const uint64_t end = uint64_t(message.offset) + message.length;
+        if (entry.recordOffset < previousEnd || message.offset <= entry.recordOffset ||
+            message.id == 0 || message.id >= nextId || message.priority < 0 ||
+            message.priority > 5) {
+            return false;
+        }
+        previousEnd = end;
+        ids.push_back(message.id);
+    }
+    std::sort(ids.begin(), ids.end());
+    return std::adjacent_find(ids.begin(), ids.end()) == ids.end();
+}
+
+std::optional<std::vector<TocEntry>> ParseEntries(std::string_view bytes, uint32_t count) {
+    std::vector<TocEntry> entries;
+    entries.reserve(std::min<size_t>(count, bytes.size() / kEntryFixedSize));
+    size_t at = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (bytes.size() - at < kEntryFixedSize) {
+            return std::nullopt;
+        }
+        TocEntry entry;
+        entry.recordOffset = static_cast<uint32_t>(Get(bytes, at, 4));
+        entry.message.offset = static_cast<uint32_t>(Get(bytes, at + 4, 4));
+        entry.message.length = static_cast<uint32_t>(Get(bytes, at + 8, 4));
+        entry.message.id = static_cast<uint32_t>(Get(bytes, at + 12, 4));
+        entry.message.status = static_cast<int32_t>(Get(bytes, at + 16, 4));
+        entry.message.priority = static_cast<int32_t>(Get(bytes, at + 20, 4));
+        const size_t dateLength = static_cast<size_t>(Get(bytes, at + 24, 2));
+        at += kEntryFixedSize;
+        if (bytes.size() - at < dateLength) {
+            return std::nullopt;
+        }
+        entry.message.date.assign(bytes.data() + at, dateLength);
+        at += dateLength;
+        entries.push_back(std::move(entry));
+    }
+    if (at != bytes.size()) {
+        return std::nullopt;
+    }
+    return entries;
+}
+
+} // namespace
+
+std::string SerializeToc(const TocContents& toc) {
+    std::string entries;
+    for (const TocEntry& entry : toc.entries) {
+        const MessageEntry& message = entry.message;
+        Append(entries, entry.recordOffset, 4);
+        Append(entries, message.offset, 4);
+        Append(entries, message.length, 4);
+        Append(entries, message.id, 4);
+        Append(entries, static_cast<uint32_t>(message.status), 4);
+        Append(entries, static_cast<uint32_t>(message.priority), 4);
+        const size_t dateLength = std::min<size_t>(message.date.size(), 0xFFFF);
+        Append(entries, dateLength, 2);
+        entries.append(message.date, 0, dateLength);
+    }
+    const size_t count = toc.entries.size();
+    std::string out(kTocHeaderSize, '\0');
+    std::memcpy(&out[0], kMagic, sizeof kMagic);
+    Put(out, 8, kVersion, 4);
+    Put(out, 12, kTocHeaderSize, 4);
+    Put(out, 16, count, 4);
+    Put(out, 20, toc.nextId, 4);
+    Put(out, 24, toc.mbxSize, 8);
+    Put(out, 32, toc.mbxLastWrite, 8);
+    Put(out, 40, entries.size(), 4);
+    Put(out, kTocCountOffset, std::min<size_t>(count, 0xFFFF), 2);
+    return out + entries;
+}
+
+std::optional<TocReading> ParseToc(std::string_view bytes) {
+    if (bytes.size() < kTocHeaderSize || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0 ||
+        Get(bytes, 8, 4) != kVersion || Get(bytes, 12, 4) != kTocHeaderSize) {
+        return std::nullopt;
+    }
+    TocReading reading;
+    TocContents& toc = reading.contents;
+    toc.nextId = static_cast<uint32_t>(Get(bytes, 20, 4));
+    toc.mbxSize = Get(bytes, 24, 8);
+    toc.mbxLastWrite = Get(bytes, 32, 8);
+    const uint32_t count = static_cast<uint32_t>(Get(bytes, 16, 4));
+    const uint64_t entryBytes = Get(bytes, 40, 4);
+    const bool countsAgree = Get(bytes, kTocCountOffset, 2) == std::min<uint32_t>(count, 0xFFFF);
+    if (countsAgree && entryBytes == bytes.size() - kTocHeaderSize) {
+        auto entries = ParseEntries(bytes.substr(kTocHeaderSize), count);
+        if (entries && EntriesConsistent(*entries, toc.nextId)) {
+            toc.entries = std::move(*entries);
+            reading.entriesIntact = true;
+        }
+    }
+    return reading;
+}
+
+std::optional<TocReading> ReadTocFile(const std::string& path) {
+    try {
+        DiskFile file(path);
+        const uint64_t size = file.Size();
+        if (size > kLargestToc) {
+            return std::nullopt;
+        }
+        return ParseToc(file.ReadAt(0, static_cast<size_t>(size)));
+    } catch (const StoreError&) {
+        // An index that cannot be read is rebuilt from its mailbox file.
+        return std::nullopt;
+    }
+}
+
+void WriteTocFile(const std::string& path, const TocContents& toc) {
+    AtomicFile file(path);
+    file.Write(SerializeToc(toc));
+    file.Commit();
+}
+
+uint16_t ReadTocMessageCount(const std::string& tocPath) {
+    DiskFile file(tocPath);
+    return static_cast<uint16_t>(Get(file.ReadAt(kTocCountOffset, 2), 0, 2));
+}
