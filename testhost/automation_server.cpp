@@ -12,32 +12,10 @@ const CLSID kHostClassId = {
 const char kHostClassIdText[] = "{6A1E3C52-7B0D-4F1A-9C33-5E2D8B7A4101}";
 const char kHostDescription[] = "Eudora Application";
 
-class ApplicationFactory : public IClassFactory {
+class ApplicationFactory : public ComObject<IClassFactory, IID_IClassFactory> {
 public:
     explicit ApplicationFactory(SessionRef session) : session_(std::move(session)) {}
-    ApplicationFactory(const ApplicationFactory&) = delete;
-    ApplicationFactory& operator=(const ApplicationFactory&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (!object) {
             return E_POINTER;
@@ -52,10 +30,7 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
-    virtual ~ApplicationFactory() = default;
-
     SessionRef session_;
-    ULONG references_ = 1;
 };
 
 bool WriteKey(const std::string& key, const char* name, const std::string& value) {
@@ -90,7 +65,7 @@ void RemoveRegistration() {
 } // namespace
 
 AutomationServer::AutomationServer(SessionRef session)
-    : factory_(new ApplicationFactory(std::move(session))) {
+    : factory_(ApplicationFactory::Make<ApplicationFactory>(std::move(session))) {
     const HRESULT hr = ::CoRegisterClassObject(kHostClassId, factory_.get(), CLSCTX_LOCAL_SERVER,
                                                REGCLS_MULTIPLEUSE, &cookie_);
     if (FAILED(hr)) {

@@ -3,14 +3,13 @@
 // automation clients expect.
 #pragma once
 
-#include "plugin/com_ptr.h"
 #include "plugin/com_variant.h"
+#include "testhost/com_object.h"
 
 #include <oaidl.h>
 
 #include <stdexcept>
 #include <string>
-#include <utility>
 
 // Raised by an operation: reaches the client as DISP_E_EXCEPTION with this
 // text in its EXCEPINFO.
@@ -48,19 +47,8 @@ private:
     VARIANT* result_;
 };
 
-class DispatchObject : public IDispatch {
+class DispatchObject : public ComObject<IDispatch, IID_IDispatch> {
 public:
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
-
-    // A new object of type T holding the one reference the caller gets.
-    template <typename T, typename... Args> static ComPtr<IDispatch> Make(Args&&... args) {
-        return ComPtr<IDispatch>(new T(std::forward<Args>(args)...));
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
@@ -69,15 +57,9 @@ public:
                                      UINT* badArgument) override;
 
 protected:
-    DispatchObject() = default;
-    virtual ~DispatchObject() = default;
-
     // Answers the call, or returns false when this object has no member
     // `id` of that kind. Throws AutomationError to fail it.
     virtual bool Answer(DISPID id, const Invocation& call) = 0;
-
-private:
-    ULONG references_ = 1;
 };
 
 // Argument problems found while answering, reported as the matching
