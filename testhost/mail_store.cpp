@@ -52,6 +52,19 @@ MailStore::MailStore(std::string dataDir) : dataDir_(std::move(dataDir)) {
             MailboxFile::CreateEmpty(path);
         }
     }
+    FinishInterruptedAppends(dataDir_);
+}
+
+// Before anyone else may rewrite a mailbox file, the appends a crash cut
+// short are undone.
+void MailStore::FinishInterruptedAppends(const std::string& directory) {
+    for (const FolderEntry& entry : Children(directory)) {
+        if (entry.isMailbox) {
+            MailboxFile(entry.path).Load();
+        } else {
+            FinishInterruptedAppends(entry.path);
+        }
+    }
 }
 
 long MailStore::IdFor(const std::string& path) {
@@ -168,6 +181,7 @@ MailboxFile& MailStore::Mailbox(const std::string& mbxPath) {
 MailboxFile& MailStore::Reload(const std::string& mbxPath) {
     MailboxFile& mailbox = Mailbox(mbxPath);
     mailbox.Load();
+    mailbox.Compact();
     return mailbox;
 }
 

@@ -36,7 +36,8 @@ public:
 
     // The mailbox's file, reloaded when it changed behind the host's back.
     MailboxFile& Mailbox(const std::string& mbxPath);
-    // Reads the mailbox from disk again, whatever the host remembers.
+    // Reads the mailbox from disk again, whatever the host remembers, and
+    // drops the bytes of messages removed from it.
     MailboxFile& Reload(const std::string& mbxPath);
 
     // A new empty mailbox `name` in `directory`. Throws StoreError when the
@@ -47,6 +48,7 @@ public:
 
 private:
     long IdFor(const std::string& path);
+    void FinishInterruptedAppends(const std::string& directory);
     std::optional<FolderEntry> FindByNameIn(const std::string& directory, const std::string& name);
 
     std::string dataDir_;

@@ -1,11 +1,15 @@
 #include "testhost/mailstore/mailbox_file.h"
 
+#include "testhost/mailstore/append_journal.h"
 #include "testhost/mailstore/atomic_file.h"
+#include "testhost/mailstore/mailbox_bytes.h"
 #include "testhost/mailstore/mbox_format.h"
+#include "testhost/mailstore/message_checksum.h"
 #include "testhost/mailstore/message_headers.h"
 #include "testhost/mailstore/message_priority.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -15,6 +19,9 @@ namespace {
 const uint64_t kLargestMailbox = 0xFFFFFFFFu;
 // Headers longer than this are read no further; what follows is taken as body.
 const size_t kLongestHeaderBlock = 1 << 20;
+// Removed messages leave their bytes behind until they outweigh the live
+// ones by this much; then the file is rewritten without them.
+const uint64_t kCompactionSlack = 256 * 1024;
 
 std::string TocPathFor(const std::string& mbxPath) {
     const size_t slash = mbxPath.find_last_of("\\/");
@@ -67,33 +74,86 @@ uint32_t TakeId(TocContents& toc, const std::string& mbxPath) {
     return toc.nextId++;
 }
 
-// The old entry at exactly that place, if the old index had one.
-const TocEntry* OldEntryAt(const std::vector<TocEntry>& old, const RecordSpan& span) {
-    const auto found = std::lower_bound(
-        old.begin(), old.end(), span.offset,
-        [](const TocEntry& entry, uint64_t offset) { return entry.message.offset < offset; });
-    if (found == old.end() || found->message.offset != span.offset ||
-        found->message.length != span.length) {
+// What the old index knew of each message, found again by place or, for a
+// message that moved within the file, by its bytes.
+class OldEntries {
+public:
+    explicit OldEntries(const std::vector<TocEntry>& entries)
+        : entries_(entries), taken_(entries.size(), false) {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            byContent_.emplace(Key(entries[i].message.length, entries[i].checksum), i);
+        }
+    }
+
+    const TocEntry* Take(uint64_t offset, uint32_t length, uint32_t checksum) {
+        const auto atPlace = std::lower_bound(
+            entries_.begin(), entries_.end(), offset,
+            [](const TocEntry& entry, uint64_t at) { return entry.message.offset < at; });
+        if (atPlace != entries_.end() && atPlace->message.offset == offset &&
+            atPlace->message.length == length && atPlace->checksum == checksum) {
+            const size_t index = static_cast<size_t>(atPlace - entries_.begin());
+            if (!taken_[index]) {
+                taken_[index] = true;
+                return &*atPlace;
+            }
+        }
+        const auto range = byContent_.equal_range(Key(length, checksum));
+        for (auto it = range.first; it != range.second; ++it) {
+            if (!taken_[it->second]) {
+                taken_[it->second] = true;
+                return &entries_[it->second];
+            }
+        }
         return nullptr;
     }
-    return &*found;
+
+private:
+    static uint64_t Key(uint32_t length, uint32_t checksum) {
+        return (uint64_t(length) << 32) | checksum;
+    }
+
+    const std::vector<TocEntry>& entries_;
+    std::vector<bool> taken_;
+    std::multimap<uint64_t, size_t> byContent_;
+};
+
+uint32_t ChecksumOf(const DiskFile& mbx, uint64_t offset, uint64_t length) {
+    uint32_t checksum = 0;
+    std::vector<char> buffer(1 << 16);
+    while (length > 0) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(length, buffer.size()));
+        if (mbx.ReadSome(offset, buffer.data(), want) != want) {
+            throw StoreError("Cannot read " + mbx.path() + ": it ended early");
+        }
+        checksum = MessageChecksum(std::string_view(buffer.data(), want), checksum);
+        offset += want;
+        length -= want;
+    }
+    return checksum;
 }
 
 TocContents Rebuild(const DiskFile& mbx, const std::optional<TocReading>& old) {
     const std::vector<TocEntry> none;
-    const std::vector<TocEntry>& oldEntries = old ? old->contents.entries : none;
+    OldEntries oldEntries(old ? old->contents.entries : none);
     TocContents toc;
     toc.nextId = old ? old->contents.nextId : 1;
     uint32_t largestKept = 0;
+    const uint64_t size = mbx.Size();
     std::vector<RecordSpan> spans = ScanRecords(mbx);
+    toc.preambleEnd = static_cast<uint32_t>(spans.empty() ? size : spans.front().recordOffset);
     toc.entries.reserve(spans.size());
-    for (const RecordSpan& span : spans) {
+    for (size_t i = 0; i < spans.size(); ++i) {
+        const RecordSpan& span = spans[i];
         TocEntry entry;
         entry.recordOffset = static_cast<uint32_t>(span.recordOffset);
+        entry.recordEnd =
+            static_cast<uint32_t>(i + 1 < spans.size() ? spans[i + 1].recordOffset : size);
         entry.message.offset = static_cast<uint32_t>(span.offset);
         entry.message.length = static_cast<uint32_t>(span.length);
+        entry.checksum = ChecksumOf(mbx, span.offset, span.length);
         DescribeFromHeaders(HeadersOf(mbx, span.offset, entry.message.length), entry.message);
-        if (const TocEntry* kept = OldEntryAt(oldEntries, span)) {
+        if (const TocEntry* kept =
+                oldEntries.Take(span.offset, entry.message.length, entry.checksum)) {
             entry.message.id = kept->message.id;
             entry.message.status = kept->message.status;
             entry.message.priority = kept->message.priority;
@@ -112,15 +172,51 @@ TocContents Rebuild(const DiskFile& mbx, const std::optional<TocReading>& old) {
     return toc;
 }
 
+// Records added behind the host's back after the ones it knows, which stay
+// exactly as they were: new entries for the records from the old end on.
+// Empty when the file changed in any other way.
+std::optional<TocContents> ExtendedToc(const DiskFile& mbx, const TocReading& old) {
+    const TocContents& known = old.contents;
+    const uint64_t size = mbx.Size();
+    if (!old.entriesIntact || size <= known.mbxSize ||
+        (known.mbxSize >= 2 && mbx.ReadAt(known.mbxSize - 2, 2) != "\r\n")) {
+        return std::nullopt;
+    }
+    for (const TocEntry& entry : known.entries) {
+        if (entry.recordEnd > known.mbxSize ||
+            ChecksumOf(mbx, entry.message.offset, entry.message.length) != entry.checksum) {
+            return std::nullopt;
+        }
+    }
+    const std::vector<RecordSpan> spans = ScanRecords(mbx, known.mbxSize);
+    if (spans.empty() || spans.front().recordOffset != known.mbxSize) {
+        return std::nullopt;
+    }
+    TocContents toc = known;
+    for (size_t i = 0; i < spans.size(); ++i) {
+        const RecordSpan& span = spans[i];
+        TocEntry entry;
+        entry.recordOffset = static_cast<uint32_t>(span.recordOffset);
+        entry.recordEnd =
+            static_cast<uint32_t>(i + 1 < spans.size() ? spans[i + 1].recordOffset : size);
+        entry.message.offset = static_cast<uint32_t>(span.offset);
+        entry.message.length = static_cast<uint32_t>(span.length);
+        entry.checksum = ChecksumOf(mbx, span.offset, span.length);
+        DescribeFromHeaders(HeadersOf(mbx, span.offset, entry.message.length), entry.message);
+        entry.message.id = TakeId(toc, mbx.path());
+        toc.entries.push_back(std::move(entry));
+    }
+    return toc;
+}
+
 bool TocMatches(const TocReading& toc, const FileStamp& mbx) {
     const TocContents& contents = toc.contents;
     if (!toc.entriesIntact || contents.mbxSize != mbx.size ||
         contents.mbxLastWrite != mbx.lastWrite) {
         return false;
     }
-    return contents.entries.empty() || uint64_t(contents.entries.back().message.offset) +
-                                               contents.entries.back().message.length <=
-                                           mbx.size;
+    return contents.preambleEnd <= mbx.size &&
+           (contents.entries.empty() || contents.entries.back().recordEnd <= mbx.size);
 }
 
 void RequireSize(const std::string& path, uint64_t size) {
@@ -160,15 +256,20 @@ void MailboxFile::CreateEmpty(const std::string& mbxPath) {
 }
 
 void MailboxFile::Load() {
+    RecoverInterruptedAppend(mbxPath_, tocPath_);
     const DiskFile mbx(mbxPath_);
     const FileStamp mbxStamp = mbx.Stamp();
     RequireSize(mbxPath_, mbxStamp.size);
     const std::optional<TocReading> old = ReadTocFile(tocPath_);
     TocContents toc;
+    std::optional<TocContents> extended;
     if (old && TocMatches(*old, mbxStamp)) {
         toc = old->contents;
     } else {
-        toc = Rebuild(mbx, old);
+        if (old) {
+            extended = ExtendedToc(mbx, *old);
+        }
+        toc = extended ? std::move(*extended) : Rebuild(mbx, old);
         toc.mbxSize = mbxStamp.size;
         toc.mbxLastWrite = mbxStamp.lastWrite;
         WriteTocFile(tocPath_, toc);
@@ -272,7 +373,7 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
     DescribeFromHeaders(headers, added.message);
 
     const uint64_t oldSize = mbxStamp_.size;
-    AtomicFile out(mbxPath_);
+    std::string bytes;
     {
         const DiskFile mbx(mbxPath_);
         if (mbx.Stamp() != mbxStamp_) {
@@ -281,60 +382,103 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
         // A separator only counts at the start of a line.
         const std::string tail = mbx.ReadAt(oldSize - std::min<uint64_t>(oldSize, 2),
                                             static_cast<size_t>(std::min<uint64_t>(oldSize, 2)));
-        const bool needsLineEnd = oldSize > 0 && tail != "\r\n";
-        const uint64_t recordOffset = oldSize + (needsLineEnd ? 2 : 0);
-        RequireSize(mbxPath_, recordOffset + separator.size() + raw.size() + 2);
-        CopyRange(mbx, 0, oldSize, out);
-        if (needsLineEnd) {
-            out.Write("\r\n", 2);
-            // A separator left unfinished at the very end gets this line end
-            // as its own, so its empty message now starts after it.
-            if (tail.back() != '\n' && !next.entries.empty() &&
-                next.entries.back().message.offset == oldSize) {
-                next.entries.back().message.offset += 2;
+        if (oldSize > 0 && tail != "\r\n") {
+            bytes = "\r\n";
+            TocEntry* last = next.entries.empty() ? nullptr : &next.entries.back();
+            if (last && last->recordEnd == oldSize) {
+                last->recordEnd += 2;
+                // A separator left unfinished at the very end gets this line
+                // end as its own, so its empty message now starts after it.
+                if (tail.back() != '\n' && last->message.offset == oldSize) {
+                    last->message.offset += 2;
+                }
+            } else if (next.preambleEnd == oldSize) {
+                next.preambleEnd += 2;
             }
         }
-        added.recordOffset = static_cast<uint32_t>(recordOffset);
-        added.message.offset = static_cast<uint32_t>(recordOffset + separator.size());
-        added.message.length = static_cast<uint32_t>(raw.size());
     }
-    out.Write(separator);
-    out.Write(raw);
-    out.Write("\r\n", 2);
-    out.Commit();
+    const uint64_t recordOffset = oldSize + bytes.size();
+    RequireSize(mbxPath_, recordOffset + separator.size() + raw.size() + 2);
+    added.recordOffset = static_cast<uint32_t>(recordOffset);
+    added.message.offset = static_cast<uint32_t>(recordOffset + separator.size());
+    added.message.length = static_cast<uint32_t>(raw.size());
+    added.recordEnd = static_cast<uint32_t>(added.message.offset + raw.size() + 2);
+    added.checksum = MessageChecksum(raw);
+    bytes += separator;
+    bytes += raw;
+    bytes += "\r\n";
 
     const uint32_t id = added.message.id;
     next.entries.push_back(std::move(added));
-    mbxStamp_ = ReadFileStamp(mbxPath_);
-    CommitToc(std::move(next));
+    WriteAppendJournal(mbxPath_, AppendIntent{oldSize, id});
+    try {
+        AppendToMailboxFile(mbxPath_, oldSize, bytes);
+    } catch (const StoreError&) {
+        RemoveAppendJournal(mbxPath_);
+        throw;
+    }
+    const FileStamp before = mbxStamp_;
+    const TocContents saved = toc_;
+    try {
+        mbxStamp_ = ReadFileStamp(mbxPath_);
+        CommitToc(std::move(next));
+    } catch (const StoreError&) {
+        // The index could not take the message: it must not stay in the file
+        // either. The old stamp makes the next use load the mailbox again.
+        TruncateMailboxFile(mbxPath_, oldSize);
+        RemoveAppendJournal(mbxPath_);
+        mbxStamp_ = before;
+        toc_ = saved;
+        throw;
+    }
+    RemoveAppendJournal(mbxPath_);
     return id;
 }
 
 void MailboxFile::Remove(size_t index) {
     RequireUnchanged("remove a message from");
     RequireIndex(index);
-    const uint64_t begin = toc_.entries[index].recordOffset;
-    const uint64_t end =
-        index + 1 < toc_.entries.size() ? toc_.entries[index + 1].recordOffset : mbxStamp_.size;
+    TocContents next = toc_;
+    const TocEntry removed = next.entries[index];
+    next.entries.erase(next.entries.begin() + static_cast<std::ptrdiff_t>(index));
+    // The last record goes at once; others leave their bytes until compaction.
+    if (removed.recordEnd == mbxStamp_.size) {
+        const uint64_t newEnd =
+            next.entries.empty() ? next.preambleEnd : next.entries.back().recordEnd;
+        TruncateMailboxFile(mbxPath_, newEnd);
+        mbxStamp_ = ReadFileStamp(mbxPath_);
+    }
+    CommitToc(std::move(next));
+    const uint64_t unused = UnusedBytes(toc_);
+    if (unused > kCompactionSlack && unused > toc_.mbxSize - unused) {
+        Compact();
+    }
+}
 
+void MailboxFile::Compact() {
+    RequireUnchanged("compact");
+    if (UnusedBytes(toc_) == 0) {
+        return;
+    }
+    TocContents next = toc_;
     AtomicFile out(mbxPath_);
     {
         const DiskFile mbx(mbxPath_);
         if (mbx.Stamp() != mbxStamp_) {
             throw StoreError(mbxPath_ + " changed on disk since it was loaded; load it again");
         }
-        CopyRange(mbx, 0, begin, out);
-        CopyRange(mbx, end, mbxStamp_.size, out);
+        CopyRange(mbx, 0, next.preambleEnd, out);
+        uint32_t position = next.preambleEnd;
+        for (TocEntry& entry : next.entries) {
+            CopyRange(mbx, entry.recordOffset, entry.recordEnd, out);
+            const uint32_t shift = entry.recordOffset - position;
+            entry.recordOffset -= shift;
+            entry.recordEnd -= shift;
+            entry.message.offset -= shift;
+            position = entry.recordEnd;
+        }
     }
     out.Commit();
-
-    TocContents next = toc_;
-    next.entries.erase(next.entries.begin() + static_cast<std::ptrdiff_t>(index));
-    const uint32_t removed = static_cast<uint32_t>(end - begin);
-    for (size_t i = index; i < next.entries.size(); ++i) {
-        next.entries[i].recordOffset -= removed;
-        next.entries[i].message.offset -= removed;
-    }
     mbxStamp_ = ReadFileStamp(mbxPath_);
     CommitToc(std::move(next));
 }

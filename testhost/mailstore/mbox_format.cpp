@@ -106,12 +106,12 @@ bool HoldsSeparatorLine(std::string_view message) {
     return false;
 }
 
-std::vector<RecordSpan> ScanRecords(const DiskFile& file) {
+std::vector<RecordSpan> ScanRecords(const DiskFile& file, uint64_t from) {
     const uint64_t size = file.Size();
     std::vector<SeparatorAt> separators;
     std::vector<char> buffer(1 << 16);
     std::string head; // the current line's first bytes
-    uint64_t lineStart = 0;
+    uint64_t lineStart = from;
     bool lineAfterCrlf = false;
     char previous = '\0';
 
@@ -125,7 +125,7 @@ std::vector<RecordSpan> ScanRecords(const DiskFile& file) {
         }
     };
 
-    for (uint64_t position = 0; position < size;) {
+    for (uint64_t position = from; position < size;) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(size - position, buffer.size()));
         const size_t got = file.ReadSome(position, buffer.data(), want);
         if (got == 0) {

@@ -32,5 +32,6 @@ std::string SeparatorLine(const CivilTime& time);
 // back as the start of another record.
 bool HoldsSeparatorLine(std::string_view message);
 
-// Reads the whole file in pieces; the records in file order.
-std::vector<RecordSpan> ScanRecords(const DiskFile& file);
+// Reads the file in pieces from `from` (taken as the start of a line) to its
+// end; the records in file order.
+std::vector<RecordSpan> ScanRecords(const DiskFile& file, uint64_t from = 0);

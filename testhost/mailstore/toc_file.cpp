@@ -10,8 +10,8 @@
 namespace {
 
 const char kMagic[8] = {'S', 'T', 'W', 'K', 'T', 'O', 'C', '\x1A'};
-const uint32_t kVersion = 1;
-const size_t kEntryFixedSize = 26;
+const uint32_t kVersion = 2;
+const size_t kEntryFixedSize = 34;
 // Far beyond any real index; guards against reading a wrong file whole.
 const uint64_t kLargestToc = 256u << 20;
 
@@ -44,11 +44,11 @@ bool EntriesConsistent(const std::vector<TocEntry>& entries, uint32_t nextId) {
         const MessageEntry& message = entry.message;
         const uint64_t end = uint64_t(message.offset) + message.length;
         if (entry.recordOffset < previousEnd || message.offset <= entry.recordOffset ||
-            message.id == 0 || message.id >= nextId || message.priority < 0 ||
-            message.priority > 5) {
+            end > entry.recordEnd || message.id == 0 || message.id >= nextId ||
+            message.priority < 0 || message.priority > 5) {
             return false;
         }
-        previousEnd = end;
+        previousEnd = entry.recordEnd;
         ids.push_back(message.id);
     }
     std::sort(ids.begin(), ids.end());
@@ -65,12 +65,14 @@ std::optional<std::vector<TocEntry>> ParseEntries(std::string_view bytes, uint32
         }
         TocEntry entry;
         entry.recordOffset = static_cast<uint32_t>(Get(bytes, at, 4));
-        entry.message.offset = static_cast<uint32_t>(Get(bytes, at + 4, 4));
-        entry.message.length = static_cast<uint32_t>(Get(bytes, at + 8, 4));
-        entry.message.id = static_cast<uint32_t>(Get(bytes, at + 12, 4));
-        entry.message.status = static_cast<int32_t>(Get(bytes, at + 16, 4));
-        entry.message.priority = static_cast<int32_t>(Get(bytes, at + 20, 4));
-        const size_t dateLength = static_cast<size_t>(Get(bytes, at + 24, 2));
+        entry.recordEnd = static_cast<uint32_t>(Get(bytes, at + 4, 4));
+        entry.message.offset = static_cast<uint32_t>(Get(bytes, at + 8, 4));
+        entry.message.length = static_cast<uint32_t>(Get(bytes, at + 12, 4));
+        entry.message.id = static_cast<uint32_t>(Get(bytes, at + 16, 4));
+        entry.message.status = static_cast<int32_t>(Get(bytes, at + 20, 4));
+        entry.message.priority = static_cast<int32_t>(Get(bytes, at + 24, 4));
+        entry.checksum = static_cast<uint32_t>(Get(bytes, at + 28, 4));
+        const size_t dateLength = static_cast<size_t>(Get(bytes, at + 32, 2));
         at += kEntryFixedSize;
         if (bytes.size() - at < dateLength) {
             return std::nullopt;
@@ -92,11 +94,13 @@ std::string SerializeToc(const TocContents& toc) {
     for (const TocEntry& entry : toc.entries) {
         const MessageEntry& message = entry.message;
         Append(entries, entry.recordOffset, 4);
+        Append(entries, entry.recordEnd, 4);
         Append(entries, message.offset, 4);
         Append(entries, message.length, 4);
         Append(entries, message.id, 4);
         Append(entries, static_cast<uint32_t>(message.status), 4);
         Append(entries, static_cast<uint32_t>(message.priority), 4);
+        Append(entries, entry.checksum, 4);
         const size_t dateLength = std::min<size_t>(message.date.size(), 0xFFFF);
         Append(entries, dateLength, 2);
         entries.append(message.date, 0, dateLength);
@@ -111,6 +115,7 @@ std::string SerializeToc(const TocContents& toc) {
     Put(out, 24, toc.mbxSize, 8);
     Put(out, 32, toc.mbxLastWrite, 8);
     Put(out, 40, entries.size(), 4);
+    Put(out, 44, toc.preambleEnd, 4);
     Put(out, kTocCountOffset, std::min<size_t>(count, 0xFFFF), 2);
     return out + entries;
 }
@@ -125,17 +130,27 @@ std::optional<TocReading> ParseToc(std::string_view bytes) {
     toc.nextId = static_cast<uint32_t>(Get(bytes, 20, 4));
     toc.mbxSize = Get(bytes, 24, 8);
     toc.mbxLastWrite = Get(bytes, 32, 8);
+    toc.preambleEnd = static_cast<uint32_t>(Get(bytes, 44, 4));
     const uint32_t count = static_cast<uint32_t>(Get(bytes, 16, 4));
     const uint64_t entryBytes = Get(bytes, 40, 4);
     const bool countsAgree = Get(bytes, kTocCountOffset, 2) == std::min<uint32_t>(count, 0xFFFF);
     if (countsAgree && entryBytes == bytes.size() - kTocHeaderSize) {
         auto entries = ParseEntries(bytes.substr(kTocHeaderSize), count);
-        if (entries && EntriesConsistent(*entries, toc.nextId)) {
+        if (entries && EntriesConsistent(*entries, toc.nextId) &&
+            (entries->empty() || toc.preambleEnd <= entries->front().recordOffset)) {
             toc.entries = std::move(*entries);
             reading.entriesIntact = true;
         }
     }
     return reading;
+}
+
+uint64_t UnusedBytes(const TocContents& toc) {
+    uint64_t used = toc.preambleEnd;
+    for (const TocEntry& entry : toc.entries) {
+        used += entry.recordEnd - entry.recordOffset;
+    }
+    return toc.mbxSize > used ? toc.mbxSize - used : 0;
 }
 
 std::optional<TocReading> ReadTocFile(const std::string& path) {

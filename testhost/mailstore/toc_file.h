@@ -5,27 +5,33 @@
 //
 //   offset size
 //        0    8  magic "STWKTOC" followed by 0x1A
-//        8    4  format version, 1
+//        8    4  format version, 2
 //       12    4  header size, 104
 //       16    4  number of messages
 //       20    4  next message id to give out
 //       24    8  size of the .mbx in bytes, right after the host last wrote it
 //       32    8  last write time of the .mbx then (FILETIME ticks)
 //       40    4  bytes of entries following the header
-//       44   58  zero
+//       44    4  end of the bytes before the first record, kept as they are
+//       48   54  zero
 //      102    2  number of messages, 65535 when there are more; the plug-in
 //                reads the count here
 //
 // then one entry per message in file order:
 //
 //        0    4  offset of the record's separator line in the .mbx
-//        4    4  offset of the message's bytes
-//        8    4  length of the message's bytes
-//       12    4  id
-//       16    4  status (signed)
-//       20    4  priority (signed), 0 none or 1..5
-//       24    2  length n of the date text
-//       26    n  the date as the host shows it, no terminating zero
+//        4    4  end of the record (after its closing line end)
+//        8    4  offset of the message's bytes
+//       12    4  length of the message's bytes
+//       16    4  id
+//       20    4  status (signed)
+//       24    4  priority (signed), 0 none or 1..5
+//       28    4  checksum of the message's bytes
+//       32    2  length n of the date text
+//       34    n  the date as the host shows it, no terminating zero
+//
+// Removing a message may leave its record's bytes in the .mbx until the
+// mailbox is compacted; only the records the index names are messages.
 #pragma once
 
 #include "testhost/mailstore/message_entry.h"
@@ -41,6 +47,8 @@ const size_t kTocCountOffset = 102;
 
 struct TocEntry {
     uint32_t recordOffset = 0;
+    uint32_t recordEnd = 0;
+    uint32_t checksum = 0;
     MessageEntry message;
 };
 
@@ -48,8 +56,12 @@ struct TocContents {
     uint64_t mbxSize = 0;
     uint64_t mbxLastWrite = 0;
     uint32_t nextId = 1;
+    uint32_t preambleEnd = 0;
     std::vector<TocEntry> entries;
 };
+
+// Bytes of the .mbx that belong to no message the index names.
+uint64_t UnusedBytes(const TocContents& toc);
 
 struct TocReading {
     TocContents contents;

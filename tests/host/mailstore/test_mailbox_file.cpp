@@ -209,14 +209,17 @@ TEST(MailboxFile, CountAtOffset102FollowsEveryChange) {
     EXPECT_EQ(ReadTocMessageCount(toc), 2);
     mailbox.Remove(0);
     EXPECT_EQ(ReadTocMessageCount(toc), 1);
+    mailbox.Compact();
+    EXPECT_EQ(ReadTocMessageCount(toc), 1);
 
     // The first entry follows the 104-byte header directly.
     const std::string bytes = ReadBytes(toc);
     const std::string mbx = ReadBytes(folder / "In.mbx");
     EXPECT_EQ(Le32(bytes, kTocHeaderSize + 0), 0u);
-    EXPECT_EQ(Le32(bytes, kTocHeaderSize + 4), mbx.find("\r\n") + 2);
-    EXPECT_EQ(Le32(bytes, kTocHeaderSize + 12), 2u);
-    EXPECT_EQ(bytes.substr(kTocHeaderSize + 26), "Wed 01/03/2007 17:45");
+    EXPECT_EQ(Le32(bytes, kTocHeaderSize + 4), mbx.size());
+    EXPECT_EQ(Le32(bytes, kTocHeaderSize + 8), mbx.find("\r\n") + 2);
+    EXPECT_EQ(Le32(bytes, kTocHeaderSize + 16), 2u);
+    EXPECT_EQ(bytes.substr(kTocHeaderSize + 34), "Wed 01/03/2007 17:45");
 }
 
 TEST(MailboxFile, RebuildKeepsIdsAndStatusOfUnchangedRecords) {
@@ -364,12 +367,92 @@ TEST(MailboxFile, KeepsTheOldFilesWhenTheyCannotBeReplaced) {
     EXPECT_THAT(Messages(Loaded(path)), ElementsAre(Mail("1")));
 }
 
+TEST(MailboxFile, RemovedBytesLeaveAtTheEndAtOnceAndInTheMiddleOnCompaction) {
+    TempFolder folder;
+    const std::string path = folder / "In.mbx";
+    MailboxFile::CreateEmpty(path);
+    MailboxFile mailbox = Loaded(path);
+    for (const char* subject : {"1", "2", "3", "4"}) {
+        mailbox.Append(Mail(subject), 0);
+    }
+    mailbox.SetStatus(2, 7);
+    const size_t full = ReadBytes(path).size();
+
+    mailbox.Remove(3);
+    const size_t withoutLast = ReadBytes(path).size();
+    EXPECT_LT(withoutLast, full);
+    mailbox.Remove(0);
+    EXPECT_EQ(ReadBytes(path).size(), withoutLast);
+    EXPECT_THAT(Messages(mailbox), ElementsAre(Mail("2"), Mail("3")));
+
+    mailbox.Compact();
+    EXPECT_LT(ReadBytes(path).size(), withoutLast);
+    EXPECT_THAT(Messages(Loaded(path)), ElementsAre(Mail("2"), Mail("3")));
+    EXPECT_THAT(Ids(Loaded(path)), ElementsAre(2u, 3u));
+    EXPECT_EQ(Loaded(path).Entry(1).status, 7);
+}
+
+TEST(MailboxFile, AnIndexLostDuringCompactionFindsItsMessagesByTheirBytes) {
+    TempFolder folder;
+    const std::string path = folder / "In.mbx";
+    MailboxFile::CreateEmpty(path);
+    MailboxFile mailbox = Loaded(path);
+    for (const char* subject : {"1", "2", "3"}) {
+        mailbox.Append(Mail(subject), 0);
+    }
+    mailbox.SetStatus(1, 4);
+    mailbox.SetStatus(2, 8);
+    mailbox.Remove(0);
+    const std::string tocBefore = ReadBytes(folder / "In.toc");
+    mailbox.Compact();
+    // A crash after the file was rewritten but before its index was.
+    WriteBytes(folder / "In.toc", tocBefore);
+
+    MailboxFile reread = Loaded(path);
+    EXPECT_THAT(Messages(reread), ElementsAre(Mail("2"), Mail("3")));
+    EXPECT_THAT(Ids(reread), ElementsAre(2u, 3u));
+    EXPECT_EQ(reread.Entry(0).status, 4);
+    EXPECT_EQ(reread.Entry(1).status, 8);
+}
+
+TEST(MailboxFile, AnAppendCutShortByACrashIsUndone) {
+    TempFolder folder;
+    const std::string path = folder / "In.mbx";
+    MailboxFile::CreateEmpty(path);
+    MailboxFile mailbox = Loaded(path);
+    mailbox.Append(Mail("kept"), 0);
+    const std::string before = ReadBytes(path);
+    const std::string toc = ReadBytes(folder / "In.toc");
+
+    // The journal names message 2, which never reached the index.
+    mailbox.Append(Mail("torn"), 0);
+    const std::string journal = "STWKJNL\x1A" + std::string(1, static_cast<char>(before.size())) +
+                                std::string(7, '\0') + std::string("\x02\0\0\0", 4);
+    ASSERT_LT(before.size(), 256u);
+    WriteBytes(path + ".jnl", journal);
+    WriteBytes(folder / "In.toc", toc);
+    WriteBytes(path, ReadBytes(path).substr(0, before.size() + 30));
+
+    MailboxFile reread = Loaded(path);
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_THAT(Messages(reread), ElementsAre(Mail("kept")));
+    EXPECT_EQ(::GetFileAttributesA((path + ".jnl").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A journal left after the index took the message changes nothing.
+    const uint32_t whole = reread.Append(Mail("whole"), 0);
+    ASSERT_LT(whole, 256u);
+    WriteBytes(path + ".jnl",
+               journal.substr(0, 16) + static_cast<char>(whole) + std::string(3, '\0'));
+    EXPECT_THAT(Messages(Loaded(path)), ElementsAre(Mail("kept"), Mail("whole")));
+}
+
 TEST(TocFile, CapsTheCountAtOffset102AndKeepsTheFullOneInside) {
     TocContents toc;
     toc.nextId = 70001;
     for (uint32_t i = 0; i < 70000; ++i) {
         TocEntry entry;
         entry.recordOffset = i * 10;
+        entry.recordEnd = i * 10 + 10;
         entry.message.offset = i * 10 + 5;
         entry.message.length = 3;
         entry.message.id = i + 1;
