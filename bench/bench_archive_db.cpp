@@ -1,0 +1,180 @@
+// How the archive database holds up at 100,000 messages of 5 KB: counting,
+// walking without the texts, finding one message, and the file's size.
+#include "db/ado_recordset.h"
+#include "db/archive_schema.h"
+
+#include "plugin/file_utils.h"
+#include "plugin/stowlark_app.h"
+#include "plugin/win32.h"
+
+#include <psapi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr size_t kMessageBytes = 5 * 1024;
+constexpr const char* kTable = "Mailbox_Bench";
+
+class Stopwatch {
+public:
+    double Seconds() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+std::string Message(int row) {
+    std::string text = "From: sender" + std::to_string(row) + "@example.com\r\nSubject: Report " +
+                       std::to_string(row) + " \xE9t\xE9\r\n\r\n";
+    static const char kWords[] = "archive mailbox message restore filter caf\xE9 na\xEFve ";
+    while (text.size() < kMessageBytes) {
+        text += kWords[(text.size() + static_cast<size_t>(row)) % (sizeof kWords - 1)];
+    }
+    return text;
+}
+
+void PrintMemory(const char* phase) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    std::printf("  memory after %-6s peak working set %6.1f MB, private bytes %6.1f MB\n", phase,
+                counters.PeakWorkingSetSize / 1048576.0, counters.PagefileUsage / 1048576.0);
+}
+
+long long FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return -1;
+    }
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+long long Build(const std::string& connection) {
+    CADODatabase database;
+    database.Open(connection);
+    CADORecordset rows(database);
+    rows.Open(kTable, CADORecordset::OpenTable);
+    long long rawBytes = 0;
+    // The archive task commits each row alone; batches keep the build short
+    // without changing what is stored.
+    database.BeginTrans();
+    for (int row = 0; row < kRows; ++row) {
+        const std::string message = Message(row);
+        const std::string from = "Sender " + std::to_string(row) + " <sender@example.com>";
+        const std::string date = "Mon, 5 Feb 2007 10:" + std::to_string(row % 60) + ":00 +0100";
+        const std::string subject = "Report " + std::to_string(row);
+        const std::string to = "reader@example.com";
+        rows.AddNew();
+        rows.BeginEdit();
+        rows.WriteField("id", row + 1);
+        rows.WriteField("S", row % 11);
+        rows.WriteField("P", std::string("Normal"));
+        rows.WriteField("From", from);
+        rows.WriteField("Date", date);
+        rows.WriteField("Size", static_cast<int>(message.size() / 1000));
+        rows.WriteField("Subject", subject);
+        rows.WriteField("To", to);
+        rows.WriteField("message", message);
+        rows.Update();
+        rawBytes += static_cast<long long>(6 + from.size() + date.size() + subject.size() +
+                                           to.size() + message.size());
+        if (row % 1000 == 999) {
+            database.CommitTrans();
+            database.BeginTrans();
+        }
+    }
+    database.CommitTrans();
+    return rawBytes;
+}
+
+} // namespace
+
+int main() {
+    App().InitInstance();
+    const std::string folder =
+        TempDirectory() + "\\stowlark-bench-" + std::to_string(::GetCurrentProcessId());
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path = folder + "\\archive.mdb";
+    const std::string connection = ArchiveConnectionString(path);
+
+    try {
+        std::printf("archive database benchmark: %d rows, messages of %u bytes\n", kRows,
+                    static_cast<unsigned>(kMessageBytes));
+        CreateArchiveDatabase(connection);
+        CreateMailboxTable(connection, kTable, "C:\\Eudora\\Bench.mbx");
+
+        Stopwatch build;
+        const long long rawBytes = Build(connection);
+        std::printf("build (AddNew/Update, commits of 1000 rows): %.2f s\n", build.Seconds());
+        PrintMemory("build");
+
+        CADODatabase database;
+        database.Open(connection);
+        {
+            Stopwatch count;
+            CADORecordset rows(database);
+            rows.Open(CountRowsSql(kTable), CADORecordset::OpenAuto);
+            const long counted = rows.CountRows();
+            std::printf("count through \"SELECT * FROM\": %ld rows in %.1f ms\n", counted,
+                        count.Seconds() * 1000);
+        }
+        {
+            Stopwatch walk;
+            CADORecordset rows(database);
+            rows.Open(kTable, CADORecordset::OpenTable);
+            long walked = 0;
+            long long checksum = 0;
+            for (; !rows.AtEnd(); rows.MoveNext()) {
+                int id = 0, status = 0, size = 0;
+                std::string priority, from, date, subject, to;
+                rows.ReadField("S", status);
+                rows.ReadField("P", priority);
+                rows.ReadField("From", from);
+                rows.ReadField("Subject", subject);
+                rows.ReadField("To", to);
+                rows.ReadField("Date", date);
+                rows.ReadField("Size", size);
+                rows.ReadField("id", id);
+                checksum += id + status + size + static_cast<long long>(from.size());
+                ++walked;
+            }
+            std::printf("walk reading every column but message: %ld rows in %.2f s (checksum "
+                        "%lld)\n",
+                        walked, walk.Seconds(), checksum);
+            PrintMemory("walk");
+        }
+        {
+            // The viewer's way: step through the table comparing ids.
+            Stopwatch find;
+            CADORecordset rows(database);
+            rows.Open(kTable, CADORecordset::OpenTable);
+            std::string message;
+            for (; !rows.AtEnd(); rows.MoveNext()) {
+                int id = 0;
+                rows.ReadField("id", id);
+                if (id == kRows) {
+                    rows.ReadField("message", message);
+                    break;
+                }
+            }
+            std::printf("find the last row's message by id: %u bytes in %.2f s\n",
+                        static_cast<unsigned>(message.size()), find.Seconds());
+        }
+        database.Close();
+        const long long fileBytes = FileSize(path);
+        std::printf("file size %.1f MB for %.1f MB of raw text (%.2f : 1)\n", fileBytes / 1048576.0,
+                    rawBytes / 1048576.0,
+                    static_cast<double>(fileBytes) / static_cast<double>(rawBytes));
+    } catch (const CADOException& error) {
+        std::printf("database error: %s\n", error.GetErrorMessage().c_str());
+    }
+    ::DeleteFileA(path.c_str());
+    ::RemoveDirectoryA(folder.c_str());
+    return 0;
+}

@@ -1,0 +1,65 @@
+#include "db/ansi_text.h"
+
+#include "plugin/win32.h"
+
+#include <climits>
+
+namespace {
+
+std::wstring Widen(UINT codePage, const char* text, size_t length) {
+    if (length == 0 || length > INT_MAX) {
+        return std::wstring();
+    }
+    const int size = static_cast<int>(length);
+    const int wide = ::MultiByteToWideChar(codePage, 0, text, size, nullptr, 0);
+    std::wstring result(static_cast<size_t>(wide), L'\0');
+    if (wide > 0) {
+        ::MultiByteToWideChar(codePage, 0, text, size, &result[0], wide);
+    }
+    return result;
+}
+
+std::string Narrow(UINT codePage, const std::wstring& text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    const int size = static_cast<int>(text.size());
+    // Best-fit mapping would turn characters the code page lacks into
+    // look-alikes; a plain "?" shows that something was lost.
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int narrow =
+        ::WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(narrow), '\0');
+    if (narrow > 0) {
+        ::WideCharToMultiByte(codePage, flags, text.data(), size, &result[0], narrow, nullptr,
+                              nullptr);
+    }
+    return result;
+}
+
+// Every ANSI code page and UTF-8 share the ASCII range, so most texts of a
+// mail archive need no conversion at all.
+bool IsAscii(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string AnsiToUtf8(const std::string& ansi) {
+    if (IsAscii(ansi.data(), ansi.size())) {
+        return ansi;
+    }
+    return Narrow(CP_UTF8, Widen(CP_ACP, ansi.data(), ansi.size()));
+}
+
+std::string Utf8ToAnsi(const char* utf8, size_t length) {
+    if (IsAscii(utf8, length)) {
+        return std::string(utf8, length);
+    }
+    return Narrow(CP_ACP, Widen(CP_UTF8, utf8, length));
+}

@@ -1,0 +1,170 @@
+#include "db/archive_schema.h"
+
+#include "db/ado_constants.h"
+#include "db/ado_recordset.h"
+#include "db/adox_catalog.h"
+#include "db/adox_field.h"
+#include "db/adox_table.h"
+#include "db/mailbox_table_name.h"
+
+#include "plugin/message_box.h"
+
+namespace {
+
+// Whether the catalog lists `tableName`, compared as the engine compares
+// names (ignoring case) or exactly.
+bool CatalogLists(CADOXCatalog& catalog, const std::string& tableName, bool ignoreCase) {
+    const long count = catalog.TableCount();
+    for (long i = 0; i < count; ++i) {
+        std::string name;
+        catalog.TableNameAt(i, name);
+        if (ignoreCase ? ::lstrcmpiA(name.c_str(), tableName.c_str()) == 0 : name == tableName) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::string ArchiveConnectionString(const std::string& databasePath) {
+    return "Provider=Microsoft.JET.OLEDB.4.0;Data Source=" + databasePath;
+}
+
+std::string CountRowsSql(const std::string& tableName) {
+    return "SELECT * FROM [" + tableName + "]";
+}
+
+std::string DeleteRowSql(const std::string& tableName, int id) {
+    return "DELETE * FROM [" + tableName + "] WHERE id = " + std::to_string(id);
+}
+
+bool CreateArchiveDatabase(const std::string& connectionString) {
+    CADOXCatalog catalog;
+    return catalog.MakeDatabase(connectionString);
+}
+
+bool TableExists(const std::string& connectionString, const std::string& tableName) {
+    try {
+        CADOXCatalog catalog;
+        return catalog.Open(connectionString) && CatalogLists(catalog, tableName, false);
+    } catch (const CADOException& error) {
+        ShowStandardErrorBox(error.GetErrorMessage());
+        return false;
+    }
+}
+
+bool CreateMailboxTable(const std::string& connectionString, const std::string& tableName,
+                        const std::string& mailboxPath) {
+    if (tableName.empty()) {
+        return false;
+    }
+    try {
+        CADOXCatalog catalog;
+        if (!catalog.Open(connectionString)) {
+            return false;
+        }
+        CADOXTable table(catalog);
+        if (table.Define(tableName)) {
+            using namespace mailbox_column;
+            table.AppendColumn(kId, adInteger, 0);
+            table.AppendColumn(kStatus, adInteger, 0);
+            table.AppendColumn(kPriority, adLongVarWChar, 0);
+            table.AppendColumn(kFrom, adLongVarWChar, 0);
+            table.AppendColumn(kDate, adLongVarWChar, 0);
+            table.AppendColumn(kSize, adInteger, 0);
+            table.AppendColumn(kSubject, adLongVarWChar, 0);
+            table.AppendColumn(kTo, adLongVarWChar, 0);
+            table.AppendColumn(kMessage, adLongVarWChar, 0);
+            for (const char* column : {kPriority, kFrom, kDate, kSubject, kTo, kMessage}) {
+                CADOXField(table, column).AllowEmptyText(true);
+            }
+            CADOXField(table, kId).SetColumnDescription(mailboxPath);
+            // Restoring deletes rows by id, one at a time; without an index
+            // each delete would read the whole table, message texts and all.
+            CADOXIndex byId;
+            byId.Define(kId);
+            byId.AppendColumn(kId);
+            table.AppendIndex(byId);
+        }
+        // A table of that name made earlier serves as well.
+        return catalog.AppendTable(table) || CatalogLists(catalog, tableName, true);
+    } catch (const CADOException& error) {
+        ShowStandardErrorBox(error.GetErrorMessage());
+        return false;
+    }
+}
+
+std::vector<std::string> ArchiveTables(const std::string& connectionString) {
+    std::vector<std::string> tables;
+    try {
+        CADOXCatalog catalog;
+        if (!catalog.Open(connectionString)) {
+            return tables;
+        }
+        const long count = catalog.TableCount();
+        for (long i = 0; i < count; ++i) {
+            std::string name;
+            catalog.TableNameAt(i, name);
+            if (IsArchiveTableName(name)) {
+                tables.push_back(name);
+            }
+        }
+    } catch (const CADOException& error) {
+        ShowStandardErrorBox(error.GetErrorMessage());
+        tables.clear();
+    }
+    return tables;
+}
+
+int CountArchiveRows(CADODatabase& database, const std::string& tableName) {
+    try {
+        CADORecordset rows(database);
+        if (rows.Open(CountRowsSql(tableName), CADORecordset::OpenAuto)) {
+            return static_cast<int>(rows.CountRows());
+        }
+    } catch (const CADOException& error) {
+        ShowStandardErrorBox(error.GetErrorMessage());
+    }
+    return 0;
+}
+
+std::string ArchiveCaption(const std::string& tableName, int rowCount) {
+    return MailboxNameFromTableName(tableName) + " (" + std::to_string(rowCount) + ")";
+}
+
+std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableName) {
+    std::string path;
+    try {
+        CADORecordset tables(database);
+        tables.OpenSchema(adSchemaTables);
+        bool listed = false;
+        while (!listed && !tables.AtEnd()) {
+            std::string name;
+            tables.ReadField("TABLE_NAME", name);
+            listed = name == tableName;
+            if (!listed) {
+                tables.MoveNext();
+            }
+        }
+        if (listed) {
+            CADORecordset columns(database);
+            columns.OpenSchema(adSchemaColumns);
+            for (; !columns.AtEnd(); columns.MoveNext()) {
+                std::string table, column;
+                columns.ReadField("TABLE_NAME", table);
+                columns.ReadField("COLUMN_NAME", column);
+                if (table == tableName && column == mailbox_column::kId) {
+                    columns.ReadField("DESCRIPTION", path);
+                    break;
+                }
+            }
+            columns.Close();
+        }
+        tables.Close();
+    } catch (const CADOException& error) {
+        ShowStandardErrorBox(error.GetErrorMessage());
+        path.clear();
+    }
+    return path;
+}

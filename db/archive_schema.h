@@ -1,0 +1,52 @@
+// The archive file's layout: one table per archived mailbox, with nine
+// columns, and the statements the tasks and the viewer run against it.
+// Problems are shown to the user here, through the module's message box.
+#pragma once
+
+#include "db/ado_database.h"
+
+#include <string>
+#include <vector>
+
+// The nine columns, in the order a row is written.
+namespace mailbox_column {
+constexpr const char* kId = "id";
+constexpr const char* kStatus = "S";
+constexpr const char* kPriority = "P";
+constexpr const char* kFrom = "From";
+constexpr const char* kDate = "Date";
+constexpr const char* kSize = "Size";
+constexpr const char* kSubject = "Subject";
+constexpr const char* kTo = "To";
+constexpr const char* kMessage = "message";
+} // namespace mailbox_column
+
+std::string ArchiveConnectionString(const std::string& databasePath);
+
+// The statements, with the table name bracketed so that any mailbox name
+// stays one name.
+std::string CountRowsSql(const std::string& tableName);
+std::string DeleteRowSql(const std::string& tableName, int id);
+
+// A new, empty archive file; false when it exists or cannot be made.
+bool CreateArchiveDatabase(const std::string& connectionString);
+
+// Compares names exactly. No when the file cannot be opened.
+bool TableExists(const std::string& connectionString, const std::string& tableName);
+
+// Makes the table with its nine columns; the path of the mailbox file goes
+// into the Description of `id`. True also when a table of that name exists.
+bool CreateMailboxTable(const std::string& connectionString, const std::string& tableName,
+                        const std::string& mailboxPath);
+
+// The archive tables of the file, in the catalog's order.
+std::vector<std::string> ArchiveTables(const std::string& connectionString);
+
+// The record count of "SELECT * FROM [table]"; 0 after a shown error.
+int CountArchiveRows(CADODatabase& database, const std::string& tableName);
+
+// The decoded name and the count: "Work.Old (12)".
+std::string ArchiveCaption(const std::string& tableName, int rowCount);
+
+// The Description of the table's `id` column; empty when there is none.
+std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableName);

@@ -1,0 +1,204 @@
+#include "db/db_connection.h"
+
+#include "db/ansi_text.h"
+#include "db/column_properties.h"
+#include "db/connection_string.h"
+#include "db/db_error.h"
+#include "db/row_source.h"
+#include "db/sql_text.h"
+#include "db/sqlite_statement.h"
+
+#include "plugin/system_error.h"
+#include "plugin/unique_resource.h"
+#include "plugin/win32.h"
+
+#include <algorithm>
+
+namespace {
+
+// Several connections to one file take turns at writing; a writer waits
+// this long for another connection's short transaction to end.
+constexpr int kDefaultBusySeconds = 5;
+
+bool IsFile(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string DataSourceOf(const std::string& connectionString) {
+    if (::lstrcmpiA(ConnectionStringValue(connectionString, "Provider").c_str(), kJetProvider) !=
+        0) {
+        throw DbError(db_code::kProviderNotFound, kConnectionSource,
+                      "Provider cannot be found. It may not be properly installed.");
+    }
+    return ConnectionStringValue(connectionString, "Data Source");
+}
+
+} // namespace
+
+void DbConnection::Open(const std::string& connectionString, int busySeconds) {
+    OpenFile(connectionString, false, busySeconds);
+}
+
+void DbConnection::Create(const std::string& connectionString) {
+    OpenFile(connectionString, true, 0);
+}
+
+void DbConnection::OpenFile(const std::string& connectionString, bool create, int busySeconds) {
+    Close();
+    const std::string path = DataSourceOf(connectionString);
+    if (create) {
+        // CREATE_NEW both tests and claims the name, so two creators cannot
+        // both believe they made the file.
+        UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+                throw DbError(db_code::kDataSourceExists, kJetProvider, "Database already exists.");
+            }
+            throw DbError(HRESULT_FROM_WIN32(error), kJetProvider, SystemMessageText(error));
+        }
+    } else if (!IsFile(path)) {
+        throw DbError(db_code::kUnspecified, kJetProvider, "Could not find file '" + path + "'.");
+    }
+
+    sqlite3* opened = nullptr;
+    const int result =
+        sqlite3_open_v2(AnsiToUtf8(path).c_str(), &opened, SQLITE_OPEN_READWRITE, nullptr);
+    UniqueSqlite db(opened);
+    try {
+        if (result != SQLITE_OK) {
+            throw EngineError(db.get());
+        }
+        sqlite3_busy_timeout(db.get(),
+                             1000 * (busySeconds > 0 ? busySeconds : kDefaultBusySeconds));
+        sqlite3_extended_result_codes(db.get(), 0);
+        // The engine reads the header lazily; read it now so that a file of
+        // another kind fails here and not at the first query.
+        if (sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                         nullptr) != SQLITE_OK) {
+            if (sqlite3_errcode(db.get()) == SQLITE_NOTADB) {
+                throw DbError(db_code::kUnspecified, kJetProvider,
+                              "Unrecognized database format '" + path + "'.");
+            }
+            throw EngineError(db.get());
+        }
+        if (create) {
+            CreatePropertyTable(db.get());
+        }
+    } catch (...) {
+        if (create) {
+            db.reset();
+            ::DeleteFileA(path.c_str());
+        }
+        throw;
+    }
+    db_ = std::move(db);
+}
+
+void DbConnection::Close() noexcept {
+    std::vector<RowSource*> open;
+    open.swap(sources_);
+    for (RowSource* source : open) {
+        source->Detach();
+    }
+    // Closing rolls back what was never committed.
+    db_.reset();
+    depth_ = 0;
+}
+
+sqlite3* DbConnection::Handle() const {
+    if (!db_) {
+        throw DbError(db_code::kObjectClosed, kConnectionSource,
+                      "Operation is not allowed when the object is closed.");
+    }
+    return db_.get();
+}
+
+void DbConnection::Run(const std::string& sqlUtf8) {
+    Statement(Handle(), sqlUtf8).Run();
+}
+
+long DbConnection::Execute(const std::string& sql) {
+    std::string text = AnsiToUtf8(sql);
+    std::string normalized, table, rest;
+    if (ParseDelete(text, normalized, table, rest)) {
+        text = normalized;
+        KeepRowsBeforeDelete(table, rest);
+    }
+    Statement statement(Handle(), text);
+    const sqlite3_int64 before = sqlite3_total_changes64(Handle());
+    statement.Run();
+    return static_cast<long>(sqlite3_total_changes64(Handle()) - before);
+}
+
+// A recordset is a snapshot: rows that a statement of this connection is about
+// to delete are copied into the recordsets that still list them, so a walk
+// that deletes as it goes (the restore task) still reads every row it listed.
+void DbConnection::KeepRowsBeforeDelete(const std::string& table, const std::string& rest) {
+    std::vector<RowSource*> readers;
+    for (RowSource* source : sources_) {
+        if (source->ReadsTable(table)) {
+            readers.push_back(source);
+        }
+    }
+    if (readers.empty()) {
+        return;
+    }
+    Statement select(Handle(), "SELECT rowid FROM " + QuoteIdentifier(table) + rest);
+    std::vector<long long> rowids;
+    {
+        StatementRun run(select);
+        while (select.Step()) {
+            rowids.push_back(select.ColumnInteger(0));
+        }
+    }
+    for (RowSource* reader : readers) {
+        reader->RowsDeleting(table, rowids);
+    }
+}
+
+void DbConnection::BeginTrans() {
+    if (sqlite3_get_autocommit(Handle())) {
+        depth_ = 0; // the engine ended a transaction by itself (a failed commit)
+    }
+    Run(depth_ == 0 ? "BEGIN" : "SAVEPOINT level" + std::to_string(depth_));
+    ++depth_;
+}
+
+void DbConnection::CommitTrans() {
+    if (depth_ == 0 || sqlite3_get_autocommit(Handle())) {
+        depth_ = 0;
+        throw DbError(db_code::kUnspecified, kJetProvider,
+                      "You tried to commit or rollback a transaction without first beginning a "
+                      "transaction.");
+    }
+    Run(depth_ == 1 ? "COMMIT" : "RELEASE level" + std::to_string(depth_ - 1));
+    --depth_;
+}
+
+void DbConnection::RollbackTrans() {
+    if (depth_ == 0 || sqlite3_get_autocommit(Handle())) {
+        depth_ = 0;
+        throw DbError(db_code::kUnspecified, kJetProvider,
+                      "You tried to commit or rollback a transaction without first beginning a "
+                      "transaction.");
+    }
+    if (depth_ == 1) {
+        Run("ROLLBACK");
+    } else {
+        const std::string level = "level" + std::to_string(depth_ - 1);
+        Run("ROLLBACK TO " + level);
+        Run("RELEASE " + level);
+    }
+    --depth_;
+}
+
+void DbConnection::Attach(RowSource* source) {
+    sources_.push_back(source);
+}
+
+void DbConnection::Forget(RowSource* source) noexcept {
+    sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
+}

@@ -1,0 +1,52 @@
+// One connection to an archive file: what ADO calls the Connection object.
+// Shared by the CADODatabase that made it and the recordsets opened on it.
+#pragma once
+
+#include "db/sqlite_handles.h"
+
+#include <string>
+#include <vector>
+
+class RowSource;
+
+class DbConnection {
+public:
+    DbConnection() = default;
+    ~DbConnection() { Close(); }
+    DbConnection(const DbConnection&) = delete;
+    DbConnection& operator=(const DbConnection&) = delete;
+
+    // Opens an existing file only; a missing file is an error, as with Jet.
+    // A busy timeout of 0 keeps the layer's default.
+    void Open(const std::string& connectionString, int busySeconds = 0);
+    // Makes a new, empty archive file and opens it; fails when the file exists.
+    void Create(const std::string& connectionString);
+    // Closes every recordset still open on the connection first, and rolls
+    // back a transaction left open.
+    void Close() noexcept;
+    bool IsOpen() const { return db_.valid(); }
+
+    // DbError "object is closed" when not open.
+    sqlite3* Handle() const;
+
+    // Runs one statement (ANSI text) and gives the number of rows changed.
+    long Execute(const std::string& sql);
+
+    // Nested calls nest, as Jet's transactions do.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
+    // Open row sources, told when the connection closes or deletes their rows.
+    void Attach(RowSource* source);
+    void Forget(RowSource* source) noexcept;
+
+private:
+    void OpenFile(const std::string& connectionString, bool create, int busySeconds);
+    void KeepRowsBeforeDelete(const std::string& table, const std::string& rest);
+    void Run(const std::string& sqlUtf8);
+
+    UniqueSqlite db_;
+    std::vector<RowSource*> sources_;
+    int depth_ = 0;
+};

@@ -1,0 +1,36 @@
+#include "db/db_error.h"
+
+#include "db/ansi_text.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+HRESULT CodeFor(const std::string& message) {
+    if (StartsWith(message, "no such table")) {
+        return db_code::kNoSuchTable;
+    }
+    if (StartsWith(message, "table ") && message.find("already exists") != std::string::npos) {
+        return db_code::kTableExists;
+    }
+    if (message.find("syntax error") != std::string::npos ||
+        StartsWith(message, "no such column") || StartsWith(message, "incomplete input") ||
+        StartsWith(message, "unrecognized token")) {
+        return db_code::kErrorsInCommand;
+    }
+    return db_code::kUnspecified;
+}
+
+} // namespace
+
+DbError EngineError(const std::string& utf8Message) {
+    return DbError(CodeFor(utf8Message), kJetProvider, Utf8ToAnsi(utf8Message));
+}
+
+DbError EngineError(sqlite3* db) {
+    return EngineError(std::string(db ? sqlite3_errmsg(db) : "out of memory"));
+}

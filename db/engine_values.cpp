@@ -1,0 +1,89 @@
+#include "db/engine_values.h"
+
+#include "db/ansi_text.h"
+#include "db/column_types.h"
+
+#include <cstdio>
+
+bool ParseStoredDate(const std::string& text, int& year, int& month, int& day, int& hour,
+                     int& minute, int& second) {
+    hour = minute = second = 0;
+    char separator = ' ';
+    int consumed = 0;
+    const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d%n", &year, &month, &day,
+                                   &separator, &hour, &minute, &second, &consumed);
+    const bool dateOnly = fields == 3 && text.size() == 10;
+    const bool dateTime = fields == 7 && (separator == ' ' || separator == 'T') &&
+                          static_cast<size_t>(consumed) == text.size();
+    if (!dateOnly && !dateTime) {
+        return false;
+    }
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour < 24 && minute < 60 &&
+           second < 60 && hour >= 0 && minute >= 0 && second >= 0;
+}
+
+FieldValue ReadColumnValue(const Statement& statement, int column,
+                           const std::string& declaredType) {
+    FieldValue value;
+    const int storage = statement.ColumnType(column);
+    value.kind = KindOfStored(declaredType, storage);
+    switch (value.kind) {
+    case ValueKind::Null:
+        break;
+    case ValueKind::Boolean:
+        value.integer = statement.ColumnDouble(column) != 0 ? 1 : 0;
+        break;
+    case ValueKind::Integer:
+        value.integer = statement.ColumnInteger(column);
+        break;
+    case ValueKind::Single:
+    case ValueKind::Double:
+    case ValueKind::Decimal:
+    case ValueKind::Currency:
+        value.number = statement.ColumnDouble(column);
+        break;
+    case ValueKind::Date: {
+        value.text = statement.ColumnBytes(column);
+        int y, mo, d, h, mi, s;
+        if (!ParseStoredDate(value.text, y, mo, d, h, mi, s)) {
+            value.kind = ValueKind::Text;
+            value.text = Utf8ToAnsi(value.text);
+        }
+        break;
+    }
+    case ValueKind::Text:
+        value.text = Utf8ToAnsi(statement.ColumnBytes(column));
+        break;
+    case ValueKind::Binary:
+        value.text = statement.ColumnBytes(column);
+        break;
+    }
+    return value;
+}
+
+void BindValue(Statement& statement, int index, const FieldValue& value) {
+    switch (value.kind) {
+    case ValueKind::Null:
+        statement.BindNull(index);
+        break;
+    case ValueKind::Boolean:
+    case ValueKind::Integer:
+        statement.BindInteger(index, value.integer);
+        break;
+    case ValueKind::Single:
+    case ValueKind::Double:
+    case ValueKind::Decimal:
+    case ValueKind::Currency:
+        statement.BindDouble(index, value.number);
+        break;
+    case ValueKind::Date:
+        statement.BindText(index, value.text);
+        break;
+    case ValueKind::Text:
+        statement.BindText(index, AnsiToUtf8(value.text));
+        break;
+    case ValueKind::Binary:
+        statement.BindBlob(index, value.text);
+        break;
+    }
+}

@@ -1,0 +1,39 @@
+// Reads one column of a run of listed rows in one statement, or only which
+// of them still exist. Every statement outside a transaction takes and
+// drops the file's lock, which costs far more than the read itself, so a
+// walk asks once per run of rows instead of once per value.
+#pragma once
+
+#include "db/field_value.h"
+#include "db/sqlite_statement.h"
+
+#include <string>
+#include <vector>
+
+class RowBatch {
+public:
+    static constexpr size_t kRows = 128;
+
+    RowBatch() = default;
+    // Without a column the batch learns only which rows exist.
+    RowBatch(sqlite3* db, const std::string& quotedTable, const std::string& quotedColumn,
+             std::string declaredType);
+
+    // Reads the rows at positions [first, first + kRows) of `rowids`; gives
+    // the number of text bytes loaded.
+    size_t Fill(const std::vector<long long>& rowids, size_t first);
+    bool Covers(size_t position) const {
+        return position >= first_ && position - first_ < present_.size();
+    }
+    bool Present(size_t position) const { return present_[position - first_] != 0; }
+    const FieldValue& Value(size_t position) const { return values_[position - first_]; }
+    void Clear();
+
+private:
+    Statement statement_;
+    bool withValue_ = false;
+    std::string declaredType_;
+    size_t first_ = 0;
+    std::vector<FieldValue> values_;
+    std::vector<char> present_;
+};

@@ -1,0 +1,153 @@
+// The connection: opening, statements, transactions, several connections to
+// one file, and the error texts callers show.
+#include "archive_fixture.h"
+
+#include "db/ado_diagnostic.h"
+
+#include "plugin/file_utils.h"
+
+namespace {
+
+using DatabaseTest = ArchiveTest;
+
+std::string Diagnostic(const char* code, const std::string& meaning, const std::string& source,
+                       const std::string& description) {
+    return std::string("CADODataBase Error\n\tCode = ") + code + "\n\tCode meaning = " + meaning +
+           "\n\tSource = " + source + "\n\tDescription = " + description + "\n";
+}
+
+TEST_F(DatabaseTest, OpensOnlyAnExistingArchiveOfTheJetProvider) {
+    CADODatabase database;
+    EXPECT_FALSE(database.IsOpen());
+    database.SetConnection(connection_);
+    EXPECT_TRUE(database.Open());
+    EXPECT_TRUE(database.IsOpen());
+    EXPECT_TRUE(RefreshJetCache(database.GetActiveConnection()));
+    database.Close();
+    EXPECT_FALSE(database.IsOpen());
+    EXPECT_FALSE(RefreshJetCache(database.GetActiveConnection()));
+
+    const std::string missing = folder_ / "missing.mdb";
+    try {
+        database.Open(ArchiveConnectionString(missing));
+        FAIL() << "a missing file must not be opened";
+    } catch (const CADOException& error) {
+        EXPECT_EQ("Could not find file '" + missing + "'.", error.GetErrorMessage());
+    }
+    EXPECT_FALSE(FileExists(missing)) << "opening never creates the file";
+
+    try {
+        database.Open("Provider=SQLOLEDB;Data Source=" + path_);
+        FAIL() << "only the Jet provider is known";
+    } catch (const CADOException& error) {
+        EXPECT_EQ(static_cast<long>(0x800A0E7A), error.GetError());
+        EXPECT_EQ("Provider cannot be found. It may not be properly installed.",
+                  error.GetErrorMessage());
+    }
+
+    const std::string notDatabase = folder_ / "notes.mdb";
+    WriteBytes(notDatabase, std::string(4096, 'x'));
+    EXPECT_THROW(database.Open(ArchiveConnectionString(notDatabase)), CADOException);
+    EXPECT_EQ("Unrecognized database format '" + notDatabase + "'.",
+              database.GetErrorDescription());
+}
+
+TEST_F(DatabaseTest, FailingExecuteStoresTheDiagnosticAndThrows) {
+    CADODatabase database;
+    OpenDatabase(database);
+    try {
+        database.Execute("DELETE * FROM [Nope] WHERE id = 1");
+        FAIL();
+    } catch (const CADOException& error) {
+        EXPECT_EQ(static_cast<long>(0x80040E37), error.GetError());
+        EXPECT_EQ("no such table: Nope", error.GetErrorMessage());
+    }
+    EXPECT_EQ(0x80040E37u, database.GetLastError());
+    EXPECT_EQ("no such table: Nope", database.GetErrorDescription());
+    EXPECT_EQ("Connection String = " + connection_ + "\n" +
+                  Diagnostic("80040e37", "IDispatch error #3127", "Microsoft.JET.OLEDB.4.0",
+                             "no such table: Nope"),
+              database.GetLastErrorString());
+
+    // A second statement after the first is refused, not run.
+    MakeMailbox("Mailbox_In", 2);
+    EXPECT_THROW(database.Execute("DELETE FROM Mailbox_In WHERE id = 1; DROP TABLE Mailbox_In"),
+                 CADOException);
+    EXPECT_EQ("Characters found after end of SQL statement.", database.GetErrorDescription());
+    EXPECT_EQ(2, CountArchiveRows(database, "Mailbox_In"));
+}
+
+TEST(CodeMeaning, FallsBackByCodeRange) {
+    EXPECT_EQ("IDispatch error #3127", CodeMeaning(static_cast<HRESULT>(0x80040E37L)));
+    EXPECT_EQ("Unknown error 0x800A0E7A", CodeMeaning(static_cast<HRESULT>(0x800A0E7AL)));
+}
+
+TEST_F(DatabaseTest, ExecuteCountsTheRowsItChanged) {
+    MakeMailbox("Mailbox_In", 3);
+    CADODatabase database;
+    OpenDatabase(database);
+    EXPECT_TRUE(database.Execute("DELETE * FROM Mailbox_In WHERE id = 2"));
+    EXPECT_EQ(1, database.GetRecordsAffected());
+    EXPECT_TRUE(database.Execute("CREATE TABLE Other (x INTEGER)"));
+    EXPECT_EQ(0, database.GetRecordsAffected());
+    EXPECT_EQ(2, CountArchiveRows(database, "Mailbox_In"));
+}
+
+TEST_F(DatabaseTest, TransactionsCommitRollBackAndNest) {
+    MakeMailbox("Mailbox_In", 0);
+    CADODatabase database;
+    OpenDatabase(database);
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
+
+    database.BeginTrans();
+    WriteRow(rows, 1, "kept");
+    database.BeginTrans();
+    WriteRow(rows, 2, "undone");
+    database.RollbackTrans();
+    database.CommitTrans();
+
+    database.BeginTrans();
+    WriteRow(rows, 3, "undone too");
+    database.RollbackTrans();
+    EXPECT_THROW(database.CommitTrans(), CADOException) << "nothing left to commit";
+
+    CADODatabase other;
+    OpenDatabase(other);
+    EXPECT_EQ(1, CountArchiveRows(other, "Mailbox_In"));
+}
+
+TEST_F(DatabaseTest, ConnectionsShareTheFileAndLeaveNothingBesideIt) {
+    CADODatabase dialog;
+    OpenDatabase(dialog);
+    CADODatabase viewer;
+    OpenDatabase(viewer);
+
+    // A table made through the catalog's own connection is there at once.
+    ASSERT_TRUE(CreateMailboxTable(connection_, "Mailbox_In", "C:\\In.mbx"));
+    CADORecordset writer(dialog);
+    ASSERT_TRUE(writer.Open("Mailbox_In", CADORecordset::OpenTable));
+    dialog.BeginTrans();
+    WriteRow(writer, 7, "hello");
+    dialog.CommitTrans();
+    EXPECT_EQ(1, CountArchiveRows(viewer, "Mailbox_In"));
+
+    writer.Close();
+    dialog.Close();
+    viewer.Close();
+    EXPECT_FALSE(FileExists(path_ + "-journal"));
+    EXPECT_FALSE(FileExists(path_ + "-wal"));
+}
+
+TEST_F(DatabaseTest, ClosingTheConnectionClosesItsRecordsets) {
+    MakeMailbox("Mailbox_In", 2);
+    CADODatabase database;
+    OpenDatabase(database);
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
+    database.Close();
+    EXPECT_FALSE(rows.IsOpen());
+    EXPECT_THROW(rows.MoveNext(), CADOException);
+}
+
+} // namespace
