@@ -2,7 +2,7 @@
 
 #include "db/ado_diagnostic.h"
 #include "db/adox_catalog.h"
-#include "db/ansi_text.h"
+#include "plugin/ansi_text.h"
 #include "db/column_properties.h"
 #include "db/column_types.h"
 #include "db/db_connection.h"

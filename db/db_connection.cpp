@@ -1,6 +1,6 @@
 #include "db/db_connection.h"
 
-#include "db/ansi_text.h"
+#include "plugin/ansi_text.h"
 #include "db/column_properties.h"
 #include "db/connection_string.h"
 #include "db/db_error.h"

@@ -1,6 +1,6 @@
 #include "db/db_error.h"
 
-#include "db/ansi_text.h"
+#include "plugin/ansi_text.h"
 
 #include <sqlite3.h>
 

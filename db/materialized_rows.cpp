@@ -1,6 +1,6 @@
 #include "db/materialized_rows.h"
 
-#include "db/ansi_text.h"
+#include "plugin/ansi_text.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
 #include "db/engine_values.h"

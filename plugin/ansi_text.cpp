@@ -4,29 +4,71 @@
 
 #include <climits>
 
-std::wstring WideFromAnsi(const std::string& text) {
-    if (text.empty() || text.size() > INT_MAX) {
+namespace {
+
+std::wstring Widen(UINT codePage, const char* text, size_t length) {
+    if (length == 0 || length > INT_MAX) {
         return std::wstring();
     }
-    const int length = static_cast<int>(text.size());
-    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    if (wideLength > 0) {
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, &wide[0], wideLength);
+    const int size = static_cast<int>(length);
+    const int wide = ::MultiByteToWideChar(codePage, 0, text, size, nullptr, 0);
+    std::wstring result(static_cast<size_t>(wide), L'\0');
+    if (wide > 0) {
+        ::MultiByteToWideChar(codePage, 0, text, size, &result[0], wide);
     }
-    return wide;
+    return result;
+}
+
+std::string Narrow(UINT codePage, const wchar_t* text, size_t length) {
+    if (length == 0 || length > INT_MAX) {
+        return std::string();
+    }
+    const int size = static_cast<int>(length);
+    // Best-fit mapping would turn characters the code page lacks into
+    // look-alikes; a plain "?" shows that something was lost.
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int narrow =
+        ::WideCharToMultiByte(codePage, flags, text, size, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(narrow), '\0');
+    if (narrow > 0) {
+        ::WideCharToMultiByte(codePage, flags, text, size, &result[0], narrow, nullptr, nullptr);
+    }
+    return result;
+}
+
+// Every ANSI code page and UTF-8 share the ASCII range, so most texts of a
+// mail archive need no conversion at all.
+bool IsAscii(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::wstring WideFromAnsi(const std::string& text) {
+    return Widen(CP_ACP, text.data(), text.size());
 }
 
 std::string AnsiFromWide(const wchar_t* text, size_t length) {
-    if (!text || length == 0 || length > INT_MAX) {
-        return std::string();
+    return text ? Narrow(CP_ACP, text, length) : std::string();
+}
+
+std::string AnsiToUtf8(const std::string& ansi) {
+    if (IsAscii(ansi.data(), ansi.size())) {
+        return ansi;
     }
-    const int wideLength = static_cast<int>(length);
-    const int ansiLength =
-        ::WideCharToMultiByte(CP_ACP, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(ansiLength), '\0');
-    if (ansiLength > 0) {
-        ::WideCharToMultiByte(CP_ACP, 0, text, wideLength, &ansi[0], ansiLength, nullptr, nullptr);
+    const std::wstring wide = Widen(CP_ACP, ansi.data(), ansi.size());
+    return Narrow(CP_UTF8, wide.data(), wide.size());
+}
+
+std::string Utf8ToAnsi(const char* utf8, size_t length) {
+    if (IsAscii(utf8, length)) {
+        return std::string(utf8, length);
     }
-    return ansi;
+    const std::wstring wide = Widen(CP_UTF8, utf8, length);
+    return Narrow(CP_ACP, wide.data(), wide.size());
 }

@@ -1,11 +1,21 @@
-// The program's texts are 8-bit ANSI; COM speaks UTF-16. These convert at
-// the boundary, in the thread's ANSI code page.
+// The program's texts are 8-bit ANSI in the thread's code page; COM speaks
+// UTF-16 and the archive file keeps UTF-8. These cross those borders.
 #pragma once
 
 #include <string>
 
 std::wstring WideFromAnsi(const std::string& text);
+// Characters the code page lacks become "?" rather than look-alikes.
 std::string AnsiFromWide(const wchar_t* text, size_t length);
 inline std::string AnsiFromWide(const std::wstring& text) {
     return AnsiFromWide(text.data(), text.size());
+}
+
+// Every byte 0x01-0xFF of the code page has a UTF-8 form and comes back
+// unchanged through Utf8ToAnsi.
+std::string AnsiToUtf8(const std::string& ansi);
+// Characters the code page lacks become "?".
+std::string Utf8ToAnsi(const char* utf8, size_t length);
+inline std::string Utf8ToAnsi(const std::string& utf8) {
+    return Utf8ToAnsi(utf8.data(), utf8.size());
 }
