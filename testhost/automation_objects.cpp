@@ -236,7 +236,6 @@ bool MessageListObject::Answer(DISPID id, const Invocation& call) {
             return false;
         }
         CheckFault(*session_, "UpdateList");
-        store.Mailbox(mailbox_.path).Compact();
         session_->MailboxChanged(mailbox_.path);
         return true;
     default:

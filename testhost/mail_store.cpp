@@ -181,7 +181,6 @@ MailboxFile& MailStore::Mailbox(const std::string& mbxPath) {
 MailboxFile& MailStore::Reload(const std::string& mbxPath) {
     MailboxFile& mailbox = Mailbox(mbxPath);
     mailbox.Load();
-    mailbox.Compact();
     return mailbox;
 }
 

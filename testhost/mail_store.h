@@ -36,8 +36,7 @@ public:
 
     // The mailbox's file, reloaded when it changed behind the host's back.
     MailboxFile& Mailbox(const std::string& mbxPath);
-    // Reads the mailbox from disk again, whatever the host remembers, and
-    // drops the bytes of messages removed from it.
+    // Reads the mailbox from disk again, whatever the host remembers.
     MailboxFile& Reload(const std::string& mbxPath);
 
     // A new empty mailbox `name` in `directory`. Throws StoreError when the

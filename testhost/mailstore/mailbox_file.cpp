@@ -19,9 +19,6 @@ namespace {
 const uint64_t kLargestMailbox = 0xFFFFFFFFu;
 // Headers longer than this are read no further; what follows is taken as body.
 const size_t kLongestHeaderBlock = 1 << 20;
-// Removed messages leave their bytes behind until they outweigh the live
-// ones by this much; then the file is rewritten without them.
-const uint64_t kCompactionSlack = 256 * 1024;
 
 std::string TocPathFor(const std::string& mbxPath) {
     const size_t slash = mbxPath.find_last_of("\\/");
@@ -31,17 +28,47 @@ std::string TocPathFor(const std::string& mbxPath) {
     return (hasExtension ? mbxPath.substr(0, dot) : mbxPath) + ".toc";
 }
 
-void CopyRange(const DiskFile& from, uint64_t begin, uint64_t end, AtomicFile& to) {
-    std::vector<char> buffer(1 << 20);
-    while (begin < end) {
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(end - begin, buffer.size()));
-        if (from.ReadSome(begin, buffer.data(), want) != want) {
-            throw StoreError("Cannot read " + from.path() + ": it ended early while being copied");
+// Copies byte ranges in file order, joining the ones that touch, through one
+// buffer.
+class RangeCopier {
+public:
+    RangeCopier(const DiskFile& from, AtomicFile& to) : from_(from), to_(to), buffer_(1 << 20) {}
+    ~RangeCopier() = default;
+    RangeCopier(const RangeCopier&) = delete;
+    RangeCopier& operator=(const RangeCopier&) = delete;
+
+    void Add(uint64_t begin, uint64_t end) {
+        if (begin == pendingEnd_) {
+            pendingEnd_ = end;
+            return;
         }
-        to.Write(buffer.data(), want);
-        begin += want;
+        Flush();
+        pendingBegin_ = begin;
+        pendingEnd_ = end;
     }
-}
+
+    void Flush() {
+        uint64_t begin = pendingBegin_;
+        while (begin < pendingEnd_) {
+            const size_t want =
+                static_cast<size_t>(std::min<uint64_t>(pendingEnd_ - begin, buffer_.size()));
+            if (from_.ReadSome(begin, buffer_.data(), want) != want) {
+                throw StoreError("Cannot read " + from_.path() +
+                                 ": it ended early while being copied");
+            }
+            to_.Write(buffer_.data(), want);
+            begin += want;
+        }
+        pendingBegin_ = pendingEnd_;
+    }
+
+private:
+    const DiskFile& from_;
+    AtomicFile& to_;
+    std::vector<char> buffer_;
+    uint64_t pendingBegin_ = 0;
+    uint64_t pendingEnd_ = 0;
+};
 
 std::string HeadersOf(const DiskFile& file, uint64_t offset, uint32_t length) {
     size_t want = std::min<size_t>(length, 8192);
@@ -441,42 +468,38 @@ void MailboxFile::Remove(size_t index) {
     TocContents next = toc_;
     const TocEntry removed = next.entries[index];
     next.entries.erase(next.entries.begin() + static_cast<std::ptrdiff_t>(index));
-    // The last record goes at once; others leave their bytes until compaction.
+    // The last record is cut off in place, as the tasks take messages from
+    // the end; any other is dropped by rewriting the file without it.
     if (removed.recordEnd == mbxStamp_.size) {
         const uint64_t newEnd =
             next.entries.empty() ? next.preambleEnd : next.entries.back().recordEnd;
         TruncateMailboxFile(mbxPath_, newEnd);
         mbxStamp_ = ReadFileStamp(mbxPath_);
-    }
-    CommitToc(std::move(next));
-    const uint64_t unused = UnusedBytes(toc_);
-    if (unused > kCompactionSlack && unused > toc_.mbxSize - unused) {
-        Compact();
+        CommitToc(std::move(next));
+    } else {
+        Rewrite(std::move(next));
     }
 }
 
-void MailboxFile::Compact() {
-    RequireUnchanged("compact");
-    if (UnusedBytes(toc_) == 0) {
-        return;
-    }
-    TocContents next = toc_;
+void MailboxFile::Rewrite(TocContents next) {
     AtomicFile out(mbxPath_);
     {
         const DiskFile mbx(mbxPath_);
         if (mbx.Stamp() != mbxStamp_) {
             throw StoreError(mbxPath_ + " changed on disk since it was loaded; load it again");
         }
-        CopyRange(mbx, 0, next.preambleEnd, out);
+        RangeCopier copier(mbx, out);
+        copier.Add(0, next.preambleEnd);
         uint32_t position = next.preambleEnd;
         for (TocEntry& entry : next.entries) {
-            CopyRange(mbx, entry.recordOffset, entry.recordEnd, out);
+            copier.Add(entry.recordOffset, entry.recordEnd);
             const uint32_t shift = entry.recordOffset - position;
             entry.recordOffset -= shift;
             entry.recordEnd -= shift;
             entry.message.offset -= shift;
             position = entry.recordEnd;
         }
+        copier.Flush();
     }
     out.Commit();
     mbxStamp_ = ReadFileStamp(mbxPath_);
@@ -503,9 +526,10 @@ void MailboxFile::RequireIndex(size_t index) const {
 void MailboxFile::CommitToc(TocContents next) {
     next.mbxSize = mbxStamp_.size;
     next.mbxLastWrite = mbxStamp_.lastWrite;
+    // Should this fail after the .mbx changed, the .toc no longer matches it
+    // and the next Load rebuilds the index; what is in memory stays as the
+    // .toc on disk has it.
+    WriteTocFile(tocPath_, next);
     toc_ = std::move(next);
-    // Should this fail, the .toc no longer matches the .mbx: ChangedOnDisk
-    // says so, and the next Load rebuilds it.
-    WriteTocFile(tocPath_, toc_);
     tocStamp_ = ReadFileStamp(tocPath_);
 }

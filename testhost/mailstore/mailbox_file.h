@@ -3,9 +3,10 @@
 //
 // Only the index lives in memory; message bytes are read from the .mbx when
 // asked for. Every change is on disk before the call returns, the .mbx first:
-// appends are written in place under a journal, rewrites replace the file
-// whole, and a rebuilt index recognises messages by their bytes, so a crash
-// leaves the old or the new state.
+// appends are written in place under a journal, the last record is cut off
+// in place, other removals replace the file whole, and a rebuilt index
+// recognises messages by their bytes, so a crash leaves the old or the new
+// state.
 // Changes are refused while the files differ from what this object last saw,
 // since its indexes would then point at other messages.
 #pragma once
@@ -68,11 +69,7 @@ public:
     uint32_t Append(const std::string& raw, int32_t status);
     uint32_t Append(const std::string& raw, int32_t status, const CivilTime& undatedArrival);
 
-    // The message leaves the index at once; its bytes leave the file at once
-    // when it is the last record, otherwise at the next compaction.
     void Remove(size_t index);
-    // Rewrites the file without the bytes of removed messages.
-    void Compact();
 
 private:
     void RequireUnchanged(const char* action) const;
@@ -80,6 +77,8 @@ private:
     std::string ReadHeaders(size_t index) const;
     // Makes `next` the state on disk and here; the .mbx must already hold it.
     void CommitToc(TocContents next);
+    // Replaces the .mbx with the preamble and the records `next` names.
+    void Rewrite(TocContents next);
 
     std::string mbxPath_;
     std::string tocPath_;

@@ -145,14 +145,6 @@ std::optional<TocReading> ParseToc(std::string_view bytes) {
     return reading;
 }
 
-uint64_t UnusedBytes(const TocContents& toc) {
-    uint64_t used = toc.preambleEnd;
-    for (const TocEntry& entry : toc.entries) {
-        used += entry.recordEnd - entry.recordOffset;
-    }
-    return toc.mbxSize > used ? toc.mbxSize - used : 0;
-}
-
 std::optional<TocReading> ReadTocFile(const std::string& path) {
     try {
         DiskFile file(path);

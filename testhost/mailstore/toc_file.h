@@ -29,9 +29,7 @@
 //       28    4  checksum of the message's bytes
 //       32    2  length n of the date text
 //       34    n  the date as the host shows it, no terminating zero
-//
-// Removing a message may leave its record's bytes in the .mbx until the
-// mailbox is compacted; only the records the index names are messages.
+
 #pragma once
 
 #include "testhost/mailstore/message_entry.h"
@@ -59,9 +57,6 @@ struct TocContents {
     uint32_t preambleEnd = 0;
     std::vector<TocEntry> entries;
 };
-
-// Bytes of the .mbx that belong to no message the index names.
-uint64_t UnusedBytes(const TocContents& toc);
 
 struct TocReading {
     TocContents contents;
