@@ -26,9 +26,11 @@ HostApplication HostApplication::Connect() {
     if (SUCCEEDED(hr)) {
         hr = ::CoCreateInstance(hostClass, nullptr, CLSCTX_ALL, IID_IDispatch, host.putVoid());
     }
-    if (FAILED(hr) || !host) {
-        throw HostConnectError(FAILED(hr) ? hr : E_NOINTERFACE,
-                               SystemMessageText(static_cast<DWORD>(hr)));
+    if (SUCCEEDED(hr) && !host) {
+        hr = E_NOINTERFACE;
+    }
+    if (FAILED(hr)) {
+        throw HostConnectError(hr, SystemMessageText(static_cast<DWORD>(hr)));
     }
     return HostApplication(std::move(host));
 }

@@ -20,12 +20,15 @@ std::string WithoutTrailingBackslashes(std::string path) {
 
 // The host reports no top-level folder until it has read its mailboxes; the
 // wait keeps its windows responsive and has no time limit, as the host is
-// known to be running.
-void WaitUntilHostReady(const HostFolderList& folders) {
+// known to be running. False when the host is asked to quit meanwhile.
+bool WaitUntilHostReady(const HostFolderList& folders) {
     while (folders.Count() == 0) {
-        PumpWaitingMessages();
+        if (!PumpWaitingMessages()) {
+            return false;
+        }
         ::Sleep(kReadinessPollMilliseconds);
     }
+    return true;
 }
 
 } // namespace
@@ -36,12 +39,11 @@ bool ReadHostStartState(PluginContext& context) {
         host.SetStatusText("Archive Messages.");
         {
             HostFolderList folders = host.Folders();
-            WaitUntilHostReady(folders);
-            HostFolder inBox = host.InBox();
-            const std::string dataDir = WithoutTrailingBackslashes(inBox.Directory());
-            if (dataDir != context.hostDataDir) {
-                context.hostDataDir = dataDir;
+            if (!WaitUntilHostReady(folders)) {
+                return false;
             }
+            HostFolder inBox = host.InBox();
+            context.hostDataDir = WithoutTrailingBackslashes(inBox.Directory());
             const std::string inPath = inBox.Path();
             if (FileExists(inPath)) {
                 context.inMailboxPath = inPath;
@@ -51,7 +53,7 @@ bool ReadHostStartState(PluginContext& context) {
     } catch (const HostConnectError& failure) {
         ShowHostConnectFailure(failure);
         return false;
-    } catch (const HostError& failure) {
+    } catch (const std::exception& failure) {
         // An exception must not unwind into the host; the command cannot
         // run without the host's mailboxes.
         ShowStandardErrorBox(failure.what());

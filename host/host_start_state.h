@@ -7,5 +7,5 @@
 // (pumping the thread's messages) until the host reports its mailboxes, and
 // takes the host's data directory and In mailbox path into the context.
 // False, after the standard error box, when the host cannot be reached or
-// fails to answer.
+// fails to answer; false without a box when the host is closing.
 bool ReadHostStartState(PluginContext& context);

@@ -44,6 +44,15 @@ bool IsKnownMenuEntry(int32_t id) {
     return id > 0 && id <= kLastMenuEntryId;
 }
 
+// Ends the running command however the hook returns.
+class CommandScope {
+public:
+    CommandScope() = default;
+    ~CommandScope() { App().EndCommand(); }
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+};
+
 } // namespace
 
 extern "C" long WINAPI ems_plugin_version(short* apiVersion) {
@@ -103,6 +112,10 @@ extern "C" long WINAPI ems_special_hook(void* /*globals*/, EmsMenu* menu) {
                        MB_OK);
         return kEmsCannotRun;
     }
+    if (!App().TryBeginCommand()) {
+        return kEmsSuccess;
+    }
+    const CommandScope command;
     if (!ReadHostStartState(App().Context())) {
         return kEmsCannotRun;
     }

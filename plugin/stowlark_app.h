@@ -4,6 +4,8 @@
 #include "plugin/plugin_context.h"
 #include "plugin/win32.h"
 
+#include <utility>
+
 // The module object: one per loaded library, owner of the module context.
 //
 // Start-up is split in two. Under the loader lock (DllMain) only kernel32
@@ -30,6 +32,11 @@ public:
     // called on the thread that made it.
     void ExitInstance();
 
+    // The plug-in's command pumps the host's messages while it runs, so the
+    // user can pick it again from the host's menu; only one may run.
+    bool TryBeginCommand() { return !std::exchange(commandRunning_, true); }
+    void EndCommand() { commandRunning_ = false; }
+
     HINSTANCE Instance() const { return instance_; }
     PluginContext& Context() { return context_; }
 
@@ -42,6 +49,7 @@ private:
     PluginContext context_;
     MessageBoxSink messageBoxSink_;
     bool userStepsDone_ = false;
+    bool commandRunning_ = false;
     DWORD oleThread_ = 0;
     bool oleInitialised_ = false;
 };

@@ -5,7 +5,52 @@
 #include "plugin/file_utils.h"
 #include "testhost/lower_case.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace {
+
+enum ApplicationMember : DISPID {
+    kAppFolders = 3,
+    kAppInBox = 6,
+    kAppStatusText = 15,
+    kAppFolderByName = 27,
+    kAppFolderById = 28,
+};
+
+enum FolderListMember : DISPID {
+    kListItem = 0,
+    kListCount = 1,
+    kListAdd = 3,
+};
+
+enum FolderMember : DISPID {
+    kFolderIsMailbox = 1,
+    kFolderSkipFlag = 4,
+    kFolderFolders = 6,
+    kFolderPath = 7,
+    kFolderId = 8,
+    kFolderMessages = 10,
+    kFolderName = 11,
+    kFolderDirectory = 12,
+    kFolderOpen = 15,
+};
+
+enum MessageListMember : DISPID {
+    kMessagesItem = 0,
+    kMessagesCount = 1,
+    kMessagesItemById = 2,
+    kMessagesUpdateList = 5,
+};
+
+enum MessageMember : DISPID {
+    kMessageHeaderField = 7,
+    kMessageId = 8,
+    kMessageRawText = 10,
+    kMessagePriorityText = 12,
+    kMessageStatus = 13,
+    kMessageMove = 16,
+};
 
 // A fault switch armed for `operation` fails this call.
 void CheckFault(HostSession& session, const char* operation) {
@@ -22,21 +67,51 @@ ComPtr<IDispatch> MakeFolder(const SessionRef& session, const FolderEntry& entry
     return DispatchObject::Make<FolderObject>(session, entry);
 }
 
+// A property read: a get with exactly `arguments` arguments.
+bool IsGet(const Invocation& call, unsigned arguments = 0) {
+    if (!call.IsGet()) {
+        return false;
+    }
+    call.RequireArguments(arguments);
+    return true;
+}
+
+// A method call, or an indexed property read, which clients make either way.
+bool IsCallOrGet(const Invocation& call, unsigned arguments) {
+    if (!call.IsCall() && !call.IsGet()) {
+        return false;
+    }
+    call.RequireArguments(arguments);
+    return true;
+}
+
+bool IsOneOf(DISPID id, std::initializer_list<DISPID> members) {
+    return std::find(members.begin(), members.end(), id) != members.end();
+}
+
+bool IsCall(const Invocation& call, unsigned arguments) {
+    if (!call.IsCall()) {
+        return false;
+    }
+    call.RequireArguments(arguments);
+    return true;
+}
+
 } // namespace
 
 bool ApplicationObject::Answer(DISPID id, const Invocation& call) {
     HostSession& session = *session_;
     switch (id) {
-    case 3: // Folders
-        if (!call.IsGet()) {
+    case kAppFolders:
+        if (!IsGet(call)) {
             return false;
         }
         CheckFault(session, "Folders");
         call.ReturnObject(
             DispatchObject::Make<FolderListObject>(session_, session.store().dataDir()));
         return true;
-    case 6: { // InBox
-        if (!call.IsGet()) {
+    case kAppInBox:
+        if (!IsGet(call)) {
             return false;
         }
         CheckFault(session, "InBox");
@@ -47,24 +122,25 @@ bool ApplicationObject::Answer(DISPID id, const Invocation& call) {
             }
         }
         throw AutomationError("The In mailbox is missing.");
-    }
-    case 15: // StatusText
+    case kAppStatusText:
         if (call.IsPut()) {
+            call.RequireArguments(1);
             CheckFault(session, "StatusText");
             session.SetStatusText(call.TextArgument(0));
             return true;
         }
-        if (call.IsGet()) {
+        if (IsGet(call)) {
             call.ReturnText(session.statusText());
             return true;
         }
         return false;
-    case 27: { // FolderByName
-        if (!call.IsCall()) {
+    case kAppFolderByName: {
+        if (!IsCall(call, 2)) {
             return false;
         }
         CheckFault(session, "FolderByName");
         const std::string name = call.TextArgument(0);
+        call.LongArgument(1);
         std::optional<FolderEntry> found = session.store().FindByName(name);
         if (!found) {
             throw AutomationError("There is no mailbox named \"" + name + "\".");
@@ -72,12 +148,13 @@ bool ApplicationObject::Answer(DISPID id, const Invocation& call) {
         call.ReturnObject(MakeFolder(session_, *found));
         return true;
     }
-    case 28: { // FolderById
-        if (!call.IsCall()) {
+    case kAppFolderById: {
+        if (!IsCall(call, 2)) {
             return false;
         }
         CheckFault(session, "FolderById");
         const long folderId = call.LongArgument(0);
+        call.LongArgument(1);
         std::optional<FolderEntry> found = session.store().FindById(folderId);
         if (!found) {
             throw AutomationError("There is no mailbox with the id " + std::to_string(folderId) +
@@ -104,8 +181,8 @@ std::vector<FolderEntry> FolderListObject::Entries() const {
 
 bool FolderListObject::Answer(DISPID id, const Invocation& call) {
     switch (id) {
-    case 0: { // Item
-        if (!call.IsGet() && !call.IsCall()) {
+    case kListItem: {
+        if (!IsCallOrGet(call, 1)) {
             return false;
         }
         const long index = call.LongArgument(0);
@@ -116,21 +193,23 @@ bool FolderListObject::Answer(DISPID id, const Invocation& call) {
         call.ReturnObject(MakeFolder(session_, entries[static_cast<size_t>(index) - 1]));
         return true;
     }
-    case 1: // Count
-        if (!call.IsGet()) {
+    case kListCount:
+        if (!IsGet(call)) {
             return false;
         }
         call.ReturnLong(static_cast<long>(Entries().size()));
         return true;
-    case 3: { // Add
-        if (!call.IsCall()) {
+    case kListAdd: {
+        if (!IsCall(call, 2)) {
             return false;
         }
         CheckFault(*session_, "Add");
+        const std::string name = TrimWhiteSpace(call.TextArgument(0));
+        call.LongArgument(1);
         if (!directory_) {
             throw AutomationError("A mailbox cannot hold other mailboxes.");
         }
-        session_->store().AddMailbox(*directory_, TrimWhiteSpace(call.TextArgument(0)));
+        session_->store().AddMailbox(*directory_, name);
         return true;
     }
     default:
@@ -145,8 +224,12 @@ void FolderObject::RequireMailbox() const {
 }
 
 bool FolderObject::Answer(DISPID id, const Invocation& call) {
-    if (id == 15) { // Open
-        if (!call.IsCall()) {
+    if (!IsOneOf(id, {kFolderIsMailbox, kFolderSkipFlag, kFolderFolders, kFolderPath, kFolderId,
+                      kFolderMessages, kFolderName, kFolderDirectory, kFolderOpen})) {
+        return false;
+    }
+    if (id == kFolderOpen) {
+        if (!IsCall(call, 0)) {
             return false;
         }
         CheckFault(*session_, "Open");
@@ -156,36 +239,36 @@ bool FolderObject::Answer(DISPID id, const Invocation& call) {
         }
         return true;
     }
-    if (!call.IsGet()) {
+    if (!IsGet(call)) {
         return false;
     }
     switch (id) {
-    case 1: // IsMailbox
+    case kFolderIsMailbox:
         call.ReturnLong(entry_.isMailbox ? 1 : 0);
         return true;
-    case 4: // SkipFlag
+    case kFolderSkipFlag:
         call.ReturnLong(session_->IsSkipped(entry_.name) ? 1 : 0);
         return true;
-    case 6: // Folders
+    case kFolderFolders:
         call.ReturnObject(DispatchObject::Make<FolderListObject>(
             session_, entry_.isMailbox ? std::nullopt : std::optional<std::string>(entry_.path)));
         return true;
-    case 7: // Path
+    case kFolderPath:
         call.ReturnText(entry_.path);
         return true;
-    case 8: // Id
+    case kFolderId:
         call.ReturnLong(entry_.id);
         return true;
-    case 10: // Messages
+    case kFolderMessages:
         RequireMailbox();
         CheckFault(*session_, "Messages");
         session_->store().Mailbox(entry_.path);
         call.ReturnObject(DispatchObject::Make<MessageListObject>(session_, entry_));
         return true;
-    case 11: // Name
+    case kFolderName:
         call.ReturnText(entry_.name);
         return true;
-    case 12: // Directory
+    case kFolderDirectory:
         call.ReturnText(DirectoryWithBackslash(entry_.path));
         return true;
     default:
@@ -196,8 +279,8 @@ bool FolderObject::Answer(DISPID id, const Invocation& call) {
 bool MessageListObject::Answer(DISPID id, const Invocation& call) {
     MailStore& store = session_->store();
     switch (id) {
-    case 0: { // Item
-        if (!call.IsGet() && !call.IsCall()) {
+    case kMessagesItem: {
+        if (!IsCallOrGet(call, 1)) {
             return false;
         }
         const long index = call.LongArgument(0);
@@ -210,14 +293,14 @@ bool MessageListObject::Answer(DISPID id, const Invocation& call) {
         call.ReturnObject(DispatchObject::Make<MessageObject>(session_, mailbox_, messageId));
         return true;
     }
-    case 1: // Count
-        if (!call.IsGet()) {
+    case kMessagesCount:
+        if (!IsGet(call)) {
             return false;
         }
         call.ReturnLong(static_cast<long>(store.Mailbox(mailbox_.path).Count()));
         return true;
-    case 2: { // ItemById
-        if (!call.IsGet() && !call.IsCall()) {
+    case kMessagesItemById: {
+        if (!IsCallOrGet(call, 1)) {
             return false;
         }
         CheckFault(*session_, "ItemById");
@@ -231,8 +314,8 @@ bool MessageListObject::Answer(DISPID id, const Invocation& call) {
                                                               static_cast<uint32_t>(messageId)));
         return true;
     }
-    case 5: // UpdateList
-        if (!call.IsCall()) {
+    case kMessagesUpdateList:
+        if (!IsCall(call, 0)) {
             return false;
         }
         CheckFault(*session_, "UpdateList");
@@ -251,63 +334,75 @@ size_t MessageObject::Index(MailboxFile& mailbox) const {
     return *index;
 }
 
+// The target may be any client's folder object: the host takes only its id
+// and goes by its own records of that mailbox.
+FolderEntry MessageObject::TargetMailbox(const Invocation& call) const {
+    const DispatchRef target(call.ObjectArgument(0));
+    long targetId = 0;
+    try {
+        targetId = target.GetLong(kFolderId);
+    } catch (const HostError& failure) {
+        throw AutomationError(std::string("The target mailbox cannot be read: ") + failure.what());
+    }
+    std::optional<FolderEntry> entry = session_->store().FindById(targetId);
+    if (!entry) {
+        throw AutomationError("There is no mailbox with the id " + std::to_string(targetId) + ".");
+    }
+    if (!entry->isMailbox) {
+        throw AutomationError(entry->name + " is a folder, not a mailbox.");
+    }
+    return *entry;
+}
+
 bool MessageObject::Answer(DISPID id, const Invocation& call) {
+    if (!IsOneOf(id, {kMessageHeaderField, kMessageId, kMessageRawText, kMessagePriorityText,
+                      kMessageStatus, kMessageMove})) {
+        return false;
+    }
     MailStore& store = session_->store();
-    if (id == 16) { // Move
-        if (!call.IsCall()) {
+    if (id == kMessageMove) {
+        if (!IsCall(call, 1)) {
             return false;
         }
         CheckFault(*session_, "Move");
-        // The target may be any client's folder object: ask it where it is.
-        const DispatchRef target(call.ObjectArgument(0));
-        FolderEntry targetEntry;
-        try {
-            targetEntry.path = target.GetText(7);
-            targetEntry.isMailbox = target.GetLong(1) != 0;
-            targetEntry.name = target.GetText(11);
-            targetEntry.id = target.GetLong(8);
-        } catch (const HostError& failure) {
-            throw AutomationError(std::string("The target mailbox cannot be read: ") +
-                                  failure.what());
-        }
-        if (!targetEntry.isMailbox) {
-            throw AutomationError(targetEntry.name + " is a folder, not a mailbox.");
-        }
+        const FolderEntry target = TargetMailbox(call);
         Index(store.Mailbox(mailbox_.path));
         const std::string from = mailbox_.path;
-        id_ = store.Move(from, id_, targetEntry.path);
-        mailbox_ = targetEntry;
+        id_ = store.Move(from, id_, target.path);
+        mailbox_ = target;
         session_->MailboxChanged(from);
-        session_->MailboxChanged(targetEntry.path);
+        session_->MailboxChanged(target.path);
         return true;
     }
-    if (id == 13 && call.IsPut()) { // Status
+    if (id == kMessageStatus && call.IsPut()) {
+        call.RequireArguments(1);
         CheckFault(*session_, "Status");
         MailboxFile& mailbox = store.Mailbox(mailbox_.path);
         mailbox.SetStatus(Index(mailbox), static_cast<int32_t>(call.LongArgument(0)));
         session_->MailboxChanged(mailbox_.path);
         return true;
     }
-    if (!call.IsGet()) {
+    const bool headerField = id == kMessageHeaderField;
+    if (!IsGet(call, headerField ? 1 : 0)) {
         return false;
     }
     MailboxFile& mailbox = store.Mailbox(mailbox_.path);
     switch (id) {
-    case 7: // HeaderField
+    case kMessageHeaderField:
         call.ReturnText(
             mailbox.HeaderField(Index(mailbox), static_cast<int>(call.LongArgument(0))));
         return true;
-    case 8: // Id
+    case kMessageId:
         call.ReturnLong(static_cast<long>(id_));
         return true;
-    case 10: // RawText
+    case kMessageRawText:
         CheckFault(*session_, "RawText");
         call.ReturnText(mailbox.RawText(Index(mailbox)));
         return true;
-    case 12: // PriorityText
+    case kMessagePriorityText:
         call.ReturnText(mailbox.PriorityText(Index(mailbox)));
         return true;
-    case 13: // Status
+    case kMessageStatus:
         call.ReturnLong(mailbox.Entry(Index(mailbox)).status);
         return true;
     default:

@@ -76,6 +76,7 @@ protected:
 
 private:
     size_t Index(MailboxFile& mailbox) const;
+    FolderEntry TargetMailbox(const Invocation& call) const;
 
     SessionRef session_;
     FolderEntry mailbox_;

@@ -4,6 +4,8 @@
 
 #include <objbase.h>
 
+#include <new>
+
 namespace {
 
 // The host's own class id; clients find it through the identifier.
@@ -24,8 +26,12 @@ public:
         if (outer) {
             return CLASS_E_NOAGGREGATION;
         }
-        ComPtr<IDispatch> application = DispatchObject::Make<ApplicationObject>(session_);
-        return application->QueryInterface(iid, object);
+        try {
+            ComPtr<IDispatch> application = DispatchObject::Make<ApplicationObject>(session_);
+            return application->QueryInterface(iid, object);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
@@ -57,8 +63,24 @@ bool WriteRegistration() {
            WriteKey(classKey + "\\ProgID", nullptr, AutomationServer::kProgId);
 }
 
-void RemoveRegistration() {
-    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, AutomationServer::kProgId);
+// The class the identifier named before this host took it over, if any.
+std::string ReadRegisteredClass() {
+    char value[64] = "";
+    LONG size = sizeof value;
+    const std::string key = std::string(AutomationServer::kProgId) + "\\CLSID";
+    if (::RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS) {
+        return std::string();
+    }
+    return value;
+}
+
+// A real host installed on the machine gets its identifier back.
+void RemoveRegistration(const std::string& previousClass) {
+    if (!previousClass.empty() && previousClass != kHostClassIdText) {
+        WriteKey(std::string(AutomationServer::kProgId) + "\\CLSID", nullptr, previousClass);
+    } else {
+        ::RegDeleteTreeA(HKEY_CLASSES_ROOT, AutomationServer::kProgId);
+    }
     ::RegDeleteTreeA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kHostClassIdText).c_str());
 }
 
@@ -74,6 +96,7 @@ AutomationServer::AutomationServer(SessionRef session)
                    SystemMessageText(static_cast<DWORD>(hr));
         return;
     }
+    previousClass_ = ReadRegisteredClass();
     keysWritten_ = WriteRegistration();
     if (!keysWritten_) {
         failure_ = std::string("The identifier ") + kProgId + " could not be registered.";
@@ -82,7 +105,7 @@ AutomationServer::AutomationServer(SessionRef session)
 
 AutomationServer::~AutomationServer() {
     if (keysWritten_) {
-        RemoveRegistration();
+        RemoveRegistration(previousClass_);
     }
     if (cookie_) {
         ::CoRevokeClassObject(cookie_);

@@ -25,5 +25,6 @@ private:
     ComPtr<IClassFactory> factory_;
     DWORD cookie_ = 0;
     bool keysWritten_ = false;
+    std::string previousClass_;
     std::string failure_;
 };

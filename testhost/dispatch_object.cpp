@@ -16,6 +16,24 @@ void FillException(EXCEPINFO* exception, const std::string& text) {
 
 } // namespace
 
+void Invocation::CheckPutArgument() const {
+    if (!IsPut()) {
+        return;
+    }
+    // A put names its value, as automation requires.
+    if (!parameters_ || parameters_->cArgs == 0 || parameters_->cNamedArgs != 1 ||
+        !parameters_->rgdispidNamedArgs ||
+        parameters_->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
+        throw ArgumentError(DISP_E_PARAMNOTFOUND, 0);
+    }
+}
+
+void Invocation::RequireArguments(unsigned count) const {
+    if ((parameters_ ? parameters_->cArgs : 0) != count) {
+        throw ArgumentError(DISP_E_BADPARAMCOUNT, 0);
+    }
+}
+
 const VARIANT& Invocation::Argument(unsigned index) const {
     const unsigned count = parameters_ ? parameters_->cArgs : 0;
     if (index >= count) {
@@ -105,24 +123,20 @@ HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD k
         ::VariantInit(result);
     }
     // Keeps the object alive while it answers, whatever the call releases.
-    AddRef();
-    HRESULT hr = S_OK;
+    const ComPtr<IDispatch> self = ComPtr<IDispatch>::Share(this);
     try {
-        if (!Answer(id, Invocation(kind, parameters, result))) {
-            hr = DISP_E_MEMBERNOTFOUND;
-        }
+        const Invocation call(kind, parameters, result);
+        call.CheckPutArgument();
+        return Answer(id, call) ? S_OK : DISP_E_MEMBERNOTFOUND;
     } catch (const ArgumentError& failure) {
         if (badArgument) {
             *badArgument = failure.index();
         }
-        hr = failure.code();
-    } catch (const AutomationError& failure) {
-        FillException(exception, failure.what());
-        hr = DISP_E_EXCEPTION;
+        return failure.code();
     } catch (const std::exception& failure) {
         FillException(exception, failure.what());
-        hr = DISP_E_EXCEPTION;
+        return DISP_E_EXCEPTION;
+    } catch (...) {
+        return E_UNEXPECTED;
     }
-    Release();
-    return hr;
 }

@@ -29,6 +29,11 @@ public:
     bool IsPut() const { return (kind_ & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0; }
     bool IsCall() const { return (kind_ & DISPATCH_METHOD) != 0; }
 
+    // Throws unless a put passes its value as the named put argument.
+    void CheckPutArgument() const;
+    // Throws unless exactly `count` arguments came, a put's value included.
+    void RequireArguments(unsigned count) const;
+
     // Arguments count from 0, the value of a property put being the last.
     long LongArgument(unsigned index) const;
     std::string TextArgument(unsigned index) const;

@@ -127,6 +127,9 @@ void EmsHost::Start(const std::string& configDir, short interfaceVersion) {
              "\", flags " + Hex(static_cast<unsigned long>(menu.flags)));
         if (result != 0) {
             Problem("ems_special_info(" + Number(id) + ") failed with " + Number(result));
+            if (menu.icon) {
+                library_->release(menu.icon);
+            }
             continue;
         }
         if (interfaceVersion > 3) {

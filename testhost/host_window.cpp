@@ -57,9 +57,15 @@ HostWindow::HostWindow(HINSTANCE instance, std::shared_ptr<HostSession> session,
 
 HostWindow::~HostWindow() {
     session_->SetView(nullptr);
+    // The mailbox windows report their end to this object: it must still be
+    // whole when they go.
+    window_.reset();
 }
 
 bool HostWindow::Create(int show) {
+    if (window_) {
+        return false;
+    }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
 
@@ -160,7 +166,9 @@ LRESULT HostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_DESTROY:
-        ::PostQuitMessage(0);
+        if (runsMessageLoop_) {
+            ::PostQuitMessage(0);
+        }
         return 0;
     default:
         break;
@@ -233,6 +241,7 @@ void HostWindow::RunSpecial(size_t index) {
 }
 
 int HostWindow::RunMessageLoop() {
+    runsMessageLoop_ = true;
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (client_ && ::TranslateMDISysAccel(client_, &message)) {
@@ -250,11 +259,9 @@ void HostWindow::ShowStatusText(const std::string& text) {
     }
 }
 
-HWND HostWindow::FindMailboxWindow(const std::string& caption) const {
+HWND HostWindow::FindMailboxWindow(const std::string& mbxPath) const {
     for (const auto& open : mailboxWindows_) {
-        char text[MAX_PATH] = "";
-        ::GetWindowTextA(open.first, text, sizeof text);
-        if (caption == text) {
+        if (LowerCase(open.second) == LowerCase(mbxPath)) {
             return open.first;
         }
     }
@@ -265,8 +272,7 @@ void HostWindow::ShowMailbox(const FolderEntry& mailbox) {
     if (!client_) {
         return;
     }
-    if (HWND open = FindMailboxWindow(mailbox.name)) {
-        mailboxWindows_[open] = mailbox.path;
+    if (HWND open = FindMailboxWindow(mailbox.path)) {
         ::SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(open), 0);
         FillMailboxList(open);
         return;

@@ -23,7 +23,7 @@ public:
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
 
-    // False when the window could not be made.
+    // False when the window could not be made, or was made before.
     bool Create(int show);
     HWND handle() const { return window_.get(); }
     HWND mdiClient() const { return client_; }
@@ -31,7 +31,8 @@ public:
     // The same as picking the Special-menu entry.
     void RunSpecial(size_t index);
 
-    // The message loop of the host's thread; returns the exit code.
+    // The message loop of the host's thread, which ends when the window
+    // does; returns the exit code.
     int RunMessageLoop();
 
     // HostView
@@ -47,7 +48,7 @@ private:
     void OnCommand(int id);
     void OnSize();
     UniqueMenu BuildMenu();
-    HWND FindMailboxWindow(const std::string& caption) const;
+    HWND FindMailboxWindow(const std::string& mbxPath) const;
     void FillMailboxList(HWND child);
 
     HINSTANCE instance_;
@@ -56,6 +57,7 @@ private:
     UniqueWindow window_;
     HWND client_ = nullptr;
     HWND status_ = nullptr;
+    bool runsMessageLoop_ = false;
     // The mailbox file shown in each open mailbox window.
     std::map<HWND, std::string> mailboxWindows_;
 };

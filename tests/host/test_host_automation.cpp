@@ -272,9 +272,14 @@ TEST_F(HostAutomation, AnswersAutomationClientsByTheRules) {
     Variant result;
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, invoke(99, DISPATCH_PROPERTYGET, {}, result.put()));
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, invoke(3, DISPATCH_METHOD, {}, result.put()));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              invoke(99, DISPATCH_METHOD, {*Variant(1L).get()}, result.put()));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, invoke(27, DISPATCH_METHOD, {}, result.put()));
+    // A put must name its value.
+    Variant text(std::string("Hello"));
+    EXPECT_EQ(DISP_E_PARAMNOTFOUND, invoke(15, DISPATCH_PROPERTYPUT, {*text.get()}, nullptr));
 
-    // Arguments are coerced: a text "1" selects by number.
+    // Arguments are coerced: a text "1" serves as the number.
     Variant name(std::string("In"));
     Variant one(std::string("1"));
     EXPECT_EQ(S_OK, invoke(27, DISPATCH_METHOD, {*one.get(), *name.get()}, result.put()));

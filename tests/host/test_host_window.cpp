@@ -46,4 +46,33 @@ TEST(HostWindow, OpensMailboxWindowsThatThePlugInCanClose) {
     EXPECT_STREQ("Restoring messages to In. ", text);
 }
 
+TEST(HostWindow, KeepsOneWindowPerMailboxAndClosesThemAllWithItself) {
+    RunningHost host;
+    ::CreateDirectoryA(host.MailboxPath("Old.fol").c_str(), nullptr);
+    host.AddMessage("Old.fol\\In", MakeMessage("a@example.com", "Old", "", "x\r\n"));
+    host.Start();
+    HWND client = nullptr;
+    {
+        HostWindow window(::GetModuleHandleA(nullptr), host.sessionRef(), nullptr);
+        ASSERT_TRUE(window.Create(SW_SHOWNOACTIVATE));
+        EXPECT_FALSE(window.Create(SW_SHOWNOACTIVATE));
+        client = window.mdiClient();
+        HostApplication app = HostApplication::Connect();
+        app.InBox().Open();
+        app.FolderByName("Old").Folders().Count();
+        HostFolder oldIn = app.FolderByName("Old").Folders().Item(1);
+        oldIn.Open();
+        app.FolderByName("Trash").Open();
+        PumpAll();
+        // Two mailboxes called In, two windows.
+        HWND first = ::FindWindowExA(client, nullptr, nullptr, "In");
+        ASSERT_NE(nullptr, first);
+        EXPECT_NE(nullptr, ::FindWindowExA(client, first, nullptr, "In"));
+    }
+    EXPECT_FALSE(::IsWindow(client));
+    // Closing the window asked no one to end the test program.
+    MSG message;
+    EXPECT_FALSE(::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 } // namespace

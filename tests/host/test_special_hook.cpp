@@ -5,13 +5,31 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 bool timerFired = false;
+long nestedResult = -1;
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
     timerFired = true;
     ::KillTimer(nullptr, id);
+}
+
+// The user picks the command again while the first one waits for the host.
+void CALLBACK PickAgain(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    EmsMenu menu = {};
+    menu.size = sizeof menu;
+    menu.id = 1;
+    nestedResult = ems_special_hook(nullptr, &menu);
+}
+
+void CALLBACK AskToQuit(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostQuitMessage(3);
 }
 
 class SpecialHook : public ::testing::Test {
@@ -70,6 +88,36 @@ TEST_F(SpecialHook, WaitsForALateHostWhileKeepingItsWindowsAlive) {
     EXPECT_GE(::GetTickCount64() - start, 350u);
     EXPECT_TRUE(timerFired);
     EXPECT_EQ(host.dataDir(), context.hostDataDir);
+}
+
+TEST_F(SpecialHook, RunsOnceWhenPickedAgainDuringTheWait) {
+    HostSettings settings;
+    settings.notReadyMilliseconds = 300;
+    RunningHost host(settings);
+    host.Start();
+    ASSERT_EQ(0, Init(host.dataDir() + "\\Plugins"));
+    nestedResult = -1;
+    ASSERT_NE(0u, ::SetTimer(nullptr, 0, 50, PickAgain));
+    EXPECT_EQ(0, Hook());
+    EXPECT_EQ(0, nestedResult);
+    EXPECT_EQ(std::vector<std::string>{"Archive Messages."}, host.session().statusHistory());
+    // Once it has ended, the command can run again.
+    EXPECT_EQ(0, Hook());
+}
+
+TEST_F(SpecialHook, GivesUpWhenTheHostIsToldToQuitDuringTheWait) {
+    HostSettings settings;
+    settings.notReadyMilliseconds = 60000;
+    RunningHost host(settings);
+    host.Start();
+    ASSERT_EQ(0, Init(host.dataDir() + "\\Plugins"));
+    ASSERT_NE(0u, ::SetTimer(nullptr, 0, 50, AskToQuit));
+    EXPECT_EQ(11, Hook());
+    EXPECT_TRUE(boxes.boxes().empty());
+    // The quit request is still there for the host's own loop.
+    MSG message;
+    ASSERT_TRUE(::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(3u, message.wParam);
 }
 
 TEST_F(SpecialHook, AHostThatFailsToAnswerStopsTheCommandWithItsText) {
