@@ -139,9 +139,12 @@ void CADORecordset::OpenQueryRows() {
     const std::string sql = AnsiToUtf8(query_);
     std::string table, rest;
     // The program's "SELECT * FROM table" (counted, then maybe walked) keeps
-    // only row identities; any other query is small enough to hold whole.
-    if (ParseSelectAllFrom(sql, table, rest) && TableCursor::Walkable(connection, table)) {
-        rows_ = std::make_unique<TableCursor>(connection_, table, rest);
+    // only row identities; any other query, whose clauses may mean anything,
+    // is run as it stands and held whole.
+    if (ParseSelectAllFrom(sql, table, rest) &&
+        rest.find_first_not_of(" \t\r\n;") == std::string::npos &&
+        TableCursor::Walkable(connection, table)) {
+        rows_ = std::make_unique<TableCursor>(connection_, table, "");
         return;
     }
     try {
@@ -191,11 +194,15 @@ bool CADORecordset::AtEnd() const {
     return Guarded([&] { return Rows().AtEnd(); });
 }
 
+// Moving away from a row being edited saves the edit first, as ADO does;
+// nothing written is dropped without a word.
 void CADORecordset::MoveFirst() {
+    Update();
     Guarded([&] { Rows().MoveFirst(); });
 }
 
 void CADORecordset::MoveNext() {
+    Update();
     Guarded([&] { Rows().MoveNext(); });
 }
 
@@ -225,17 +232,21 @@ bool CADORecordset::AddNew() {
 }
 
 bool CADORecordset::WriteField(const std::string& field, const std::string& value) {
-    return Guarded([&] {
-        Rows().Write(field, value.empty() ? FieldValue::Null() : FieldValue::Text(value));
-        return true;
-    });
+    return Write(field, value.empty() ? FieldValue::Null() : FieldValue::Text(value));
 }
 
 bool CADORecordset::WriteField(const std::string& field, int value) {
-    return Guarded([&] {
-        Rows().Write(field, FieldValue::Integer(value));
-        return true;
-    });
+    return Write(field, FieldValue::Integer(value));
+}
+
+// A value written without AddNew or BeginEdit starts an edit of the current
+// row, which Update then saves.
+bool CADORecordset::Write(const std::string& field, const FieldValue& value) {
+    Guarded([&] { Rows().Write(field, value); });
+    if (editStatus_ == EditNone) {
+        editStatus_ = EditExisting;
+    }
+    return true;
 }
 
 bool CADORecordset::Update() {

@@ -66,6 +66,7 @@ private:
     template <typename Action> auto Guarded(Action action) const -> decltype(action());
     [[noreturn]] void Fail(const DbError& error) const;
     RowSource& Rows() const;
+    bool Write(const std::string& field, const FieldValue& value);
     DbConnection& Connection() const;
     void OpenQueryRows();
 

@@ -134,6 +134,12 @@ ValueKind KindOfStored(const std::string& declaredType, int storageClass) {
             return ValueKind::Date;
         }
         break;
+    case adLongVarWChar:
+    case adVarWChar:
+        if (storageClass == SQLITE_BLOB) {
+            return ValueKind::Text;
+        }
+        break;
     default:
         break;
     }

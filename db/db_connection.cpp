@@ -106,6 +106,7 @@ void DbConnection::Close() noexcept {
     // Closing rolls back what was never committed.
     db_.reset();
     depth_ = 0;
+    failedLevel_ = 0;
 }
 
 sqlite3* DbConnection::Handle() const {
@@ -127,10 +128,15 @@ long DbConnection::Execute(const std::string& sql) {
         text = normalized;
         KeepRowsBeforeDelete(table, rest);
     }
-    Statement statement(Handle(), text);
-    const sqlite3_int64 before = sqlite3_total_changes64(Handle());
-    statement.Run();
-    return static_cast<long>(sqlite3_total_changes64(Handle()) - before);
+    try {
+        Statement statement(Handle(), text);
+        const sqlite3_int64 before = sqlite3_total_changes64(Handle());
+        statement.Run();
+        return static_cast<long>(sqlite3_total_changes64(Handle()) - before);
+    } catch (const DbError&) {
+        NoteWriteFailure();
+        throw;
+    }
 }
 
 // A recordset is a snapshot: rows that a statement of this connection is about
@@ -162,37 +168,55 @@ void DbConnection::KeepRowsBeforeDelete(const std::string& table, const std::str
 void DbConnection::BeginTrans() {
     if (sqlite3_get_autocommit(Handle())) {
         depth_ = 0; // the engine ended a transaction by itself (a failed commit)
+        failedLevel_ = 0;
+    }
+    if (depth_ > 0 && failedLevel_ == depth_) {
+        EndLevel(false);
     }
     Run(depth_ == 0 ? "BEGIN" : "SAVEPOINT level" + std::to_string(depth_));
     ++depth_;
 }
 
 void DbConnection::CommitTrans() {
-    if (depth_ == 0 || sqlite3_get_autocommit(Handle())) {
-        depth_ = 0;
-        throw DbError(db_code::kUnspecified, kJetProvider,
-                      "You tried to commit or rollback a transaction without first beginning a "
-                      "transaction.");
-    }
-    Run(depth_ == 1 ? "COMMIT" : "RELEASE level" + std::to_string(depth_ - 1));
-    --depth_;
+    EndLevel(true);
 }
 
 void DbConnection::RollbackTrans() {
+    EndLevel(false);
+}
+
+void DbConnection::EndLevel(bool commit) {
     if (depth_ == 0 || sqlite3_get_autocommit(Handle())) {
         depth_ = 0;
+        failedLevel_ = 0;
         throw DbError(db_code::kUnspecified, kJetProvider,
                       "You tried to commit or rollback a transaction without first beginning a "
                       "transaction.");
     }
-    if (depth_ == 1) {
-        Run("ROLLBACK");
-    } else {
-        const std::string level = "level" + std::to_string(depth_ - 1);
-        Run("ROLLBACK TO " + level);
-        Run("RELEASE " + level);
+    const std::string level = "level" + std::to_string(depth_ - 1);
+    try {
+        if (commit) {
+            Run(depth_ == 1 ? "COMMIT" : "RELEASE " + level);
+        } else if (depth_ == 1) {
+            Run("ROLLBACK");
+        } else {
+            Run("ROLLBACK TO " + level);
+            Run("RELEASE " + level);
+        }
+    } catch (const DbError&) {
+        NoteWriteFailure();
+        throw;
+    }
+    if (failedLevel_ >= depth_) {
+        failedLevel_ = 0;
     }
     --depth_;
+}
+
+void DbConnection::NoteWriteFailure() noexcept {
+    if (depth_ > 0) {
+        failedLevel_ = depth_;
+    }
 }
 
 void DbConnection::Attach(RowSource* source) {

@@ -32,10 +32,15 @@ public:
     // Runs one statement (ANSI text) and gives the number of rows changed.
     long Execute(const std::string& sql);
 
-    // Nested calls nest, as Jet's transactions do.
+    // Nested calls nest, as Jet's transactions do. A transaction in which a
+    // write failed and that its caller left open is rolled back when the
+    // caller begins the next one: its work was given up, and the new one
+    // must not be nested inside it and vanish with it.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
+    // A write of this connection failed; see BeginTrans.
+    void NoteWriteFailure() noexcept;
 
     // Open row sources, told when the connection closes or deletes their rows.
     void Attach(RowSource* source);
@@ -45,8 +50,11 @@ private:
     void OpenFile(const std::string& connectionString, bool create, int busySeconds);
     void KeepRowsBeforeDelete(const std::string& table, const std::string& rest);
     void Run(const std::string& sqlUtf8);
+    void EndLevel(bool commit);
 
     UniqueSqlite db_;
     std::vector<RowSource*> sources_;
     int depth_ = 0;
+    // The transaction level in which a write failed, or 0.
+    int failedLevel_ = 0;
 };

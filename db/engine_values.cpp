@@ -52,7 +52,9 @@ FieldValue ReadColumnValue(const Statement& statement, int column,
         break;
     }
     case ValueKind::Text:
-        value.text = Utf8ToAnsi(statement.ColumnBytes(column));
+        // Bytes the code page could not carry as text were kept as they are.
+        value.text = storage == SQLITE_BLOB ? statement.ColumnBytes(column)
+                                            : Utf8ToAnsi(statement.ColumnBytes(column));
         break;
     case ValueKind::Binary:
         value.text = statement.ColumnBytes(column);
@@ -79,9 +81,17 @@ void BindValue(Statement& statement, int index, const FieldValue& value) {
     case ValueKind::Date:
         statement.BindText(index, value.text);
         break;
-    case ValueKind::Text:
-        statement.BindText(index, AnsiToUtf8(value.text));
+    case ValueKind::Text: {
+        std::string utf8;
+        if (AnsiToUtf8Exact(value.text, utf8)) {
+            statement.BindText(index, utf8);
+        } else {
+            // Not one byte of a message may change: what the code page
+            // cannot turn into characters is stored as the bytes themselves.
+            statement.BindBlob(index, value.text);
+        }
         break;
+    }
     case ValueKind::Binary:
         statement.BindBlob(index, value.text);
         break;

@@ -11,11 +11,16 @@ RowBatch::RowBatch(sqlite3* db, const std::string& quotedTable, const std::strin
     for (size_t i = 0; i < kRows; ++i) {
         places += i ? ", ?" : "?";
     }
-    statement_ = Statement(db, "SELECT rowid" + (withValue_ ? ", " + quotedColumn : "") + " FROM " +
-                                   quotedTable + " WHERE rowid IN (" + places + ")");
+    const std::string limit = std::to_string(kLongestLoaded);
+    const std::string value = withValue_ ? ", CASE WHEN length(" + quotedColumn + ") <= " + limit +
+                                               " THEN " + quotedColumn + " END, length(" +
+                                               quotedColumn + ") > " + limit
+                                         : "";
+    statement_ = Statement(db, "SELECT rowid" + value + " FROM " + quotedTable +
+                                   " WHERE rowid IN (" + places + ")");
 }
 
-size_t RowBatch::Fill(const std::vector<long long>& rowids, size_t first) {
+void RowBatch::Fill(const std::vector<long long>& rowids, size_t first) {
     Clear();
     const size_t count = std::min(kRows, rowids.size() - first);
     std::unordered_map<long long, size_t> offsets;
@@ -30,7 +35,7 @@ size_t RowBatch::Fill(const std::vector<long long>& rowids, size_t first) {
     first_ = first;
     values_.resize(withValue_ ? count : 0);
     present_.assign(count, 0);
-    size_t bytes = 0;
+    long_.assign(count, 0);
     StatementRun run(statement_);
     while (statement_.Step()) {
         const auto found = offsets.find(statement_.ColumnInteger(0));
@@ -39,16 +44,18 @@ size_t RowBatch::Fill(const std::vector<long long>& rowids, size_t first) {
         }
         present_[found->second] = 1;
         if (withValue_) {
-            FieldValue& value = values_[found->second];
-            value = ReadColumnValue(statement_, 1, declaredType_);
-            bytes += value.text.size();
+            if (statement_.ColumnInteger(2) != 0) {
+                long_[found->second] = 1;
+            } else {
+                values_[found->second] = ReadColumnValue(statement_, 1, declaredType_);
+            }
         }
     }
-    return bytes;
 }
 
 void RowBatch::Clear() {
     first_ = 0;
     values_.clear();
     present_.clear();
+    long_.clear();
 }

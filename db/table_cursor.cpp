@@ -15,8 +15,6 @@ namespace {
 
 // A column whose first value is longer is read one value at a time.
 constexpr size_t kShortValueBytes = 1024;
-// A batch that loads more than this turns its column to single reads.
-constexpr size_t kBatchBudgetBytes = 64 * 1024;
 
 } // namespace
 
@@ -77,6 +75,8 @@ void TableCursor::MoveNext() {
         ThrowNoCurrentRecord();
     }
     CancelPending();
+    // A kept row is needed only until the walk has passed it.
+    kept_.erase(rowids_[position_]);
     ++position_;
     SkipVanishedRows();
 }
@@ -97,11 +97,13 @@ bool TableCursor::Present(size_t position) {
     return presence_.Present(position);
 }
 
-bool TableCursor::Listed(long long rowid) const {
-    if (sortedByRowid_) {
-        return std::binary_search(rowids_.begin(), rowids_.end(), rowid);
+std::optional<size_t> TableCursor::PositionOf(long long rowid) const {
+    const auto found = sortedByRowid_ ? std::lower_bound(rowids_.begin(), rowids_.end(), rowid)
+                                      : std::find(rowids_.begin(), rowids_.end(), rowid);
+    if (found == rowids_.end() || *found != rowid) {
+        return std::nullopt;
     }
-    return std::find(rowids_.begin(), rowids_.end(), rowid) != rowids_.end();
+    return static_cast<size_t>(found - rowids_.begin());
 }
 
 size_t TableCursor::ColumnIndex(const std::string& field) const {
@@ -168,16 +170,16 @@ FieldValue TableCursor::ReadSingle(size_t column, long long rowid) {
 FieldValue TableCursor::ReadBatched(size_t column, size_t position) {
     ColumnReader& reader = readers_[column];
     if (!reader.batch.Covers(position)) {
-        RowBatch batch(db_, quotedTable_, QuoteIdentifier(columns_[column].name),
-                       columns_[column].declaredType);
-        if (batch.Fill(rowids_, position) > kBatchBudgetBytes) {
-            // Long values after all: keep this run, read the rest singly.
-            reader.mode = ReadMode::Single;
-        }
-        reader.batch = std::move(batch);
+        reader.batch = RowBatch(db_, quotedTable_, QuoteIdentifier(columns_[column].name),
+                                columns_[column].declaredType);
+        reader.batch.Fill(rowids_, position);
     }
     if (!reader.batch.Present(position)) {
         ThrowNoCurrentRecord();
+    }
+    // A run holds short values only; a long one among them is read alone.
+    if (reader.batch.IsLong(position)) {
+        return ReadSingle(column, rowids_[position]);
     }
     return reader.batch.Value(position);
 }
@@ -205,12 +207,16 @@ std::vector<FieldValue> TableCursor::ReadWholeRow(long long rowid) {
     return row;
 }
 
+// Only rows the walk has still to reach are kept: a walk that deletes as it
+// goes (the restore task) deletes rows it has passed, and keeping those
+// would hold every message it restored.
 void TableCursor::RowsDeleting(const std::string& table, const std::vector<long long>& rowids) {
     if (!ReadsTable(table)) {
         return;
     }
     for (long long rowid : rowids) {
-        if (Listed(rowid) && !kept_.count(rowid)) {
+        const std::optional<size_t> position = PositionOf(rowid);
+        if (position && *position >= position_ && !kept_.count(rowid)) {
             std::vector<FieldValue> row = ReadWholeRow(rowid);
             if (!row.empty()) {
                 kept_.emplace(rowid, std::move(row));
@@ -240,10 +246,15 @@ void TableCursor::Write(const std::string& field, const FieldValue& value) {
 }
 
 void TableCursor::SavePending() {
-    if (pending_ == Pending::Insert) {
-        InsertPending();
-    } else if (pending_ == Pending::Change) {
-        ChangeCurrent();
+    try {
+        if (pending_ == Pending::Insert) {
+            InsertPending();
+        } else if (pending_ == Pending::Change) {
+            ChangeCurrent();
+        }
+    } catch (const DbError&) {
+        connection_->NoteWriteFailure();
+        throw;
     }
     CancelPending();
 }
@@ -254,14 +265,22 @@ void TableCursor::InsertPending() {
         names += (names.empty() ? "" : ", ") + QuoteIdentifier(columns_[written.first].name);
         places += places.empty() ? "?" : ", ?";
     }
-    Statement insert(db_, names.empty() ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
-                                        : "INSERT INTO " + quotedTable_ + " (" + names +
-                                              ") VALUES (" + places + ")");
-    int index = 1;
-    for (const auto& written : pendingValues_) {
-        BindValue(insert, index++, written.second);
+    // Rows are written with the same columns one after another: the
+    // statement is prepared once for them.
+    if (!insert_.valid() || names != insertNames_) {
+        insert_ = Statement(db_, names.empty() ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
+                                               : "INSERT INTO " + quotedTable_ + " (" + names +
+                                                     ") VALUES (" + places + ")");
+        insertNames_ = names;
     }
-    insert.Run();
+    {
+        StatementRun run(insert_);
+        int index = 1;
+        for (const auto& written : pendingValues_) {
+            BindValue(insert_, index++, written.second);
+        }
+        insert_.Step();
+    }
     // The new row joins the snapshot and becomes the current row.
     const long long rowid = sqlite3_last_insert_rowid(db_);
     if (!rowids_.empty() && rowid < rowids_.back()) {
@@ -288,6 +307,12 @@ void TableCursor::ChangeCurrent() {
     }
     change.BindInteger(index, rowids_[position_]);
     change.Run();
+    if (sqlite3_changes(db_) != 1) {
+        // Deleted by another connection since it was read.
+        throw DbError(db_code::kUnspecified, kJetProvider,
+                      "Row cannot be located for updating. Some values may have been changed "
+                      "since it was last read.");
+    }
     ForgetReadValues();
 }
 
@@ -297,6 +322,7 @@ void TableCursor::CancelPending() {
 }
 
 void TableCursor::Detach() {
+    insert_ = Statement();
     readers_.clear();
     presence_ = RowBatch();
     attached_ = false;

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,7 @@ private:
     };
 
     size_t ColumnIndex(const std::string& field) const;
-    bool Listed(long long rowid) const;
+    std::optional<size_t> PositionOf(long long rowid) const;
     bool Present(size_t position);
     // Rows deleted by another connection since the snapshot are passed over.
     void SkipVanishedRows();
@@ -85,4 +86,6 @@ private:
 
     Pending pending_ = Pending::None;
     std::map<size_t, FieldValue> pendingValues_;
+    Statement insert_;
+    std::string insertNames_;
 };

@@ -25,8 +25,10 @@ std::string Narrow(UINT codePage, const wchar_t* text, size_t length) {
     }
     const int size = static_cast<int>(length);
     // Best-fit mapping would turn characters the code page lacks into
-    // look-alikes; a plain "?" shows that something was lost.
-    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    // look-alikes; a plain "?" shows that something was lost. UTF-8 has no
+    // such characters and refuses the flag.
+    const bool utf8 = codePage == CP_UTF8 || (codePage == CP_ACP && ::GetACP() == CP_UTF8);
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const int narrow =
         ::WideCharToMultiByte(codePage, flags, text, size, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(narrow), '\0');
@@ -63,6 +65,11 @@ std::string AnsiToUtf8(const std::string& ansi) {
     }
     const std::wstring wide = Widen(CP_ACP, ansi.data(), ansi.size());
     return Narrow(CP_UTF8, wide.data(), wide.size());
+}
+
+bool AnsiToUtf8Exact(const std::string& ansi, std::string& utf8) {
+    utf8 = AnsiToUtf8(ansi);
+    return IsAscii(ansi.data(), ansi.size()) || Utf8ToAnsi(utf8) == ansi;
 }
 
 std::string Utf8ToAnsi(const char* utf8, size_t length) {

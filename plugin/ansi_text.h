@@ -14,6 +14,10 @@ inline std::string AnsiFromWide(const std::wstring& text) {
 // Every byte 0x01-0xFF of the code page has a UTF-8 form and comes back
 // unchanged through Utf8ToAnsi.
 std::string AnsiToUtf8(const std::string& ansi);
+// The UTF-8 form of `ansi` when it converts back to exactly the same bytes;
+// false for bytes the code page does not define as characters (as in a
+// multi-byte code page), which must then be kept as they are.
+bool AnsiToUtf8Exact(const std::string& ansi, std::string& utf8);
 // Characters the code page lacks become "?".
 std::string Utf8ToAnsi(const char* utf8, size_t length);
 inline std::string Utf8ToAnsi(const std::string& utf8) {

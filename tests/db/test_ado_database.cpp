@@ -117,6 +117,34 @@ TEST_F(DatabaseTest, TransactionsCommitRollBackAndNest) {
     EXPECT_EQ(1, CountArchiveRows(other, "Mailbox_In"));
 }
 
+TEST_F(DatabaseTest, ARowLeftInAFailedTransactionDoesNotSwallowTheNextOnes) {
+    // A row whose write fails and whose transaction its writer leaves open,
+    // then rows each in a transaction of their own.
+    CADODatabase database;
+    OpenDatabase(database);
+    database.Execute("CREATE TABLE strict (id INTEGER NOT NULL, v TEXT)");
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("strict", CADORecordset::OpenTable));
+    database.BeginTrans();
+    ASSERT_TRUE(rows.AddNew());
+    rows.WriteField("v", std::string("no id"));
+    EXPECT_THROW(rows.Update(), CADOException);
+    for (int id = 1; id <= 3; ++id) {
+        database.BeginTrans();
+        ASSERT_TRUE(rows.AddNew());
+        rows.WriteField("id", id);
+        ASSERT_TRUE(rows.Update());
+        ASSERT_TRUE(database.CommitTrans());
+    }
+    // Committed for every reader, and nothing waits to be rolled back.
+    CADODatabase other;
+    OpenDatabase(other);
+    CADORecordset count(other);
+    ASSERT_TRUE(count.Open("SELECT * FROM strict"));
+    EXPECT_EQ(3, count.CountRows());
+    EXPECT_FALSE(FileExists(path_ + "-journal"));
+}
+
 TEST_F(DatabaseTest, ConnectionsShareTheFileAndLeaveNothingBesideIt) {
     CADODatabase dialog;
     OpenDatabase(dialog);

@@ -4,6 +4,7 @@
 
 #include "db/ado_constants.h"
 
+#include <psapi.h>
 #include <sqlite3.h>
 
 namespace {
@@ -218,6 +219,103 @@ TEST_F(RecordsetTest, LongAndShortValuesAcrossManyRows) {
         ASSERT_EQ(static_cast<char>('a' + expected % 26), message[0]);
     }
     EXPECT_EQ(1, expected);
+}
+
+// Also run under a multi-byte code page, where many byte sequences are no
+// characters at all.
+TEST_F(RecordsetTest, MessageBytesSurviveInAnyCodePage) {
+    MakeMailbox("Mailbox_In", 0);
+    CADODatabase database;
+    OpenDatabase(database);
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
+    std::string everyByte;
+    for (int byte = 1; byte <= 0xFF; ++byte) {
+        everyByte += static_cast<char>(byte);
+    }
+    const std::vector<std::string> messages = {everyByte, "lone lead byte \x81", "\x82\x20\xFF",
+                                               "plain text", "caf\xE9"};
+    for (size_t i = 0; i < messages.size(); ++i) {
+        WriteRow(rows, static_cast<int>(i), messages[i]);
+    }
+    CADORecordset again(database);
+    ASSERT_TRUE(again.Open("Mailbox_In", CADORecordset::OpenTable));
+    for (const std::string& message : messages) {
+        ASSERT_FALSE(again.AtEnd());
+        EXPECT_EQ(message, ReadText(again, "message")) << "code page " << ::GetACP();
+        again.MoveNext();
+    }
+}
+
+TEST_F(RecordsetTest, AShortFirstValueDoesNotLoadTheLongOnesAfterIt) {
+    MakeMailbox("Mailbox_In", 0);
+    CADODatabase database;
+    OpenDatabase(database);
+    CADORecordset writer(database);
+    ASSERT_TRUE(writer.Open("Mailbox_In", CADORecordset::OpenTable));
+    database.BeginTrans();
+    WriteRow(writer, 1, "short");
+    for (int id = 2; id <= 128; ++id) {
+        WriteRow(writer, id, std::string(256 * 1024, static_cast<char>('a' + id % 26)));
+    }
+    database.CommitTrans();
+
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
+    EXPECT_EQ("short", ReadText(rows, "message"));
+    rows.MoveNext();
+    PROCESS_MEMORY_COUNTERS before = {};
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before);
+    EXPECT_EQ(256u * 1024, ReadText(rows, "message").size());
+    PROCESS_MEMORY_COUNTERS after = {};
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after);
+    // One message, not the 127 that follow the short one (32 MB).
+    EXPECT_LT(after.PagefileUsage, before.PagefileUsage + 8u * 1024 * 1024);
+}
+
+TEST_F(RecordsetTest, NoWrittenValueIsDroppedWithoutAWord) {
+    MakeMailbox("Mailbox_In", 2);
+    CADODatabase database;
+    OpenDatabase(database);
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
+
+    // Moving on from a new row saves it, as ADO does.
+    ASSERT_TRUE(rows.AddNew());
+    rows.WriteField("id", 3);
+    rows.MoveFirst();
+    EXPECT_EQ(3, CountArchiveRows(database, "Mailbox_In"));
+
+    // A value written without AddNew or BeginEdit changes the current row.
+    rows.WriteField("message", std::string("changed"));
+    ASSERT_TRUE(rows.Update());
+    CADORecordset check(database);
+    ASSERT_TRUE(check.Open("Mailbox_In", CADORecordset::OpenTable));
+    EXPECT_EQ("changed", ReadText(check, "message"));
+
+    // A row another connection deleted cannot take a change.
+    CADODatabase other;
+    OpenDatabase(other);
+    other.Execute("DELETE FROM Mailbox_In WHERE id = 1");
+    rows.BeginEdit();
+    rows.WriteField("message", std::string("lost"));
+    EXPECT_THROW(rows.Update(), CADOException);
+}
+
+TEST_F(RecordsetTest, QueriesWithClausesGiveTheEnginesAnswer) {
+    MakeMailbox("Mailbox_In", 3);
+    MakeMailbox("Mailbox_Out", 2);
+    CADODatabase database;
+    OpenDatabase(database);
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("SELECT * FROM Mailbox_In ORDER BY 1 DESC"));
+    EXPECT_EQ(std::vector<int>({3, 2, 1}), Ids(rows));
+    ASSERT_TRUE(rows.Open("SELECT * FROM Mailbox_In WHERE id >= 2"));
+    EXPECT_EQ(std::vector<int>({2, 3}), Ids(rows));
+    ASSERT_TRUE(rows.Open("SELECT * FROM Mailbox_In UNION ALL SELECT * FROM Mailbox_Out"));
+    EXPECT_EQ(5, rows.CountRows());
+    ASSERT_TRUE(rows.Open("SELECT * FROM Mailbox_In i JOIN Mailbox_Out o ON i.id = o.id"));
+    EXPECT_EQ(2, rows.CountRows());
 }
 
 TEST_F(RecordsetTest, SchemaRowsetsListTablesAndColumns) {
