@@ -50,6 +50,17 @@ TEST_F(PluginInit, ShortConfigurationDirectoryGivesNoDataDirectory) {
     EXPECT_EQ("\\In.mbx", context.inMailboxPath);
 }
 
+TEST_F(PluginInit, MissingRecordsAreAnsweredNotFollowed) {
+    // No configuration record: an empty configuration directory.
+    EmsPluginInfo info = {};
+    ASSERT_EQ(0, ems_plugin_init(nullptr, 7, nullptr, &info));
+    ems_free(info.description);
+    ems_free(info.icon);
+    EXPECT_EQ("", context.hostConfigDir);
+    EXPECT_EQ("\\In.mbx", context.inMailboxPath);
+    EXPECT_EQ(3, ems_special_info(nullptr, nullptr));
+}
+
 TEST_F(PluginInit, UnseenModuleFileMovesTheSettingsToTheHost) {
     const std::string logBefore = context.logPath;
     const std::string helpBefore = context.helpPath;
