@@ -159,6 +159,21 @@ uint32_t ChecksumOf(const DiskFile& mbx, uint64_t offset, uint64_t length) {
     return checksum;
 }
 
+// A new entry, with no id yet, for record `i` of a file of `size` bytes.
+TocEntry EntryOfRecord(const DiskFile& mbx, const std::vector<RecordSpan>& spans, size_t i,
+                       uint64_t size) {
+    const RecordSpan& span = spans[i];
+    TocEntry entry;
+    entry.recordOffset = static_cast<uint32_t>(span.recordOffset);
+    entry.recordEnd =
+        static_cast<uint32_t>(i + 1 < spans.size() ? spans[i + 1].recordOffset : size);
+    entry.message.offset = static_cast<uint32_t>(span.offset);
+    entry.message.length = static_cast<uint32_t>(span.length);
+    entry.checksum = ChecksumOf(mbx, span.offset, span.length);
+    DescribeFromHeaders(HeadersOf(mbx, span.offset, entry.message.length), entry.message);
+    return entry;
+}
+
 TocContents Rebuild(const DiskFile& mbx, const std::optional<TocReading>& old) {
     const std::vector<TocEntry> none;
     OldEntries oldEntries(old ? old->contents.entries : none);
@@ -171,14 +186,7 @@ TocContents Rebuild(const DiskFile& mbx, const std::optional<TocReading>& old) {
     toc.entries.reserve(spans.size());
     for (size_t i = 0; i < spans.size(); ++i) {
         const RecordSpan& span = spans[i];
-        TocEntry entry;
-        entry.recordOffset = static_cast<uint32_t>(span.recordOffset);
-        entry.recordEnd =
-            static_cast<uint32_t>(i + 1 < spans.size() ? spans[i + 1].recordOffset : size);
-        entry.message.offset = static_cast<uint32_t>(span.offset);
-        entry.message.length = static_cast<uint32_t>(span.length);
-        entry.checksum = ChecksumOf(mbx, span.offset, span.length);
-        DescribeFromHeaders(HeadersOf(mbx, span.offset, entry.message.length), entry.message);
+        TocEntry entry = EntryOfRecord(mbx, spans, i, size);
         if (const TocEntry* kept =
                 oldEntries.Take(span.offset, entry.message.length, entry.checksum)) {
             entry.message.id = kept->message.id;
@@ -221,15 +229,7 @@ std::optional<TocContents> ExtendedToc(const DiskFile& mbx, const TocReading& ol
     }
     TocContents toc = known;
     for (size_t i = 0; i < spans.size(); ++i) {
-        const RecordSpan& span = spans[i];
-        TocEntry entry;
-        entry.recordOffset = static_cast<uint32_t>(span.recordOffset);
-        entry.recordEnd =
-            static_cast<uint32_t>(i + 1 < spans.size() ? spans[i + 1].recordOffset : size);
-        entry.message.offset = static_cast<uint32_t>(span.offset);
-        entry.message.length = static_cast<uint32_t>(span.length);
-        entry.checksum = ChecksumOf(mbx, span.offset, span.length);
-        DescribeFromHeaders(HeadersOf(mbx, span.offset, entry.message.length), entry.message);
+        TocEntry entry = EntryOfRecord(mbx, spans, i, size);
         entry.message.id = TakeId(toc, mbx.path());
         toc.entries.push_back(std::move(entry));
     }
