@@ -82,11 +82,7 @@ TEST_F(FileUtils, MakeFilePathCreatesOneMissingLevelOnly) {
 }
 
 TEST_F(FileUtils, WholeFilesKeepEveryByte) {
-    std::string all;
-    for (int c = 1; c < 256; ++c) {
-        all += static_cast<char>(c);
-    }
-    all += "\r\n\n\r";
+    const std::string all = EveryByteButZero() + "\r\n\n\r";
     const std::string path = folder / "bytes.bin";
     ASSERT_TRUE(WriteWholeFile(path, all));
     EXPECT_EQ(all, ReadBytes(path)) << "no line-end translation, no terminator";

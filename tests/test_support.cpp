@@ -21,6 +21,14 @@ TempFolder::~TempFolder() {
     RemoveTree(path_);
 }
 
+std::string EveryByteButZero() {
+    std::string bytes;
+    for (int byte = 1; byte <= 0xFF; ++byte) {
+        bytes += static_cast<char>(byte);
+    }
+    return bytes;
+}
+
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA found;
     HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);

@@ -24,6 +24,8 @@ private:
 };
 
 void RemoveTree(const std::string& path);
+// Every byte value from 1 to 255, once each: what an 8-bit message may hold.
+std::string EveryByteButZero();
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 

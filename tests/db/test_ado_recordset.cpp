@@ -72,10 +72,7 @@ TEST_F(RecordsetTest, ValuesComeBackAsWritten) {
     CADORecordset rows(database);
     ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
 
-    std::string everyByte;
-    for (int byte = 1; byte <= 0xFF; ++byte) {
-        everyByte += static_cast<char>(byte);
-    }
+    const std::string everyByte = EveryByteButZero();
     ASSERT_TRUE(rows.AddNew());
     EXPECT_EQ(CADORecordset::EditNew, rows.GetEditStatus());
     rows.BeginEdit();
@@ -229,10 +226,7 @@ TEST_F(RecordsetTest, MessageBytesSurviveInAnyCodePage) {
     OpenDatabase(database);
     CADORecordset rows(database);
     ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
-    std::string everyByte;
-    for (int byte = 1; byte <= 0xFF; ++byte) {
-        everyByte += static_cast<char>(byte);
-    }
+    const std::string everyByte = EveryByteButZero();
     const std::vector<std::string> messages = {everyByte, "lone lead byte \x81", "\x82\x20\xFF",
                                                "plain text", "caf\xE9"};
     for (size_t i = 0; i < messages.size(); ++i) {

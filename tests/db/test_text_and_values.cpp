@@ -5,6 +5,7 @@
 #include "db/connection_string.h"
 #include "db/field_conversion.h"
 #include "db/sql_text.h"
+#include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,7 @@ TEST(ConnectionString, KeysIgnoreCaseAndBlanks) {
 }
 
 TEST(AnsiText, EveryByteSurvivesTheRoundTrip) {
-    std::string all;
-    for (int byte = 1; byte <= 0xFF; ++byte) {
-        all += static_cast<char>(byte);
-    }
+    const std::string all = EveryByteButZero();
     const std::string utf8 = AnsiToUtf8(all);
     EXPECT_EQ(all, Utf8ToAnsi(utf8));
     // Stored text is real UTF-8, readable by other tools (code page 1252 here).

@@ -137,11 +137,7 @@ TEST_F(HostAutomation, ReadsMessagesAsTheHostShowsThem) {
 }
 
 TEST_F(HostAutomation, EveryByteOfAMessageCrossesTheConnection) {
-    std::string body;
-    for (int byte = 1; byte < 256; ++byte) {
-        body += static_cast<char>(byte);
-    }
-    const std::string raw = MakeMessage("x@example.com", "Bytes", "", body);
+    const std::string raw = MakeMessage("x@example.com", "Bytes", "", EveryByteButZero());
     host.AddMessage("Projects.fol\\Alpha", raw);
     HostApplication app = HostApplication::Connect();
     HostMessageList messages = app.FolderByName("Alpha").Messages();

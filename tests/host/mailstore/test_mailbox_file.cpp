@@ -56,14 +56,6 @@ uint32_t Le32(const std::string& bytes, size_t at) {
     return value;
 }
 
-std::string EveryByteButZero() {
-    std::string bytes;
-    for (int c = 1; c < 256; ++c) {
-        bytes += static_cast<char>(c);
-    }
-    return bytes;
-}
-
 TEST(MailboxFile, ReadsWhatThePlugInAppendedByHand) {
     TempFolder folder;
     const std::string first = Mail("One", "", "From what I can see, fine.\r\n");
