@@ -67,9 +67,27 @@ std::string AnsiToUtf8(const std::string& ansi) {
     return Narrow(CP_UTF8, wide.data(), wide.size());
 }
 
+// In a single-byte code page whose every byte has a character of its own
+// (1252 among them) no text can fail the round trip; only others need the
+// check, which costs a second conversion.
+bool EveryByteRoundTrips() {
+    static const bool everyByte = [] {
+        CPINFO info = {};
+        if (!::GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 1) {
+            return false;
+        }
+        std::string all;
+        for (int byte = 1; byte <= 0xFF; ++byte) {
+            all += static_cast<char>(byte);
+        }
+        return Utf8ToAnsi(AnsiToUtf8(all)) == all;
+    }();
+    return everyByte;
+}
+
 bool AnsiToUtf8Exact(const std::string& ansi, std::string& utf8) {
     utf8 = AnsiToUtf8(ansi);
-    return IsAscii(ansi.data(), ansi.size()) || Utf8ToAnsi(utf8) == ansi;
+    return IsAscii(ansi.data(), ansi.size()) || EveryByteRoundTrips() || Utf8ToAnsi(utf8) == ansi;
 }
 
 std::string Utf8ToAnsi(const char* utf8, size_t length) {
