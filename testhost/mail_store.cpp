@@ -3,6 +3,7 @@
 #include "plugin/unique_resource.h"
 #include "plugin/win32.h"
 #include "testhost/lower_case.h"
+#include "testhost/mailstore/append_journal.h"
 
 #include <algorithm>
 
@@ -56,11 +57,14 @@ MailStore::MailStore(std::string dataDir) : dataDir_(std::move(dataDir)) {
 }
 
 // Before anyone else may rewrite a mailbox file, the appends a crash cut
-// short are undone.
+// short are undone; only a mailbox with a journal beside it has one.
 void MailStore::FinishInterruptedAppends(const std::string& directory) {
     for (const FolderEntry& entry : Children(directory)) {
         if (entry.isMailbox) {
-            MailboxFile(entry.path).Load();
+            if (::GetFileAttributesA(JournalPathFor(entry.path).c_str()) !=
+                INVALID_FILE_ATTRIBUTES) {
+                MailboxFile(entry.path).Load();
+            }
         } else {
             FinishInterruptedAppends(entry.path);
         }

@@ -2,14 +2,14 @@
 // the plug-in through its automation server and loads it through the EMS
 // interface, so the plug-in can be run and tested where the real client is
 // not.
+#include "plugin/message_pump.h"
 #include "testhost/automation_server.h"
 #include "testhost/ems_host.h"
 #include "testhost/host_options.h"
 #include "testhost/host_window.h"
+#include "testhost/ole_scope.h"
 #include "testhost/mailstore/sample_mail.h"
 #include "testhost/window_snapshot.h"
-
-#include <ole2.h>
 
 #include <cstdio>
 #include <memory>
@@ -17,34 +17,12 @@
 
 namespace {
 
-// Balances OleInitialize on the host's thread.
-class OleScope {
-public:
-    OleScope() : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
-    ~OleScope() {
-        if (ok_) {
-            ::OleUninitialize();
-        }
-    }
-    OleScope(const OleScope&) = delete;
-    OleScope& operator=(const OleScope&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_;
-};
-
 // Long enough for a virtual display to draw the host's windows.
 const DWORD kPaintMilliseconds = 700;
 
 void PumpFor(DWORD milliseconds) {
     const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    while (::GetTickCount64() < end) {
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
+    while (::GetTickCount64() < end && PumpWaitingMessages()) {
         ::Sleep(20);
     }
 }
@@ -117,10 +95,7 @@ int RunHost(const HostOptions& options) {
     }
     if (options.exitWhenDone) {
         ::DestroyWindow(window.handle());
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::DispatchMessageA(&message);
-        }
+        PumpWaitingMessages();
     } else {
         exitCode = window.RunMessageLoop();
     }

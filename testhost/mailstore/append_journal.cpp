@@ -1,6 +1,7 @@
 #include "testhost/mailstore/append_journal.h"
 
 #include "testhost/mailstore/disk_file.h"
+#include "testhost/mailstore/little_endian.h"
 #include "testhost/mailstore/mailbox_bytes.h"
 #include "testhost/mailstore/store_error.h"
 #include "testhost/mailstore/toc_file.h"
@@ -24,13 +25,8 @@ std::optional<AppendIntent> ReadJournal(const std::string& path) {
             return std::nullopt;
         }
         AppendIntent intent;
-        for (size_t i = 8; i-- > 0;) {
-            intent.mbxSizeBefore =
-                (intent.mbxSizeBefore << 8) | static_cast<unsigned char>(bytes[8 + i]);
-        }
-        for (size_t i = 4; i-- > 0;) {
-            intent.messageId = (intent.messageId << 8) | static_cast<unsigned char>(bytes[16 + i]);
-        }
+        intent.mbxSizeBefore = GetLittleEndian(bytes, 8, 8);
+        intent.messageId = static_cast<uint32_t>(GetLittleEndian(bytes, 16, 4));
         return intent;
     } catch (const StoreError&) {
         return std::nullopt;
@@ -45,12 +41,8 @@ std::string JournalPathFor(const std::string& mbxPath) {
 
 void WriteAppendJournal(const std::string& mbxPath, const AppendIntent& intent) {
     std::string bytes(kJournalMagic, sizeof kJournalMagic);
-    for (size_t i = 0; i < 8; ++i) {
-        bytes += static_cast<char>((intent.mbxSizeBefore >> (8 * i)) & 0xFF);
-    }
-    for (size_t i = 0; i < 4; ++i) {
-        bytes += static_cast<char>((intent.messageId >> (8 * i)) & 0xFF);
-    }
+    AppendLittleEndian(bytes, intent.mbxSizeBefore, 8);
+    AppendLittleEndian(bytes, intent.messageId, 4);
     const std::string path = JournalPathFor(mbxPath);
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));

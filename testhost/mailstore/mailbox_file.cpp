@@ -327,19 +327,13 @@ std::optional<size_t> MailboxFile::IndexOfId(uint32_t id) const {
 
 std::string MailboxFile::RawText(size_t index) const {
     RequireIndex(index);
-    const DiskFile mbx(mbxPath_);
-    if (mbx.Stamp() != mbxStamp_) {
-        throw StoreError(mbxPath_ + " changed on disk since it was loaded; load it again");
-    }
+    const DiskFile mbx = OpenAsLoaded();
     const MessageEntry& entry = toc_.entries[index].message;
     return mbx.ReadAt(entry.offset, entry.length);
 }
 
 std::string MailboxFile::ReadHeaders(size_t index) const {
-    const DiskFile mbx(mbxPath_);
-    if (mbx.Stamp() != mbxStamp_) {
-        throw StoreError(mbxPath_ + " changed on disk since it was loaded; load it again");
-    }
+    const DiskFile mbx = OpenAsLoaded();
     const MessageEntry& entry = toc_.entries[index].message;
     return HeadersOf(mbx, entry.offset, entry.length);
 }
@@ -402,10 +396,7 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
     const uint64_t oldSize = mbxStamp_.size;
     std::string bytes;
     {
-        const DiskFile mbx(mbxPath_);
-        if (mbx.Stamp() != mbxStamp_) {
-            throw StoreError(mbxPath_ + " changed on disk since it was loaded; load it again");
-        }
+        const DiskFile mbx = OpenAsLoaded();
         // A separator only counts at the start of a line.
         const std::string tail = mbx.ReadAt(oldSize - std::min<uint64_t>(oldSize, 2),
                                             static_cast<size_t>(std::min<uint64_t>(oldSize, 2)));
@@ -484,10 +475,7 @@ void MailboxFile::Remove(size_t index) {
 void MailboxFile::Rewrite(TocContents next) {
     AtomicFile out(mbxPath_);
     {
-        const DiskFile mbx(mbxPath_);
-        if (mbx.Stamp() != mbxStamp_) {
-            throw StoreError(mbxPath_ + " changed on disk since it was loaded; load it again");
-        }
+        const DiskFile mbx = OpenAsLoaded();
         RangeCopier copier(mbx, out);
         copier.Add(0, next.preambleEnd);
         uint32_t position = next.preambleEnd;
@@ -504,6 +492,14 @@ void MailboxFile::Rewrite(TocContents next) {
     out.Commit();
     mbxStamp_ = ReadFileStamp(mbxPath_);
     CommitToc(std::move(next));
+}
+
+DiskFile MailboxFile::OpenAsLoaded() const {
+    DiskFile mbx(mbxPath_);
+    if (mbx.Stamp() != mbxStamp_) {
+        throw StoreError(mbxPath_ + " changed on disk since it was loaded; load it again");
+    }
+    return mbx;
 }
 
 void MailboxFile::RequireUnchanged(const char* action) const {

@@ -73,6 +73,8 @@ public:
 
 private:
     void RequireUnchanged(const char* action) const;
+    // The .mbx, opened only when it is still as this object last saw it.
+    DiskFile OpenAsLoaded() const;
     void RequireIndex(size_t index) const;
     std::string ReadHeaders(size_t index) const;
     // Makes `next` the state on disk and here; the .mbx must already hold it.

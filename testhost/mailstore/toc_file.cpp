@@ -2,6 +2,7 @@
 
 #include "testhost/mailstore/atomic_file.h"
 #include "testhost/mailstore/disk_file.h"
+#include "testhost/mailstore/little_endian.h"
 #include "testhost/mailstore/store_error.h"
 
 #include <algorithm>
@@ -14,25 +15,6 @@ const uint32_t kVersion = 2;
 const size_t kEntryFixedSize = 34;
 // Far beyond any real index; guards against reading a wrong file whole.
 const uint64_t kLargestToc = 256u << 20;
-
-void Put(std::string& out, size_t at, uint64_t value, size_t bytes) {
-    for (size_t i = 0; i < bytes; ++i) {
-        out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-}
-
-void Append(std::string& out, uint64_t value, size_t bytes) {
-    out.resize(out.size() + bytes);
-    Put(out, out.size() - bytes, value, bytes);
-}
-
-uint64_t Get(std::string_view in, size_t at, size_t bytes) {
-    uint64_t value = 0;
-    for (size_t i = bytes; i-- > 0;) {
-        value = (value << 8) | static_cast<unsigned char>(in[at + i]);
-    }
-    return value;
-}
 
 // Entries the mailbox can rely on: in file order, not overlapping, with
 // distinct ids below the counter.
@@ -64,15 +46,15 @@ std::optional<std::vector<TocEntry>> ParseEntries(std::string_view bytes, uint32
             return std::nullopt;
         }
         TocEntry entry;
-        entry.recordOffset = static_cast<uint32_t>(Get(bytes, at, 4));
-        entry.recordEnd = static_cast<uint32_t>(Get(bytes, at + 4, 4));
-        entry.message.offset = static_cast<uint32_t>(Get(bytes, at + 8, 4));
-        entry.message.length = static_cast<uint32_t>(Get(bytes, at + 12, 4));
-        entry.message.id = static_cast<uint32_t>(Get(bytes, at + 16, 4));
-        entry.message.status = static_cast<int32_t>(Get(bytes, at + 20, 4));
-        entry.message.priority = static_cast<int32_t>(Get(bytes, at + 24, 4));
-        entry.checksum = static_cast<uint32_t>(Get(bytes, at + 28, 4));
-        const size_t dateLength = static_cast<size_t>(Get(bytes, at + 32, 2));
+        entry.recordOffset = static_cast<uint32_t>(GetLittleEndian(bytes, at, 4));
+        entry.recordEnd = static_cast<uint32_t>(GetLittleEndian(bytes, at + 4, 4));
+        entry.message.offset = static_cast<uint32_t>(GetLittleEndian(bytes, at + 8, 4));
+        entry.message.length = static_cast<uint32_t>(GetLittleEndian(bytes, at + 12, 4));
+        entry.message.id = static_cast<uint32_t>(GetLittleEndian(bytes, at + 16, 4));
+        entry.message.status = static_cast<int32_t>(GetLittleEndian(bytes, at + 20, 4));
+        entry.message.priority = static_cast<int32_t>(GetLittleEndian(bytes, at + 24, 4));
+        entry.checksum = static_cast<uint32_t>(GetLittleEndian(bytes, at + 28, 4));
+        const size_t dateLength = static_cast<size_t>(GetLittleEndian(bytes, at + 32, 2));
         at += kEntryFixedSize;
         if (bytes.size() - at < dateLength) {
             return std::nullopt;
@@ -93,47 +75,49 @@ std::string SerializeToc(const TocContents& toc) {
     std::string entries;
     for (const TocEntry& entry : toc.entries) {
         const MessageEntry& message = entry.message;
-        Append(entries, entry.recordOffset, 4);
-        Append(entries, entry.recordEnd, 4);
-        Append(entries, message.offset, 4);
-        Append(entries, message.length, 4);
-        Append(entries, message.id, 4);
-        Append(entries, static_cast<uint32_t>(message.status), 4);
-        Append(entries, static_cast<uint32_t>(message.priority), 4);
-        Append(entries, entry.checksum, 4);
+        AppendLittleEndian(entries, entry.recordOffset, 4);
+        AppendLittleEndian(entries, entry.recordEnd, 4);
+        AppendLittleEndian(entries, message.offset, 4);
+        AppendLittleEndian(entries, message.length, 4);
+        AppendLittleEndian(entries, message.id, 4);
+        AppendLittleEndian(entries, static_cast<uint32_t>(message.status), 4);
+        AppendLittleEndian(entries, static_cast<uint32_t>(message.priority), 4);
+        AppendLittleEndian(entries, entry.checksum, 4);
         const size_t dateLength = std::min<size_t>(message.date.size(), 0xFFFF);
-        Append(entries, dateLength, 2);
+        AppendLittleEndian(entries, dateLength, 2);
         entries.append(message.date, 0, dateLength);
     }
     const size_t count = toc.entries.size();
     std::string out(kTocHeaderSize, '\0');
     std::memcpy(&out[0], kMagic, sizeof kMagic);
-    Put(out, 8, kVersion, 4);
-    Put(out, 12, kTocHeaderSize, 4);
-    Put(out, 16, count, 4);
-    Put(out, 20, toc.nextId, 4);
-    Put(out, 24, toc.mbxSize, 8);
-    Put(out, 32, toc.mbxLastWrite, 8);
-    Put(out, 40, entries.size(), 4);
-    Put(out, 44, toc.preambleEnd, 4);
-    Put(out, kTocCountOffset, std::min<size_t>(count, 0xFFFF), 2);
+    PutLittleEndian(out, 8, kVersion, 4);
+    PutLittleEndian(out, 12, kTocHeaderSize, 4);
+    PutLittleEndian(out, 16, count, 4);
+    PutLittleEndian(out, 20, toc.nextId, 4);
+    PutLittleEndian(out, 24, toc.mbxSize, 8);
+    PutLittleEndian(out, 32, toc.mbxLastWrite, 8);
+    PutLittleEndian(out, 40, entries.size(), 4);
+    PutLittleEndian(out, 44, toc.preambleEnd, 4);
+    PutLittleEndian(out, kTocCountOffset, std::min<size_t>(count, 0xFFFF), 2);
     return out + entries;
 }
 
 std::optional<TocReading> ParseToc(std::string_view bytes) {
     if (bytes.size() < kTocHeaderSize || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0 ||
-        Get(bytes, 8, 4) != kVersion || Get(bytes, 12, 4) != kTocHeaderSize) {
+        GetLittleEndian(bytes, 8, 4) != kVersion ||
+        GetLittleEndian(bytes, 12, 4) != kTocHeaderSize) {
         return std::nullopt;
     }
     TocReading reading;
     TocContents& toc = reading.contents;
-    toc.nextId = static_cast<uint32_t>(Get(bytes, 20, 4));
-    toc.mbxSize = Get(bytes, 24, 8);
-    toc.mbxLastWrite = Get(bytes, 32, 8);
-    toc.preambleEnd = static_cast<uint32_t>(Get(bytes, 44, 4));
-    const uint32_t count = static_cast<uint32_t>(Get(bytes, 16, 4));
-    const uint64_t entryBytes = Get(bytes, 40, 4);
-    const bool countsAgree = Get(bytes, kTocCountOffset, 2) == std::min<uint32_t>(count, 0xFFFF);
+    toc.nextId = static_cast<uint32_t>(GetLittleEndian(bytes, 20, 4));
+    toc.mbxSize = GetLittleEndian(bytes, 24, 8);
+    toc.mbxLastWrite = GetLittleEndian(bytes, 32, 8);
+    toc.preambleEnd = static_cast<uint32_t>(GetLittleEndian(bytes, 44, 4));
+    const uint32_t count = static_cast<uint32_t>(GetLittleEndian(bytes, 16, 4));
+    const uint64_t entryBytes = GetLittleEndian(bytes, 40, 4);
+    const bool countsAgree =
+        GetLittleEndian(bytes, kTocCountOffset, 2) == std::min<uint32_t>(count, 0xFFFF);
     if (countsAgree && entryBytes == bytes.size() - kTocHeaderSize) {
         auto entries = ParseEntries(bytes.substr(kTocHeaderSize), count);
         if (entries && EntriesConsistent(*entries, toc.nextId) &&
@@ -167,5 +151,5 @@ void WriteTocFile(const std::string& path, const TocContents& toc) {
 
 uint16_t ReadTocMessageCount(const std::string& tocPath) {
     DiskFile file(tocPath);
-    return static_cast<uint16_t>(Get(file.ReadAt(kTocCountOffset, 2), 0, 2));
+    return static_cast<uint16_t>(GetLittleEndian(file.ReadAt(kTocCountOffset, 2), 0, 2));
 }

@@ -5,20 +5,11 @@
 
 #include "testhost/automation_server.h"
 #include "testhost/host_session.h"
+#include "testhost/ole_scope.h"
 #include "tests/test_support.h"
-
-#include <ole2.h>
 
 #include <memory>
 #include <string>
-
-class OleThread {
-public:
-    OleThread() { ::OleInitialize(nullptr); }
-    ~OleThread() { ::OleUninitialize(); }
-    OleThread(const OleThread&) = delete;
-    OleThread& operator=(const OleThread&) = delete;
-};
 
 // One message in the host's mailbox format, header lines and body.
 std::string MakeMessage(const std::string& from, const std::string& subject,
@@ -45,7 +36,7 @@ public:
     const std::shared_ptr<HostSession>& sessionRef() const { return session_; }
 
 private:
-    OleThread ole_;
+    OleScope ole_;
     TempFolder folder_;
     HostSettings settings_;
     std::shared_ptr<HostSession> session_;

@@ -34,7 +34,7 @@ TEST(EmsHost, LoadsThePlugInAndOffersItsCommand) {
 }
 
 TEST(EmsHost, AnOldInterfaceGetsAMenuEntryWithoutIcon) {
-    OleThread ole;
+    OleScope ole;
     TempFolder folder;
     EmsHost plugin(PluginPath(), folder.path() + "\\Plugins", 3);
     EXPECT_TRUE(plugin.problems().empty());

@@ -244,7 +244,7 @@ TEST(HostSkipList, FlagsTheMailboxesTheHostSkips) {
 }
 
 TEST(HostConnection, FailsWhenNoHostRuns) {
-    OleThread ole;
+    OleScope ole;
     EXPECT_THROW(HostApplication::Connect(), HostConnectError);
 }
 

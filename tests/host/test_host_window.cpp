@@ -1,6 +1,7 @@
 // The host's windows as the plug-in meets them: mailbox windows found and
 // closed by caption, the status line.
 #include "host/host_application.h"
+#include "plugin/message_pump.h"
 #include "plugin/window_utils.h"
 #include "testhost/host_window.h"
 #include "tests/host/host_fixture.h"
@@ -9,14 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void PumpAll() {
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
 
 TEST(HostWindow, OpensMailboxWindowsThatThePlugInCanClose) {
     RunningHost host;
@@ -28,14 +21,14 @@ TEST(HostWindow, OpensMailboxWindowsThatThePlugInCanClose) {
     app.Folders().Add("Pending");
     app.FolderByName("Pending").Open();
     app.FolderByName("Pending").Open(); // a second Open activates the same window
-    PumpAll();
+    PumpWaitingMessages();
     HWND pending = ::FindWindowExA(window.mdiClient(), nullptr, nullptr, "Pending");
     ASSERT_NE(nullptr, pending);
     EXPECT_EQ(nullptr, ::FindWindowExA(window.mdiClient(), pending, nullptr, "Pending"));
 
     EXPECT_FALSE(CloseHostMailboxWindow("In"));
     EXPECT_TRUE(CloseHostMailboxWindow("Pending"));
-    PumpAll();
+    PumpWaitingMessages();
     EXPECT_FALSE(::IsWindow(pending));
     EXPECT_FALSE(CloseHostMailboxWindow("Pending"));
 
@@ -63,7 +56,7 @@ TEST(HostWindow, KeepsOneWindowPerMailboxAndClosesThemAllWithItself) {
         HostFolder oldIn = app.FolderByName("Old").Folders().Item(1);
         oldIn.Open();
         app.FolderByName("Trash").Open();
-        PumpAll();
+        PumpWaitingMessages();
         // Two mailboxes called In, two windows.
         HWND first = ::FindWindowExA(client, nullptr, nullptr, "In");
         ASSERT_NE(nullptr, first);
