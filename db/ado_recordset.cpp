@@ -224,6 +224,21 @@ bool CADORecordset::ReadField(const std::string& field, std::string& value,
     return Guarded([&] { return FieldValueToText(Rows().Read(field), dateFormat, value); });
 }
 
+long long CADORecordset::GetBookmark() {
+    return Guarded([&] { return Rows().Bookmark(); });
+}
+
+void CADORecordset::SetBookmark(long long bookmark) {
+    Guarded([&] { Rows().MoveToBookmark(bookmark); });
+    editStatus_ = EditNone;
+}
+
+bool CADORecordset::Delete() {
+    Guarded([&] { Rows().DeleteCurrent(); });
+    editStatus_ = EditNone;
+    return true;
+}
+
 bool CADORecordset::AddNew() {
     editStatus_ = EditNone;
     Guarded([&] { Rows().BeginInsert(); });

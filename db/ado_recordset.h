@@ -52,6 +52,13 @@ public:
     bool Update();
     void CancelUpdate();
 
+    // Where the current row is, to come back to it while the recordset stays
+    // open: the way to name one of several rows that hold the same values.
+    long long GetBookmark();
+    void SetBookmark(long long bookmark);
+    // Deletes the current row; move on before reading again.
+    bool Delete();
+
     int GetEditStatus() const { return editStatus_; }
     const std::string& GetQuery() const { return query_; }
     // What the last Open asked of the cursor, in ADO's terms.

@@ -143,13 +143,10 @@ long DbConnection::Execute(const std::string& sql) {
 // to delete are copied into the recordsets that still list them, so a walk
 // that deletes as it goes (the restore task) still reads every row it listed.
 void DbConnection::KeepRowsBeforeDelete(const std::string& table, const std::string& rest) {
-    std::vector<RowSource*> readers;
-    for (RowSource* source : sources_) {
-        if (source->ReadsTable(table)) {
-            readers.push_back(source);
-        }
-    }
-    if (readers.empty()) {
+    const bool anyReader = std::any_of(sources_.begin(), sources_.end(), [&](RowSource* source) {
+        return source->ReadsTable(table);
+    });
+    if (!anyReader) {
         return;
     }
     Statement select(Handle(), "SELECT rowid FROM " + QuoteIdentifier(table) + rest);
@@ -160,8 +157,15 @@ void DbConnection::KeepRowsBeforeDelete(const std::string& table, const std::str
             rowids.push_back(select.ColumnInteger(0));
         }
     }
-    for (RowSource* reader : readers) {
-        reader->RowsDeleting(table, rowids);
+    RowsDeleting(table, rowids, nullptr);
+}
+
+void DbConnection::RowsDeleting(const std::string& tableUtf8, const std::vector<long long>& rowids,
+                                const RowSource* deleter) {
+    for (RowSource* source : sources_) {
+        if (source != deleter && source->ReadsTable(tableUtf8)) {
+            source->RowsDeleting(tableUtf8, rowids);
+        }
     }
 }
 

@@ -45,6 +45,10 @@ public:
     // Open row sources, told when the connection closes or deletes their rows.
     void Attach(RowSource* source);
     void Forget(RowSource* source) noexcept;
+    // Tells every open row source but `deleter` that these rows of
+    // `tableUtf8` are about to go, so the snapshots that list them keep them.
+    void RowsDeleting(const std::string& tableUtf8, const std::vector<long long>& rowids,
+                      const RowSource* deleter);
 
 private:
     void OpenFile(const std::string& connectionString, bool create, int busySeconds);

@@ -10,6 +10,12 @@ namespace {
                   "provider, or of the selected locktype.");
 }
 
+[[noreturn]] void RefuseBookmarks() {
+    throw DbError(db_code::kNotSupported, kRecordsetSource,
+                  "Current Recordset does not support bookmarks. This may be a limitation of "
+                  "the provider or of the selected cursortype.");
+}
+
 } // namespace
 
 void RowSource::BeginInsert() {
@@ -21,5 +27,17 @@ void RowSource::Write(const std::string&, const FieldValue&) {
 }
 
 void RowSource::SavePending() {
+    RefuseUpdate();
+}
+
+long long RowSource::Bookmark() {
+    RefuseBookmarks();
+}
+
+void RowSource::MoveToBookmark(long long) {
+    RefuseBookmarks();
+}
+
+void RowSource::DeleteCurrent() {
     RefuseUpdate();
 }

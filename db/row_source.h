@@ -29,6 +29,14 @@ public:
     virtual void SavePending();
     virtual void CancelPending() {}
 
+    // The current row's identity, to come back to it later (ADO's bookmark).
+    // The base has none to give.
+    virtual long long Bookmark();
+    virtual void MoveToBookmark(long long bookmark);
+    // Deletes the current row; it stays current, and unreadable, until the
+    // next move.
+    virtual void DeleteCurrent();
+
     // From the connection: its engine handle is about to go.
     virtual void Detach() = 0;
     virtual bool Attached() const = 0;

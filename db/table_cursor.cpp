@@ -321,6 +321,47 @@ void TableCursor::CancelPending() {
     pendingValues_.clear();
 }
 
+long long TableCursor::Bookmark() {
+    if (AtEnd()) {
+        ThrowNoCurrentRecord();
+    }
+    return rowids_[position_];
+}
+
+void TableCursor::MoveToBookmark(long long bookmark) {
+    const std::optional<size_t> position = PositionOf(bookmark);
+    if (!attached_ || !position) {
+        throw DbError(db_code::kUnspecified, kRecordsetSource,
+                      "The bookmark is not valid for this recordset.");
+    }
+    CancelPending();
+    position_ = *position;
+}
+
+void TableCursor::DeleteCurrent() {
+    if (AtEnd()) {
+        ThrowNoCurrentRecord();
+    }
+    CancelPending();
+    const long long rowid = rowids_[position_];
+    connection_->RowsDeleting(table_, {rowid}, this);
+    Statement remove(db_, "DELETE FROM " + quotedTable_ + " WHERE rowid = ?");
+    remove.BindInteger(1, rowid);
+    try {
+        remove.Run();
+    } catch (const DbError&) {
+        connection_->NoteWriteFailure();
+        throw;
+    }
+    if (sqlite3_changes(db_) != 1) {
+        throw DbError(db_code::kUnspecified, kJetProvider,
+                      "Row handle referred to a deleted row or a row marked for deletion.");
+    }
+    kept_.erase(rowid);
+    presence_.Clear();
+    ForgetReadValues();
+}
+
 void TableCursor::Detach() {
     insert_ = Statement();
     readers_.clear();

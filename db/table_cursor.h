@@ -42,6 +42,11 @@ public:
     void SavePending() override;
     void CancelPending() override;
 
+    // The row's rowid.
+    long long Bookmark() override;
+    void MoveToBookmark(long long bookmark) override;
+    void DeleteCurrent() override;
+
     void Detach() override;
     bool Attached() const override { return attached_; }
     void RowsDeleting(const std::string& table, const std::vector<long long>& rowids) override;

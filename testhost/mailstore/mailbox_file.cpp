@@ -169,8 +169,15 @@ TocEntry EntryOfRecord(const DiskFile& mbx, const std::vector<RecordSpan>& spans
         static_cast<uint32_t>(i + 1 < spans.size() ? spans[i + 1].recordOffset : size);
     entry.message.offset = static_cast<uint32_t>(span.offset);
     entry.message.length = static_cast<uint32_t>(span.length);
-    entry.checksum = ChecksumOf(mbx, span.offset, span.length);
-    DescribeFromHeaders(HeadersOf(mbx, span.offset, entry.message.length), entry.message);
+    const std::string start = mbx.ReadAt(
+        span.offset, static_cast<size_t>(std::min<uint64_t>(span.length, kLongestStatusLine)));
+    if (const std::optional<StatusLine> line = LeadingStatusLine(start)) {
+        entry.message.offset += static_cast<uint32_t>(line->length);
+        entry.message.length -= static_cast<uint32_t>(line->length);
+        entry.message.status = line->status;
+    }
+    entry.checksum = ChecksumOf(mbx, entry.message.offset, entry.message.length);
+    DescribeFromHeaders(HeadersOf(mbx, entry.message.offset, entry.message.length), entry.message);
     return entry;
 }
 
@@ -185,10 +192,9 @@ TocContents Rebuild(const DiskFile& mbx, const std::optional<TocReading>& old) {
     toc.preambleEnd = static_cast<uint32_t>(spans.empty() ? size : spans.front().recordOffset);
     toc.entries.reserve(spans.size());
     for (size_t i = 0; i < spans.size(); ++i) {
-        const RecordSpan& span = spans[i];
         TocEntry entry = EntryOfRecord(mbx, spans, i, size);
         if (const TocEntry* kept =
-                oldEntries.Take(span.offset, entry.message.length, entry.checksum)) {
+                oldEntries.Take(entry.message.offset, entry.message.length, entry.checksum)) {
             entry.message.id = kept->message.id;
             entry.message.status = kept->message.status;
             entry.message.priority = kept->message.priority;

@@ -174,3 +174,21 @@ std::vector<RecordSpan> ScanRecords(const DiskFile& file, uint64_t from) {
     }
     return records;
 }
+
+std::optional<StatusLine> LeadingStatusLine(std::string_view messageStart) {
+    constexpr std::string_view kField = "X-Status: ";
+    if (messageStart.substr(0, kField.size()) != kField) {
+        return std::nullopt;
+    }
+    size_t end = kField.size();
+    int32_t status = 0;
+    while (end < messageStart.size() && end - kField.size() < 9 && messageStart[end] >= '0' &&
+           messageStart[end] <= '9') {
+        status = status * 10 + (messageStart[end] - '0');
+        ++end;
+    }
+    if (end == kField.size() || messageStart.substr(end, 2) != "\r\n") {
+        return std::nullopt;
+    }
+    return StatusLine{end + 2, status};
+}

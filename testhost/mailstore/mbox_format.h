@@ -8,6 +8,7 @@
 #include "testhost/mailstore/header_date.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,16 @@ std::string SeparatorLine(const CivilTime& time);
 // Whether a message, once written as a record, would hold a line that reads
 // back as the start of another record.
 bool HoldsSeparatorLine(std::string_view message);
+
+// A record written by someone other than the host (restored messages come
+// that way) may carry the message's status in a first line "X-Status: n".
+// The line belongs to the record, not to the message.
+struct StatusLine {
+    size_t length = 0; // with its CR LF
+    int32_t status = 0;
+};
+constexpr size_t kLongestStatusLine = 21;
+std::optional<StatusLine> LeadingStatusLine(std::string_view messageStart);
 
 // Reads the file in pieces from `from` (taken as the start of a line) to its
 // end; the records in file order.

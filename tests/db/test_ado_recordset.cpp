@@ -179,6 +179,49 @@ TEST_F(RecordsetTest, WalkReadsRowsDeletedBehindIt) {
     EXPECT_EQ(0, CountArchiveRows(database, "Mailbox_In"));
 }
 
+TEST_F(RecordsetTest, ABookmarkDeletesExactlyItsRowAmongTwins) {
+    MakeMailbox("Mailbox_In", 3);
+    CADODatabase database;
+    OpenDatabase(database);
+    {
+        CADORecordset writer(database);
+        ASSERT_TRUE(writer.Open("Mailbox_In", CADORecordset::OpenTable));
+        WriteRow(writer, 2, "text 2");
+    }
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
+    CADORecordset reader(database);
+    ASSERT_TRUE(reader.Open("Mailbox_In", CADORecordset::OpenTable));
+    rows.MoveNext();
+    const long long firstTwin = rows.GetBookmark();
+    rows.MoveNext();
+    rows.MoveNext();
+    const long long secondTwin = rows.GetBookmark();
+    EXPECT_NE(firstTwin, secondTwin);
+
+    database.BeginTrans();
+    rows.SetBookmark(secondTwin);
+    EXPECT_EQ(2, ReadInt(rows, "id"));
+    ASSERT_TRUE(rows.Delete());
+    EXPECT_THROW(ReadText(rows, "message"), CADOException);
+    database.CommitTrans();
+    rows.MoveNext();
+    EXPECT_TRUE(rows.AtEnd());
+
+    // Another recordset of the connection still walks the snapshot it took.
+    EXPECT_EQ(std::vector<int>({1, 2, 3, 2}), Ids(reader));
+    CADORecordset after(database);
+    ASSERT_TRUE(after.Open("Mailbox_In", CADORecordset::OpenTable));
+    EXPECT_EQ(std::vector<int>({1, 2, 3}), Ids(after));
+
+    // A row that is gone cannot be deleted again, nor one of a query result.
+    rows.SetBookmark(secondTwin);
+    EXPECT_THROW(rows.Delete(), CADOException);
+    CADORecordset query(database);
+    ASSERT_TRUE(query.Open("SELECT id FROM Mailbox_In WHERE id > 1"));
+    EXPECT_THROW(query.GetBookmark(), CADOException);
+}
+
 TEST_F(RecordsetTest, WalkPassesOverRowsAnotherConnectionDeleted) {
     MakeMailbox("Mailbox_In", 5);
     CADODatabase database;

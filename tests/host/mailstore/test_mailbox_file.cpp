@@ -21,7 +21,7 @@ std::string Mail(const std::string& subject, const std::string& extraHeaders = "
            "\r\n" + extraHeaders + "\r\n" + body;
 }
 
-// A record as the plug-in appends it.
+// A record as the plug-in appends it: the status line is the record's.
 std::string PluginRecord(const std::string& raw) {
     return kSeparator + "X-Status: 3\r\n" + raw + "\r\n";
 }
@@ -65,11 +65,23 @@ TEST(MailboxFile, ReadsWhatThePlugInAppendedByHand) {
                                            PluginRecord(second) + kSeparator + lastUnclosed);
 
     MailboxFile mailbox = Loaded(folder / "Pending.mbx");
-    EXPECT_THAT(Messages(mailbox),
-                ElementsAre("X-Status: 3\r\n" + first, "X-Status: 3\r\n" + second, lastUnclosed));
+    EXPECT_THAT(Messages(mailbox), ElementsAre(first, second, lastUnclosed));
     EXPECT_THAT(Ids(mailbox), ElementsAre(1u, 2u, 3u));
-    EXPECT_EQ(mailbox.Entry(0).status, 0);
+    EXPECT_EQ(mailbox.Entry(0).status, 3);
+    EXPECT_EQ(mailbox.Entry(2).status, 0);
     EXPECT_EQ(ReadTocMessageCount(folder / "Pending.toc"), 3);
+}
+
+TEST(MailboxFile, TakesOnlyALeadingNumericStatusLineAsTheRecords) {
+    TempFolder folder;
+    const std::string lettered = "X-Status: RO\r\n" + Mail("Lettered");
+    const std::string inside = Mail("Inside", "X-Status: 2\r\n");
+    WriteBytes(folder / "In.mbx", kSeparator + lettered + "\r\n" + kSeparator + inside + "\r\n");
+
+    MailboxFile mailbox = Loaded(folder / "In.mbx");
+    EXPECT_THAT(Messages(mailbox), ElementsAre(lettered, inside));
+    EXPECT_EQ(mailbox.Entry(0).status, 0);
+    EXPECT_EQ(mailbox.Entry(1).status, 0);
 }
 
 TEST(MailboxFile, ToleratesOlderSeparatorsAndEmptyMessages) {
@@ -148,7 +160,7 @@ TEST(MailboxFile, AppendsAfterAnUnclosedRecordAndKeepsBytesOutsideRemovedOnes) {
     MailboxFile mailbox = Loaded(path);
 
     mailbox.Append(Mail("C"), 0);
-    const auto expected = ElementsAre("X-Status: 3\r\n" + Mail("A"), unclosed, Mail("C"));
+    const auto expected = ElementsAre(Mail("A"), unclosed, Mail("C"));
     EXPECT_THAT(Messages(mailbox), expected);
     ASSERT_TRUE(::DeleteFileA((folder / "In.toc").c_str()));
     mailbox.Load();
@@ -231,7 +243,7 @@ TEST(MailboxFile, RebuildKeepsIdsAndStatusOfUnchangedRecords) {
     EXPECT_EQ(host.Entry(0).status, 9);
     EXPECT_EQ(host.PriorityText(0), "High");
     EXPECT_EQ(host.Entry(1).id, 3u);
-    EXPECT_EQ(host.Entry(1).status, 0);
+    EXPECT_EQ(host.Entry(1).status, 3); // from the record's status line
     EXPECT_EQ(host.PriorityText(1), "Lowest");
 }
 
@@ -248,8 +260,8 @@ TEST(MailboxFile, SeesExactlyWhatThePlugInRewroteAfterDeletingTheIndex) {
     WriteBytes(path, PluginRecord(Mail("new")));
     EXPECT_TRUE(host.ChangedOnDisk());
     host.Load();
-    EXPECT_THAT(Messages(host), ElementsAre("X-Status: 3\r\n" + Mail("new")));
-    EXPECT_EQ(host.Entry(0).status, 0);
+    EXPECT_THAT(Messages(host), ElementsAre(Mail("new")));
+    EXPECT_EQ(host.Entry(0).status, 3);
     EXPECT_EQ(ReadTocMessageCount(folder / "Pending.toc"), 1);
 }
 

@@ -1,0 +1,301 @@
+#include "engine/restore_task.h"
+
+#include "db/ado_database.h"
+#include "db/ado_recordset.h"
+#include "db/archive_schema.h"
+#include "db/mailbox_table_name.h"
+#include "engine/message_filter.h"
+#include "engine/task_controls.h"
+#include "engine/task_log.h"
+#include "mailbox/date_formats.h"
+#include "mailbox/host_mailboxes.h"
+#include "mailbox/pending_mailbox.h"
+#include "mailbox/pending_transfer.h"
+#include "plugin/file_utils.h"
+#include "plugin/message_box.h"
+#include "plugin/message_pump.h"
+#include "plugin/window_utils.h"
+
+#include <optional>
+
+namespace {
+
+const char kStagingMailbox[] = "Pending";
+
+// The host keeps a mailbox's files while its window is open. Its window of
+// "Pending" may also be the untitled one it opened for a mailbox it did not
+// know yet.
+void CloseStagingWindow(DWORD pauseMilliseconds) {
+    if (CloseHostMailboxWindow(kStagingMailbox) || CloseHostMailboxWindow("")) {
+        ::Sleep(pauseMilliseconds);
+    }
+}
+
+LONGLONG FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return 0;
+    }
+    return (LONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+enum class ArchiveOutcome { Skipped, Done, Refused };
+
+class RestoreRun {
+public:
+    RestoreRun(CADODatabase& database, StagingFiles& staging, TaskLog& log, TaskControls& controls,
+               const MessageFilter& filter, bool deleteRestored)
+        : database_(database), staging_(staging), log_(log), controls_(controls), filter_(filter),
+          deleteRestored_(deleteRestored) {}
+
+    int Run(const std::vector<std::string>& archives);
+
+private:
+    ArchiveOutcome RestoreArchive(const std::string& table);
+    bool StagingMailboxIsFree();
+    void PrepareStagingFiles();
+    // False when the stop check said stop.
+    bool RestoreRow(CADORecordset& rows, const std::string& table);
+    bool DeleteStagedRows(CADORecordset& rows);
+
+    CADODatabase& database_;
+    StagingFiles& staging_;
+    TaskLog& log_;
+    TaskControls& controls_;
+    const MessageFilter& filter_;
+    const bool deleteRestored_;
+
+    int totalRestored_ = 0;
+    int totalSearched_ = 0;
+    std::string doneText_ = "0";
+    int rowCount_ = 0;
+    int examined_ = 0;
+    int restoredCount_ = 0;
+    int unstagedCount_ = 0;
+    // The rows written to "Pending", to delete once their messages are in
+    // their mailbox. Bookmarks name exactly these rows, also among rows
+    // that hold the same id.
+    std::vector<long long> stagedRows_;
+};
+
+int RestoreRun::Run(const std::vector<std::string>& archives) {
+    if (SetHostStatus("Restoring messages operation in progress. Please wait...")) {
+        Delay(10);
+    }
+    log_.Write(TaskLog::StartRecord(CurrentDateTime(), "Restore Messages"));
+
+    bool refused = false;
+    for (const std::string& table : archives) {
+        const ArchiveOutcome outcome = RestoreArchive(table);
+        if (outcome == ArchiveOutcome::Refused) {
+            refused = true;
+            break;
+        }
+        if (outcome == ArchiveOutcome::Done && controls_.StopRequested()) {
+            break;
+        }
+    }
+
+    if (OpenHostMailbox(kStagingMailbox) &&
+        (CloseHostMailboxWindow(kStagingMailbox) || CloseHostMailboxWindow(""))) {
+        ::Sleep(20);
+    }
+    const bool stopped = refused || controls_.StopRequested();
+    if (SetHostStatus(std::string(stopped ? "Operation stopped. " : "Operation completed. ") +
+                      std::to_string(totalRestored_) + " messages restored from the archive.")) {
+        Delay(10);
+    }
+    log_.Write(TaskLog::EndRecord(CurrentDateTime(), stopped, filter_.describe(), "restored",
+                                  totalRestored_, totalSearched_));
+    return totalRestored_;
+}
+
+ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
+    if (!TableExists(database_.GetConnectionString(), table)) {
+        return ArchiveOutcome::Skipped;
+    }
+    rowCount_ = 0;
+    examined_ = 0;
+    restoredCount_ = 0;
+    unstagedCount_ = 0;
+    stagedRows_.clear();
+
+    CloseStagingWindow(2000);
+    if (!StagingMailboxIsFree()) {
+        return ArchiveOutcome::Refused;
+    }
+    PrepareStagingFiles();
+    const std::string targetPath = MailboxPathOfTable(database_, table);
+    controls_.SetProgress(100);
+
+    CADORecordset rows(database_);
+    try {
+        if (rows.Open(table, CADORecordset::OpenTable)) {
+            rowCount_ = static_cast<int>(rows.CountRows());
+            while (!rows.AtEnd() && RestoreRow(rows, table)) {
+            }
+            Delay(500);
+        }
+    } catch (const CADOException& failure) {
+        ShowStandardErrorBox(failure.GetErrorMessage());
+    }
+    controls_.SetProgress(0);
+
+    int moved = 0;
+    if (restoredCount_ > 0) {
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            if (OpenHostMailbox(kStagingMailbox)) {
+                CloseStagingWindow(2000);
+            }
+        }
+        controls_.EnableStop(false);
+        moved = MovePendingMessages(targetPath, "In",
+                                    [this](int percent) { controls_.SetProgress(percent); });
+        controls_.EnableStop(true);
+    }
+
+    const std::string mailboxName = MailboxNameFromTableName(table);
+    bool deleted = deleteRestored_;
+    if (deleteRestored_ && !stagedRows_.empty()) {
+        // A row goes only when its message has arrived: the messages still in
+        // "Pending" have nowhere else to come back from.
+        if (moved == restoredCount_) {
+            deleted = DeleteStagedRows(rows);
+        } else {
+            deleted = false;
+            ShowStandardErrorBox(std::to_string(restoredCount_ - moved) + " of the " +
+                                 std::to_string(restoredCount_) + " messages restored from " +
+                                 mailboxName +
+                                 " did not reach their mailbox and are still in \"Pending\". "
+                                 "No message was deleted from the archive.");
+        }
+    }
+    if (unstagedCount_ > 0) {
+        ShowStandardErrorBox(std::to_string(unstagedCount_) + " selected messages of " +
+                             mailboxName + " could not be written to " + staging_.mbxPath +
+                             ". They stay in the archive.");
+    }
+    try {
+        rows.Close();
+    } catch (const CADOException&) {
+    }
+
+    log_.Write("\nArchive: " + table + "\nNumber of Messages: " + std::to_string(rowCount_) +
+               "\nNumber of Restored Messages: " + std::to_string(restoredCount_) +
+               "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") + "\nPercent Completed: " +
+               TaskLog::PercentCompleted(controls_.StopRequested(), doneText_));
+    return ArchiveOutcome::Done;
+}
+
+// "Pending" is emptied before each archive's messages are written to it.
+// Messages the host still holds there (a mailbox of the user's that has this
+// name, or what an interrupted restore left) would be lost, so the restore
+// stops instead and says why.
+bool RestoreRun::StagingMailboxIsFree() {
+    if (!FileExists(staging_.mbxPath)) {
+        return true;
+    }
+    const std::optional<long> held = CountHostMailboxMessages(kStagingMailbox);
+    if (held ? *held == 0 : FileSize(staging_.mbxPath) == 0) {
+        return true;
+    }
+    const std::string what =
+        held ? "The mailbox \"Pending\" holds " + std::to_string(*held) +
+                   (*held == 1 ? " message." : " messages.")
+             : "The mailbox \"Pending\" is not empty, and the host cannot say what it holds.";
+    ShowStandardErrorBox(what +
+                         "\nRestoring passes messages through \"Pending\" and empties it first, "
+                         "so the restore has stopped. Move those messages to another mailbox, "
+                         "then restore again.");
+    return false;
+}
+
+void RestoreRun::PrepareStagingFiles() {
+    if (FileExists(staging_.mbxPath)) {
+        if (CreateEmptyFile(staging_.mbxPath)) {
+            ::Sleep(50);
+        }
+    } else {
+        const std::string created = CreateHostMailbox(kStagingMailbox);
+        // Without a path from the host the old one is still the best guess.
+        if (!created.empty()) {
+            staging_.mbxPath = created;
+        }
+    }
+    // Without its table of contents the host reads the records anew.
+    if (FileExists(staging_.tocPath) && ::DeleteFileA(staging_.tocPath.c_str())) {
+        ::Sleep(50);
+    }
+}
+
+bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
+    ++examined_;
+    ++totalSearched_;
+    FilterCandidate values;
+    rows.ReadField(mailbox_column::kStatus, values.status);
+    rows.ReadField(mailbox_column::kPriority, values.priority);
+    rows.ReadField(mailbox_column::kFrom, values.from);
+    rows.ReadField(mailbox_column::kDate, values.date);
+    rows.ReadField(mailbox_column::kSubject, values.subject);
+    rows.ReadField(mailbox_column::kTo, values.to);
+    if (filter_.matches(values)) {
+        std::string message;
+        rows.ReadField(mailbox_column::kMessage, message);
+        if (AppendPendingMessage(staging_.mbxPath, values.date, values.status, message)) {
+            ++restoredCount_;
+            ++totalRestored_;
+            if (deleteRestored_) {
+                stagedRows_.push_back(rows.GetBookmark());
+            }
+        } else {
+            ++unstagedCount_;
+        }
+    }
+    PumpWaitingMessages();
+    Delay(25);
+
+    const int left = rowCount_ > examined_ ? rowCount_ - examined_ : 0;
+    const int remaining = rowCount_ > 0 ? left * 100 / rowCount_ : 0;
+    controls_.SetProgress(remaining);
+    doneText_ = std::to_string(100 - remaining);
+    if (SetHostStatus(table + " - Messages left to restore: " + std::to_string(left) +
+                      " / Total number of messages restored: " + std::to_string(totalRestored_))) {
+        Delay(10);
+    }
+    rows.MoveNext();
+    return !controls_.StopRequested();
+}
+
+bool RestoreRun::DeleteStagedRows(CADORecordset& rows) {
+    // All or none: a half-done deletion would leave the archive telling a
+    // different story from the log.
+    bool inTransaction = false;
+    try {
+        database_.BeginTrans();
+        inTransaction = true;
+        for (long long row : stagedRows_) {
+            rows.SetBookmark(row);
+            rows.Delete();
+        }
+        database_.CommitTrans();
+        return true;
+    } catch (const CADOException& failure) {
+        if (inTransaction) {
+            try {
+                database_.RollbackTrans();
+            } catch (const CADOException&) {
+            }
+        }
+        ShowStandardErrorBox(failure.GetErrorMessage());
+        return false;
+    }
+}
+
+} // namespace
+
+int RestoreTask::run(const std::vector<std::string>& archives, const MessageFilter& filter,
+                     bool deleteRestored) {
+    TaskLog log(logPath_, controls_);
+    RestoreRun run(database_, staging_, log, controls_, filter, deleteRestored);
+    return run.Run(archives);
+}

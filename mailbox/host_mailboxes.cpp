@@ -1,0 +1,90 @@
+#include "mailbox/host_mailboxes.h"
+
+#include "host/host_application.h"
+#include "host/host_error.h"
+#include "plugin/file_utils.h"
+#include "plugin/message_box.h"
+
+namespace {
+
+bool SamePath(const std::string& left, const std::string& right) {
+    return ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, left.data(),
+                            static_cast<int>(left.size()), right.data(),
+                            static_cast<int>(right.size())) == CSTR_EQUAL;
+}
+
+bool Find(const HostFolderList& folders, const std::string& path, long& id) {
+    const long count = folders.Count();
+    for (long i = 1; i <= count; ++i) {
+        const HostFolder item = folders.Item(i);
+        if (item.IsMailbox() == 1) {
+            if (SamePath(item.Path(), path)) {
+                id = item.Id();
+                return true;
+            }
+        } else if (Find(item.Folders(), path, id)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool SetHostStatus(const std::string& text) {
+    try {
+        HostApplication::Connect().SetStatusText(text);
+        return true;
+    } catch (const HostError&) {
+        return false;
+    }
+}
+
+std::string CreateHostMailbox(const std::string& name) {
+    const std::string trimmed = TrimWhiteSpace(name);
+    if (trimmed.empty()) {
+        return std::string();
+    }
+    try {
+        const HostApplication host = HostApplication::Connect();
+        host.Folders().Add(trimmed);
+        return host.FolderByName(trimmed).Path();
+    } catch (const HostError& failure) {
+        ShowStandardErrorBox(failure.what());
+        return std::string();
+    }
+}
+
+bool OpenHostMailbox(const std::string& name) {
+    try {
+        HostApplication::Connect().FolderByName(name).Open();
+        return true;
+    } catch (const HostError& failure) {
+        ShowStandardErrorBox(failure.what());
+        return false;
+    }
+}
+
+std::optional<long> CountHostMailboxMessages(const std::string& name) {
+    std::optional<HostApplication> host;
+    try {
+        host = HostApplication::Connect();
+    } catch (const HostError&) {
+        return std::nullopt;
+    }
+    std::optional<HostFolder> mailbox;
+    try {
+        mailbox = host->FolderByName(name);
+    } catch (const HostError&) {
+        return 0; // the host has no such mailbox
+    }
+    try {
+        return mailbox->Messages().Count();
+    } catch (const HostError&) {
+        return std::nullopt;
+    }
+}
+
+void FindHostMailboxByPath(const HostFolderList& folders, const std::string& path, long& id) {
+    Find(folders, path, id);
+}

@@ -1,0 +1,29 @@
+// The few things the restore asks of the host's mailboxes. Each call makes
+// its own connection to the host and lets it go before returning.
+#pragma once
+
+#include "host/host_folder.h"
+
+#include <optional>
+#include <string>
+
+// The host's status line; false, and nothing shown, when the host cannot be
+// reached.
+bool SetHostStatus(const std::string& text);
+
+// A new top-level mailbox; gives the path of its file as the host reports
+// it, or "" for a blank name or after a shown host error.
+std::string CreateHostMailbox(const std::string& name);
+
+// Has the host load the mailbox from its file and show it. False after a
+// shown host error.
+bool OpenHostMailbox(const std::string& name);
+
+// The messages the host holds in the mailbox. Zero when it has no mailbox of
+// that name; nullopt, with nothing shown, when the host cannot tell.
+std::optional<long> CountHostMailboxMessages(const std::string& name);
+
+// Depth first through `folders` and the folders inside them: the first
+// mailbox whose file is `path` (any case) puts its host id into `id`, which
+// is left alone when there is none. Host errors are thrown.
+void FindHostMailboxByPath(const HostFolderList& folders, const std::string& path, long& id);

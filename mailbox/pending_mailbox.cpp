@@ -1,0 +1,40 @@
+#include "mailbox/pending_mailbox.h"
+
+#include "mailbox/separator_line.h"
+#include "plugin/unique_resource.h"
+#include "plugin/win32.h"
+
+#include <limits>
+
+std::string PendingRecord(const std::string& dateText, int status, const std::string& rawText) {
+    return MakeSeparatorLine(dateText) + "\r\n" + "X-Status: " + std::to_string(status) + "\r\n" +
+           rawText + "\r\n";
+}
+
+bool AppendPendingMessage(const std::string& mbxPath, const std::string& dateText, int status,
+                          const std::string& rawText) {
+    const std::string record = PendingRecord(dateText, status, rawText);
+    if (record.size() > std::numeric_limits<DWORD>::max()) {
+        return false;
+    }
+    UniqueFile file(::CreateFileA(mbxPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    LARGE_INTEGER end{};
+    const LARGE_INTEGER none{};
+    if (!::SetFilePointerEx(file.get(), none, &end, FILE_END)) {
+        return false;
+    }
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(record.size());
+    if (!::WriteFile(file.get(), record.data(), size, &written, nullptr) || written != size) {
+        // Half a record would read back as a different message, or run into
+        // the next one: cut the file back to where it ended.
+        ::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(file.get());
+        return false;
+    }
+    return true;
+}

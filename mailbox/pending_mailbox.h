@@ -1,0 +1,16 @@
+// The host's "Pending" mailbox file, where restored messages wait until the
+// host moves them into their own mailboxes.
+#pragma once
+
+#include <string>
+
+// One message as a record of the host's mailbox file: the separator line for
+// the date text, an "X-Status:" line carrying the status, the message's
+// bytes as they are, and the CR LF that closes the record.
+std::string PendingRecord(const std::string& dateText, int status, const std::string& rawText);
+
+// Appends the message's record to the end of the existing file at
+// `mbxPath`, in one write. False, with the file as it was, when the file is
+// missing or cannot be written; the file is never created here.
+bool AppendPendingMessage(const std::string& mbxPath, const std::string& dateText, int status,
+                          const std::string& rawText);

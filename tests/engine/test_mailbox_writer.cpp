@@ -1,0 +1,158 @@
+// The record written to "Pending", the header reading and the transfer out
+// of "Pending" into the messages' own mailbox.
+#include "host/host_application.h"
+#include "mailbox/date_formats.h"
+#include "mailbox/header_value.h"
+#include "mailbox/host_mailboxes.h"
+#include "mailbox/message_date.h"
+#include "mailbox/pending_mailbox.h"
+#include "mailbox/pending_transfer.h"
+#include "mailbox/separator_line.h"
+#include "plugin/file_utils.h"
+#include "tests/engine/engine_fixture.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+
+namespace {
+
+std::string TodaysLine() {
+    const CalendarDay today = CalendarDayOf(CurrentDateTime()).value();
+    const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    return std::string("From ???@??? ") + days[today.weekday] + " " + months[today.month - 1] +
+           " " + std::to_string(today.day) + " 12:00:00 " + std::to_string(today.year);
+}
+
+TEST(SeparatorLine, TakesTheDayOfEveryDateFormAMessageMayCarry) {
+    // The user's locale, as the platform reads it.
+    EXPECT_EQ("From ???@??? Wed Jan 10 12:00:00 2007", MakeSeparatorLine("1/10/2007 1:05:00 PM"));
+    // The host's display form; the weekday comes from the date, not the text.
+    EXPECT_EQ("From ???@??? Wed Dec 6 12:00:00 2006", MakeSeparatorLine("Mon 12/06/2006 10:00"));
+    // Internet dates with a zone, which the platform refuses.
+    EXPECT_EQ("From ???@??? Wed Jan 10 12:00:00 2007",
+              MakeSeparatorLine("Wed, 10 Jan 2007 13:05:00 +0100"));
+    EXPECT_EQ("From ???@??? Sun Jan 7 12:00:00 2007",
+              MakeSeparatorLine("7 Jan 07 23:59:59 -0800 (PST)"));
+    EXPECT_EQ("From ???@??? Fri Feb 29 12:00:00 2008", MakeSeparatorLine("Fri, 29 Feb 2008"));
+}
+
+TEST(SeparatorLine, FallsBackToTodayForWhatNamesNoDay) {
+    EXPECT_EQ(TodaysLine(), MakeSeparatorLine(""));
+    EXPECT_EQ(TodaysLine(), MakeSeparatorLine("No Date"));
+    EXPECT_EQ(TodaysLine(), MakeSeparatorLine("Thu, 29 Feb 2007 10:00:00 +0000"));
+}
+
+TEST(HeaderReading, SplitsAtEveryDelimiterAndKeepsTheRest) {
+    std::vector<std::string> parts{"already"};
+    EXPECT_EQ(4, SplitAtText("a\r\nb\r\n", "\r\n", parts));
+    EXPECT_THAT(parts, ElementsAre("already", "a", "b", ""));
+    EXPECT_EQ(0, SplitAtText("a\r\nb", "", parts));
+    EXPECT_EQ(4u, parts.size());
+}
+
+TEST(HeaderReading, FindsAFieldInAnyCaseWithItsContinuations) {
+    EXPECT_EQ("2", HeaderValue("Subject: a\r\nx-status: 2\r\nFrom: b", "X-Status: "));
+    EXPECT_EQ("", HeaderValue("Subject: a\r\nFrom: b", "X-Status: "));
+    EXPECT_EQ("first second",
+              HeaderValue("Subject: first\r\n          second\r\nTo: c", "Subject: "));
+    EXPECT_EQ(std::nullopt, FindHeaderValue("Subject: a", "X-Status: "));
+    EXPECT_EQ(std::optional<std::string>(""), FindHeaderValue("X-Status: \r\nTo: c", "X-Status: "));
+    // A message without a blank line is all header.
+    EXPECT_EQ("Subject: a\r\nX-Status: 1", HeaderBlock("Subject: a\r\nX-Status: 1"));
+    EXPECT_EQ("Subject: a", HeaderBlock("Subject: a\r\n\r\nX-Status: 1\r\n"));
+}
+
+TEST(PendingFile, AppendsOneWholeRecordToAnExistingFileOnly) {
+    TempFolder folder;
+    const std::string path = folder / "Pending.mbx";
+    EXPECT_FALSE(AppendPendingMessage(path, "1/10/2007", 3, "Subject: a\r\n\r\nbody\r\n"));
+    EXPECT_FALSE(FileExists(path));
+
+    WriteBytes(path, "");
+    EXPECT_TRUE(AppendPendingMessage(path, "1/10/2007", 3, "Subject: a\r\n\r\nbody\r\n"));
+    EXPECT_TRUE(AppendPendingMessage(path, "12/25/2006", 0, "no blank line"));
+    EXPECT_EQ("From ???@??? Wed Jan 10 12:00:00 2007\r\nX-Status: 3\r\n"
+              "Subject: a\r\n\r\nbody\r\n\r\n"
+              "From ???@??? Mon Dec 25 12:00:00 2006\r\nX-Status: 0\r\nno blank line\r\n",
+              ReadBytes(path));
+}
+
+class PendingTransfer : public EngineTest {
+protected:
+    void SetUp() override {
+        ::CreateDirectoryA(host.MailboxPath("Projects.fol").c_str(), nullptr);
+        host.AddMessage("Projects.fol\\Alpha", MakeMessage("a@example.com", "kept", "", "k\r\n"));
+        Start();
+        HostApplication::Connect().Folders().Add("Pending");
+    }
+
+    // Four messages staged as the restore stages them, statuses 0..3.
+    void StageFour() {
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_TRUE(AppendPendingMessage(
+                staging.mbxPath, "1/10/2007", i,
+                MakeMessage("s@example.com", "m" + std::to_string(i), "", "body\r\n")));
+        }
+        ASSERT_TRUE(::DeleteFileA(staging.tocPath.c_str()));
+    }
+
+    int Move(const std::string& target) {
+        return MovePendingMessages(target, "In", [this](int p) { controls.SetProgress(p); });
+    }
+};
+
+TEST_F(PendingTransfer, MovesLastFirstIntoTheMailboxFoundByItsPath) {
+    StageFour();
+    const std::string target = host.MailboxPath("PROJECTS.FOL\\alpha.mbx");
+    EXPECT_EQ(4, Move(target));
+    EXPECT_THAT(controls.progress, ElementsAre(100, 75, 50, 25, 0));
+    EXPECT_THAT(Statuses("Projects.fol\\Alpha"), ElementsAre(0, 3, 2, 1, 0));
+    EXPECT_EQ(MakeMessage("s@example.com", "m3", "", "body\r\n"),
+              Messages("Projects.fol\\Alpha")[1]);
+    EXPECT_TRUE(Messages("Pending").empty());
+    EXPECT_EQ("Restoring messages to Alpha. ", host.session().statusText());
+}
+
+TEST_F(PendingTransfer, SendsToTheFallbackWhenNoMailboxHasThePath) {
+    StageFour();
+    EXPECT_EQ(4, Move(host.MailboxPath("Deleted long ago.mbx")));
+    EXPECT_EQ(4u, Messages("In").size());
+}
+
+TEST_F(PendingTransfer, AHostFailureEndsTheMovesAndKeepsWhatWasMoved) {
+    StageFour();
+    host.session().faults().Arm("Move", 3);
+    EXPECT_EQ(2, Move(host.MailboxPath("In.mbx")));
+    EXPECT_EQ(2u, Messages("In").size());
+    EXPECT_EQ(2u, Messages("Pending").size());
+    EXPECT_EQ(0, controls.progress.back());
+}
+
+TEST_F(PendingTransfer, FindsMailboxesDepthFirstAndLeavesTheIdAloneOtherwise) {
+    const HostApplication app = HostApplication::Connect();
+    long id = -1;
+    FindHostMailboxByPath(app.Folders(), host.MailboxPath("Projects.fol\\Alpha.mbx"), id);
+    EXPECT_EQ(app.FolderByName("Alpha").Id(), id);
+    id = -1;
+    FindHostMailboxByPath(app.Folders(), host.MailboxPath("Projects.fol"), id);
+    EXPECT_EQ(-1, id);
+}
+
+TEST_F(PendingTransfer, HostMailboxOperationsReportWhatTheHostDid) {
+    EXPECT_TRUE(SetHostStatus("Working"));
+    EXPECT_EQ("Working", host.session().statusText());
+    EXPECT_EQ("", CreateHostMailbox("   "));
+    EXPECT_EQ(host.MailboxPath("Later.mbx"), CreateHostMailbox("  Later "));
+    EXPECT_EQ(std::optional<long>(0), CountHostMailboxMessages("Later"));
+    EXPECT_EQ(std::optional<long>(0), CountHostMailboxMessages("No such mailbox"));
+    EXPECT_EQ(std::optional<long>(1), CountHostMailboxMessages("Alpha"));
+    EXPECT_TRUE(OpenHostMailbox("Alpha"));
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_FALSE(OpenHostMailbox("No such mailbox"));
+    EXPECT_EQ(1u, boxes.boxes().size());
+}
+
+} // namespace

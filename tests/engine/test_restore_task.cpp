@@ -1,0 +1,271 @@
+// The restore task against the test host and a real archive file, and the
+// whole way there and back.
+#include "host/host_application.h"
+#include "mailbox/date_formats.h"
+#include "plugin/unique_resource.h"
+#include "tests/engine/engine_fixture.h"
+
+#include <gmock/gmock.h>
+
+#include <algorithm>
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+using ::testing::Not;
+
+namespace {
+
+std::vector<int> RowStatuses(const std::vector<ArchiveRow>& rows) {
+    std::vector<int> statuses;
+    for (const ArchiveRow& row : rows) {
+        statuses.push_back(row.status);
+    }
+    return statuses;
+}
+
+class RestoreTaskTest : public EngineTest {
+protected:
+    // Messages "1".."count" in `mailbox` with statuses 1, 2, 3, ...
+    std::vector<std::string> AddNumbered(const std::string& mailbox, int count) {
+        std::vector<std::string> added;
+        for (int i = 1; i <= count; ++i) {
+            added.push_back(MakeMessage(mailbox + "@example.com", std::to_string(i),
+                                        "Wed, 6 Dec 2006 10:00:00 +0000", "text\r\n"));
+            host.AddMessage(mailbox, added.back(), i);
+        }
+        return added;
+    }
+
+    // Archives with deletion, so the mailbox is empty before the restore.
+    void ArchiveAway(const std::string& mailbox) {
+        ASSERT_GT(Archive({mailbox}, true), 0);
+        controls = RecordingControls();
+    }
+
+    void OnlyStatus(int status) {
+        filter = MessageFilter();
+        filter.allMessages = false;
+        filter.statusOn = true;
+        filter.statusIndex = status;
+    }
+
+    std::vector<std::string> StatusLines() { return host.session().statusHistory(); }
+};
+
+TEST_F(RestoreTaskTest, ARoundTripGivesBackEveryByteAndStatus) {
+    const std::vector<std::string> originals = {
+        MakeMessage("Bytes <b@example.com>", "8-bit", "Mon, 4 Dec 2006 09:00:00 +0100",
+                    EveryByteButZero() + "\r\n"),
+        MakeMessage("c@example.com", "Lines", "Tue, 5 Dec 2006 10:00:00 -0500",
+                    "From here on, all is well.\r\n>From quoted\r\n\r\n"),
+        "From: d@example.com\r\nSubject: only headers",
+        MakeMessage("e@example.com", "", "", "no subject, no date\r\n"),
+        "Subject: bare line feeds\n\nline one\nline two\n",
+    };
+    const std::vector<int> statuses = {1, 2, 0, 3, 8};
+    for (size_t i = 0; i < originals.size(); ++i) {
+        host.AddMessage("Work", originals[i], statuses[i]);
+    }
+    Start();
+
+    ASSERT_EQ(5, Archive({"Work"}, true));
+    EXPECT_TRUE(Messages("Work").empty());
+    EXPECT_THAT(Messages("Trash"), ElementsAreArray(originals.rbegin(), originals.rend()));
+
+    EXPECT_EQ(5, Restore({"Mailbox_Work"}, false));
+    EXPECT_THAT(Messages("Work"), ElementsAreArray(originals));
+    EXPECT_THAT(Statuses("Work"), ElementsAreArray(statuses));
+    EXPECT_THAT(Messages("Trash"), ElementsAreArray(originals.rbegin(), originals.rend()));
+    EXPECT_TRUE(Messages("Pending").empty());
+    EXPECT_EQ(5u, Rows("Mailbox_Work").size());
+    EXPECT_THAT(BoxTexts(), ElementsAre());
+}
+
+TEST_F(RestoreTaskTest, FourRowsCountDownOnTheBarAndTheStatusLine) {
+    AddNumbered("Work", 4);
+    Start();
+    ArchiveAway("Work");
+
+    EXPECT_EQ(4, Restore({"Mailbox_Work"}, false));
+    EXPECT_THAT(controls.progress, ElementsAre(100, 75, 50, 25, 0, // staging
+                                               0,                  // rows done
+                                               100, 75, 50, 25, 0  // moving
+                                               ));
+    EXPECT_THAT(controls.stopEnabled, ElementsAre(false, true));
+    std::vector<std::string> left;
+    for (const std::string& line : StatusLines()) {
+        if (line.find("Messages left to restore") != std::string::npos) {
+            left.push_back(line);
+        }
+    }
+    EXPECT_THAT(left,
+                ElementsAre("Mailbox_Work - Messages left to restore: 3 / Total number of messages "
+                            "restored: 1",
+                            "Mailbox_Work - Messages left to restore: 2 / Total number of messages "
+                            "restored: 2",
+                            "Mailbox_Work - Messages left to restore: 1 / Total number of messages "
+                            "restored: 3",
+                            "Mailbox_Work - Messages left to restore: 0 / Total number of messages "
+                            "restored: 4"));
+    EXPECT_THAT(StatusLines(), Contains("Restoring messages to Work. "));
+    EXPECT_EQ("Operation completed. 4 messages restored from the archive.", StatusLines().back());
+
+    const std::string rule = "=====================================";
+    const std::vector<std::string> log = LogLines();
+    const std::vector<std::string> restoreRecords(log.end() - 15, log.end());
+    EXPECT_EQ(FormatLocaleDate(Today()), restoreRecords[0]);
+    EXPECT_THAT(restoreRecords[1], MatchesRegex("^Task initialized at \\d\\d?:\\d\\d:\\d\\d .M$"));
+    EXPECT_THAT(std::vector<std::string>(restoreRecords.begin() + 2, restoreRecords.begin() + 10),
+                ElementsAre("Task Type: Restore Messages", "", "Archive: Mailbox_Work",
+                            "Number of Messages: 4", "Number of Restored Messages: 4",
+                            "Deleted from the Archive: No", "Percent Completed: 100", ""));
+    EXPECT_THAT(restoreRecords[10], MatchesRegex("^Task completed at \\d\\d?:\\d\\d:\\d\\d .M$"));
+    EXPECT_THAT(std::vector<std::string>(restoreRecords.begin() + 11, restoreRecords.end()),
+                ElementsAre("Applied Filter(s): None", "Total number of restored messages: 4",
+                            "Total number of searched messages: 4", rule));
+}
+
+TEST_F(RestoreTaskTest, GoesToInWhenTheSourceMailboxIsGone) {
+    const std::vector<std::string> sent = AddNumbered("Work", 2);
+    Start();
+    ArchiveAway("Work");
+    ASSERT_TRUE(::DeleteFileA(host.MailboxPath("Work.mbx").c_str()));
+    ASSERT_TRUE(::DeleteFileA(host.MailboxPath("Work.toc").c_str()));
+
+    EXPECT_EQ(2, Restore({"Mailbox_Work"}, false));
+    EXPECT_THAT(Messages("In"), ElementsAreArray(sent));
+}
+
+TEST_F(RestoreTaskTest, DeleteRestoredRemovesExactlyTheRowsThatCameBack) {
+    AddNumbered("Work", 3);
+    Start();
+    ASSERT_EQ(3, Archive({"Work"}, false));
+    // The same messages again under another status: two rows for each id.
+    const HostMessageList messages = HostApplication::Connect().FolderByName("Work").Messages();
+    for (long i = 1; i <= 3; ++i) {
+        messages.Item(i).SetStatus(9);
+    }
+    ArchiveAway("Work");
+    ASSERT_THAT(RowStatuses(Rows("Mailbox_Work")), ElementsAre(3, 2, 1, 9, 9, 9));
+
+    OnlyStatus(2);
+    EXPECT_EQ(1, Restore({"Mailbox_Work"}, true));
+    EXPECT_THAT(RowStatuses(Rows("Mailbox_Work")), ElementsAre(3, 1, 9, 9, 9));
+    EXPECT_THAT(Statuses("Work"), ElementsAre(2));
+    EXPECT_THAT(LogLines(), Contains("Deleted from the Archive: Yes"));
+}
+
+TEST_F(RestoreTaskTest, NothingSelectedLeavesTheHostAloneAndMissingTablesLeaveNoTrace) {
+    AddNumbered("Work", 2);
+    Start();
+    ArchiveAway("Work");
+    OnlyStatus(6);
+    EXPECT_EQ(0, Restore({"Mailbox_Gone", "Mailbox_Work"}, true));
+    EXPECT_THAT(StatusLines(), Not(Contains(HasSubstr("Restoring messages to"))));
+    EXPECT_TRUE(Messages("Work").empty());
+    EXPECT_EQ(2u, Rows("Mailbox_Work").size());
+    const std::vector<std::string> log = LogLines();
+    EXPECT_THAT(log, Not(Contains("Archive: Mailbox_Gone")));
+    EXPECT_THAT(log, Contains("Number of Restored Messages: 0"));
+    EXPECT_THAT(log, Contains("Total number of searched messages: 2"));
+}
+
+TEST_F(RestoreTaskTest, TwoArchivesInOneRunEachGoHomeOnce) {
+    ::CreateDirectoryA(host.MailboxPath("Projects.fol").c_str(), nullptr);
+    const std::vector<std::string> work = AddNumbered("Work", 2);
+    const std::vector<std::string> alpha = AddNumbered("Projects.fol\\Alpha", 3);
+    Start();
+    ASSERT_EQ(5, Archive({"Work", "Alpha"}, true));
+    controls = RecordingControls();
+
+    EXPECT_EQ(5, Restore({"Mailbox_Alpha", "Mailbox_Work"}, true));
+    EXPECT_THAT(Messages("Work"), ElementsAreArray(work));
+    EXPECT_THAT(Messages("Projects.fol\\Alpha"), ElementsAreArray(alpha));
+    EXPECT_TRUE(Rows("Mailbox_Work").empty());
+    EXPECT_TRUE(Rows("Mailbox_Alpha").empty());
+}
+
+TEST_F(RestoreTaskTest, AStopStillBringsTheStagedMessagesHome) {
+    const std::vector<std::string> sent = AddNumbered("Work", 4);
+    Start();
+    ArchiveAway("Work");
+    controls.stopWhen = [this] { return controls.progress.size() == 3; }; // 100, 75, 50
+    EXPECT_EQ(2, Restore({"Mailbox_Work", "Mailbox_Work"}, true));
+    // Rows are read in the order they were written: the last message first.
+    EXPECT_THAT(Messages("Work"), ElementsAre(sent[2], sent[3]));
+    EXPECT_EQ(2u, Rows("Mailbox_Work").size());
+    const std::vector<std::string> log = LogLines();
+    EXPECT_THAT(log, Contains("Percent Completed: 50"));
+    EXPECT_EQ(1, std::count(log.begin(), log.end(), "Archive: Mailbox_Work"));
+    EXPECT_THAT(log, Contains(MatchesRegex("^Task stopped at .*")));
+    EXPECT_EQ("Operation stopped. 2 messages restored from the archive.", StatusLines().back());
+}
+
+TEST_F(RestoreTaskTest, MessagesAlreadyInPendingAreNeverEmptiedAway) {
+    AddNumbered("Work", 2);
+    const std::string users = MakeMessage("f@example.com", "mine", "", "keep me\r\n");
+    host.AddMessage("Pending", users, 1);
+    Start();
+    ArchiveAway("Work");
+
+    EXPECT_EQ(0, Restore({"Mailbox_Work"}, true));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_THAT(boxes.boxes()[0].text, HasSubstr("The mailbox \"Pending\" holds 1 message."));
+    EXPECT_THAT(Messages("Pending"), ElementsAre(users));
+    EXPECT_TRUE(Messages("Work").empty());
+    EXPECT_EQ(2u, Rows("Mailbox_Work").size());
+    EXPECT_THAT(LogLines(), Not(Contains("Archive: Mailbox_Work")));
+    EXPECT_THAT(LogLines(), Contains(MatchesRegex("^Task stopped at .*")));
+}
+
+TEST_F(RestoreTaskTest, RowsStayWhenTheirMessagesDidNotReachTheirMailbox) {
+    AddNumbered("Work", 4);
+    Start();
+    ArchiveAway("Work");
+    host.session().faults().Arm("Move", 2);
+
+    EXPECT_EQ(4, Restore({"Mailbox_Work"}, true));
+    EXPECT_EQ(1u, Messages("Work").size());
+    EXPECT_EQ(3u, Messages("Pending").size());
+    EXPECT_EQ(4u, Rows("Mailbox_Work").size());
+    EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("3 of the 4 messages restored from Work did not "
+                                                  "reach their mailbox")));
+    EXPECT_THAT(LogLines(), Contains("Deleted from the Archive: No"));
+
+    // What is left in "Pending" holds the next restore back.
+    EXPECT_EQ(0, Restore({"Mailbox_Work"}, true));
+    EXPECT_EQ(3u, Messages("Pending").size());
+}
+
+TEST_F(RestoreTaskTest, AMessageThatCannotBeStagedKeepsItsRow) {
+    AddNumbered("Work", 2);
+    Start();
+    ArchiveAway("Work");
+    HostApplication::Connect().Folders().Add("Pending");
+    {
+        // Someone else holds the file and lets nobody write to it.
+        UniqueFile held(::CreateFileA(staging.mbxPath.c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(0, Restore({"Mailbox_Work"}, true));
+    }
+    EXPECT_EQ(2u, Rows("Mailbox_Work").size());
+    EXPECT_THAT(BoxTexts(),
+                Contains(HasSubstr("2 selected messages of Work could not be written")));
+    EXPECT_THAT(LogLines(), Contains("Number of Restored Messages: 0"));
+}
+
+TEST_F(RestoreTaskTest, MakesPendingThroughTheHostAndKeepsTheHostsPath) {
+    AddNumbered("Work", 1);
+    Start();
+    ArchiveAway("Work");
+    staging.mbxPath = files / "nowhere\\Pending.mbx";
+    EXPECT_EQ(1, Restore({"Mailbox_Work"}, false));
+    EXPECT_EQ(host.MailboxPath("Pending.mbx"), staging.mbxPath);
+    EXPECT_EQ(1u, Messages("Work").size());
+}
+
+} // namespace
