@@ -163,17 +163,18 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
             deleted = DeleteStagedRows(rows);
         } else {
             deleted = false;
-            ShowStandardErrorBox(std::to_string(restoredCount_ - moved) + " of the " +
-                                 std::to_string(restoredCount_) + " messages restored from " +
-                                 mailboxName +
-                                 " did not reach their mailbox and are still in \"Pending\". "
+            ShowStandardErrorBox("Of the " + std::to_string(restoredCount_) +
+                                 " messages restored from " + mailboxName + ", " +
+                                 std::to_string(moved) +
+                                 " reached their mailbox; the others are still in \"Pending\". "
                                  "No message was deleted from the archive.");
         }
     }
     if (unstagedCount_ > 0) {
         ShowStandardErrorBox(std::to_string(unstagedCount_) + " selected messages of " +
                              mailboxName + " could not be written to " + staging_.mbxPath +
-                             ". They stay in the archive.");
+                             ", or hold a line that would split them there. They stay in the "
+                             "archive.");
     }
     try {
         rows.Close();

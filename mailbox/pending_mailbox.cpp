@@ -6,6 +6,18 @@
 
 #include <limits>
 
+bool HoldsSeparatorLikeLine(const std::string& rawText) {
+    static const char kSeparatorStart[] = "From ???@???";
+    for (size_t line = 0; line != std::string::npos;) {
+        if (rawText.compare(line, sizeof kSeparatorStart - 1, kSeparatorStart) == 0) {
+            return true;
+        }
+        const size_t end = rawText.find('\n', line);
+        line = end == std::string::npos ? end : end + 1;
+    }
+    return false;
+}
+
 std::string PendingRecord(const std::string& dateText, int status, const std::string& rawText) {
     return MakeSeparatorLine(dateText) + "\r\n" + "X-Status: " + std::to_string(status) + "\r\n" +
            rawText + "\r\n";
@@ -14,7 +26,7 @@ std::string PendingRecord(const std::string& dateText, int status, const std::st
 bool AppendPendingMessage(const std::string& mbxPath, const std::string& dateText, int status,
                           const std::string& rawText) {
     const std::string record = PendingRecord(dateText, status, rawText);
-    if (record.size() > std::numeric_limits<DWORD>::max()) {
+    if (HoldsSeparatorLikeLine(rawText) || record.size() > std::numeric_limits<DWORD>::max()) {
         return false;
     }
     UniqueFile file(::CreateFileA(mbxPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,

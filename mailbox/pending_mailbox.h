@@ -9,8 +9,13 @@
 // bytes as they are, and the CR LF that closes the record.
 std::string PendingRecord(const std::string& dateText, int status, const std::string& rawText);
 
+// Whether the message holds a line the host would read as the start of
+// another record, which would split it in two.
+bool HoldsSeparatorLikeLine(const std::string& rawText);
+
 // Appends the message's record to the end of the existing file at
 // `mbxPath`, in one write. False, with the file as it was, when the file is
-// missing or cannot be written; the file is never created here.
+// missing or cannot be written, or when the message cannot be kept whole in
+// a mailbox file (HoldsSeparatorLikeLine); the file is never created here.
 bool AppendPendingMessage(const std::string& mbxPath, const std::string& dateText, int status,
                           const std::string& rawText);

@@ -80,6 +80,20 @@ TEST(PendingFile, AppendsOneWholeRecordToAnExistingFileOnly) {
               ReadBytes(path));
 }
 
+TEST(PendingFile, RefusesAMessageTheHostWouldSplitInTwo) {
+    TempFolder folder;
+    const std::string path = folder / "Pending.mbx";
+    WriteBytes(path, "");
+    const std::string forwarded =
+        "Subject: old mail\r\n\r\nFrom ???@??? Mon Jan 8 12:00:00 2007\r\n";
+    EXPECT_TRUE(HoldsSeparatorLikeLine(forwarded));
+    EXPECT_TRUE(HoldsSeparatorLikeLine("From ???@??? at the start"));
+    EXPECT_FALSE(
+        HoldsSeparatorLikeLine("Subject: x\r\n\r\nFrom here on\r\n >From ???@??? quoted\n"));
+    EXPECT_FALSE(AppendPendingMessage(path, "1/10/2007", 1, forwarded));
+    EXPECT_EQ("", ReadBytes(path));
+}
+
 class PendingTransfer : public EngineTest {
 protected:
     void SetUp() override {
