@@ -21,6 +21,9 @@
 namespace {
 
 const char kStagingMailbox[] = "Pending";
+const char kRefusal[] =
+    "\nRestoring passes messages through \"Pending\" and empties it first, so the "
+    "restore has stopped. Make \"Pending\" empty, then restore again.";
 
 // The host keeps a mailbox's files while its window is open. Its window of
 // "Pending" may also be the untitled one it opened for a mailbox it did not
@@ -53,7 +56,7 @@ public:
 private:
     ArchiveOutcome RestoreArchive(const std::string& table);
     bool StagingMailboxIsFree();
-    void PrepareStagingFiles();
+    bool PrepareStagingFiles();
     // False when the stop check said stop.
     bool RestoreRow(CADORecordset& rows, const std::string& table);
     bool DeleteStagedRows(CADORecordset& rows);
@@ -121,10 +124,9 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     stagedRows_.clear();
 
     CloseStagingWindow(2000);
-    if (!StagingMailboxIsFree()) {
+    if (!StagingMailboxIsFree() || !PrepareStagingFiles()) {
         return ArchiveOutcome::Refused;
     }
-    PrepareStagingFiles();
     const std::string targetPath = MailboxPathOfTable(database_, table);
     controls_.SetProgress(100);
 
@@ -163,11 +165,15 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
             deleted = DeleteStagedRows(rows);
         } else {
             deleted = false;
-            ShowStandardErrorBox("Of the " + std::to_string(restoredCount_) +
-                                 " messages restored from " + mailboxName + ", " +
-                                 std::to_string(moved) +
-                                 " reached their mailbox; the others are still in \"Pending\". "
-                                 "No message was deleted from the archive.");
+            const std::string counts = std::to_string(restoredCount_) + " messages restored from " +
+                                       mailboxName + ", " + std::to_string(moved);
+            ShowStandardErrorBox(
+                moved < restoredCount_
+                    ? "Of the " + counts +
+                          " reached their mailbox; the others are still in "
+                          "\"Pending\". No message was deleted from the archive."
+                    : "\"Pending\" gave more messages than were restored: of the " + counts +
+                          " were moved. No message was deleted from the archive.");
         }
     }
     if (unstagedCount_ > 0) {
@@ -193,29 +199,34 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
 // name, or what an interrupted restore left) would be lost, so the restore
 // stops instead and says why.
 bool RestoreRun::StagingMailboxIsFree() {
-    if (!FileExists(staging_.mbxPath)) {
-        return true;
-    }
     const std::optional<long> held = CountHostMailboxMessages(kStagingMailbox);
-    if (held ? *held == 0 : FileSize(staging_.mbxPath) == 0) {
+    if (held) {
+        if (*held == 0) {
+            return true;
+        }
+        ShowStandardErrorBox("The mailbox \"Pending\" holds " + std::to_string(*held) +
+                             (*held == 1 ? " message." : " messages.") + kRefusal);
+        return false;
+    }
+    // The host knows no "Pending": its file, if any, is nobody's mailbox yet.
+    if (!FileExists(staging_.mbxPath) || FileSize(staging_.mbxPath) == 0) {
         return true;
     }
-    const std::string what =
-        held ? "The mailbox \"Pending\" holds " + std::to_string(*held) +
-                   (*held == 1 ? " message." : " messages.")
-             : "The mailbox \"Pending\" is not empty, and the host cannot say what it holds.";
-    ShowStandardErrorBox(what +
-                         "\nRestoring passes messages through \"Pending\" and empties it first, "
-                         "so the restore has stopped. Move those messages to another mailbox, "
-                         "then restore again.");
+    ShowStandardErrorBox("The file " + staging_.mbxPath +
+                         " is not empty, and the host cannot say what it holds." + kRefusal);
     return false;
 }
 
-void RestoreRun::PrepareStagingFiles() {
+// Records left in the file would come back as messages when the host reads
+// it anew, and go into this archive's mailbox.
+bool RestoreRun::PrepareStagingFiles() {
     if (FileExists(staging_.mbxPath)) {
-        if (CreateEmptyFile(staging_.mbxPath)) {
-            ::Sleep(50);
+        if (!CreateEmptyFile(staging_.mbxPath)) {
+            ShowStandardErrorBox("The file " + staging_.mbxPath +
+                                 " of the mailbox \"Pending\" could not be emptied." + kRefusal);
+            return false;
         }
+        ::Sleep(50);
     } else {
         const std::string created = CreateHostMailbox(kStagingMailbox);
         // Without a path from the host the old one is still the best guess.
@@ -224,9 +235,15 @@ void RestoreRun::PrepareStagingFiles() {
         }
     }
     // Without its table of contents the host reads the records anew.
-    if (FileExists(staging_.tocPath) && ::DeleteFileA(staging_.tocPath.c_str())) {
+    if (FileExists(staging_.tocPath)) {
+        if (!::DeleteFileA(staging_.tocPath.c_str())) {
+            ShowStandardErrorBox("The file " + staging_.tocPath +
+                                 " of the mailbox \"Pending\" could not be deleted." + kRefusal);
+            return false;
+        }
         ::Sleep(50);
     }
+    return true;
 }
 
 bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {

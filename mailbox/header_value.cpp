@@ -46,15 +46,16 @@ std::optional<std::string> FindHeaderValue(const std::string& headers, const std
     size_t lastTaken = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        if (StartsWithIgnoringCase(line, field)) {
-            value = value.value_or("") + line.substr(field.size());
-            lastTaken = i;
-        } else if (value && i == lastTaken + 1) {
-            // A folded line carries on the value; the next field ends it.
+        if (value && i == lastTaken + 1) {
+            // The next field ends the value; a line without a colon is folded
+            // into it.
             if (line.find(':') != std::string::npos) {
                 break;
             }
             *value += line.size() > field.size() ? line.substr(field.size()) : std::string();
+            lastTaken = i;
+        } else if (StartsWithIgnoringCase(line, field)) {
+            value = value.value_or("") + line.substr(field.size());
             lastTaken = i;
         }
     }

@@ -66,20 +66,8 @@ bool OpenHostMailbox(const std::string& name) {
 }
 
 std::optional<long> CountHostMailboxMessages(const std::string& name) {
-    std::optional<HostApplication> host;
     try {
-        host = HostApplication::Connect();
-    } catch (const HostError&) {
-        return std::nullopt;
-    }
-    std::optional<HostFolder> mailbox;
-    try {
-        mailbox = host->FolderByName(name);
-    } catch (const HostError&) {
-        return 0; // the host has no such mailbox
-    }
-    try {
-        return mailbox->Messages().Count();
+        return HostApplication::Connect().FolderByName(name).Messages().Count();
     } catch (const HostError&) {
         return std::nullopt;
     }

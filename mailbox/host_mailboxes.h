@@ -19,8 +19,8 @@ std::string CreateHostMailbox(const std::string& name);
 // shown host error.
 bool OpenHostMailbox(const std::string& name);
 
-// The messages the host holds in the mailbox. Zero when it has no mailbox of
-// that name; nullopt, with nothing shown, when the host cannot tell.
+// The messages the host holds in the mailbox; nullopt, with nothing shown,
+// when the host has no mailbox of that name or cannot be asked.
 std::optional<long> CountHostMailboxMessages(const std::string& name);
 
 // Depth first through `folders` and the folders inside them: the first

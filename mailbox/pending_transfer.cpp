@@ -6,6 +6,7 @@
 #include "mailbox/host_mailboxes.h"
 #include "plugin/message_box.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -25,17 +26,31 @@ std::optional<long> StatusNumber(const std::string& value) {
     return number;
 }
 
-// Only a number changes the status. The host reads the records of "Pending"
-// anew, so a message whose header is missing, blank or not a number keeps
-// what the host gave it there: unread, unless the host took the status from
-// the header itself.
+bool BeginsWithStatusLine(const std::string& headers) {
+    static const char kField[] = "x-status: ";
+    if (headers.size() < sizeof kField - 1) {
+        return false;
+    }
+    for (size_t i = 0; i + 1 < sizeof kField; ++i) {
+        if (std::tolower(static_cast<unsigned char>(headers[i])) != kField[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The restore writes the status as the first line of each record. Only that
+// line counts: a message's own "X-Status:" header, from another mail
+// program, means something else. The host reads the records of "Pending"
+// anew, so a message without the line, or with a value that is not a
+// number, keeps what the host gave it there: unread, unless the host took
+// the status from the line itself.
 void RestoreStatus(const HostMessage& message) {
-    const std::optional<std::string> value =
-        FindHeaderValue(HeaderBlock(message.RawText()), "X-Status: ");
-    if (!value) {
+    const std::string headers = HeaderBlock(message.RawText());
+    if (!BeginsWithStatusLine(headers)) {
         return;
     }
-    if (const std::optional<long> status = StatusNumber(*value)) {
+    if (const std::optional<long> status = StatusNumber(HeaderValue(headers, "X-Status: "))) {
         try {
             message.SetStatus(*status);
         } catch (const HostError&) {

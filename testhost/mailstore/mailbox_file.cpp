@@ -392,6 +392,13 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
     const std::string headers = HeadersOf(raw);
     const auto date = ParseHeaderDate(FindHeader(headers, "Date").value_or(std::string()));
     const std::string separator = SeparatorLine(date ? *date : undatedArrival);
+    // A message that itself begins like a record's status line gets the
+    // record's own line in front: a rebuilt index then takes that one and
+    // keeps the message whole.
+    const std::string statusLine =
+        LeadingStatusLine(std::string_view(raw).substr(0, kLongestStatusLine))
+            ? "X-Status: " + std::to_string(std::max(status, 0)) + "\r\n"
+            : std::string();
 
     TocContents next = toc_;
     TocEntry added;
@@ -422,13 +429,15 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
         }
     }
     const uint64_t recordOffset = oldSize + bytes.size();
-    RequireSize(mbxPath_, recordOffset + separator.size() + raw.size() + 2);
+    RequireSize(mbxPath_, recordOffset + separator.size() + statusLine.size() + raw.size() + 2);
     added.recordOffset = static_cast<uint32_t>(recordOffset);
-    added.message.offset = static_cast<uint32_t>(recordOffset + separator.size());
+    added.message.offset =
+        static_cast<uint32_t>(recordOffset + separator.size() + statusLine.size());
     added.message.length = static_cast<uint32_t>(raw.size());
     added.recordEnd = static_cast<uint32_t>(added.message.offset + raw.size() + 2);
     added.checksum = MessageChecksum(raw);
     bytes += separator;
+    bytes += statusLine;
     bytes += raw;
     bytes += "\r\n";
 

@@ -19,7 +19,12 @@
 
 class RecordingControls : public TaskControls {
 public:
-    void SetProgress(int percent) override { progress.push_back(percent); }
+    void SetProgress(int percent) override {
+        progress.push_back(percent);
+        if (onProgress) {
+            onProgress(percent);
+        }
+    }
     bool StopRequested() override {
         ++stopChecks;
         if (!stopped && stopWhen) {
@@ -37,6 +42,8 @@ public:
     // Asked at each stop check until it says stop; the Stop button stays
     // pressed from then on.
     std::function<bool()> stopWhen;
+    // What else happens while the task runs, at each step of the bar.
+    std::function<void(int)> onProgress;
     bool stopped = false;
 };
 

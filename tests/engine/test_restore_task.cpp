@@ -1,5 +1,6 @@
 // The restore task against the test host and a real archive file, and the
 // whole way there and back.
+#include "db/ado_recordset.h"
 #include "host/host_application.h"
 #include "mailbox/date_formats.h"
 #include "plugin/unique_resource.h"
@@ -95,6 +96,8 @@ TEST_F(RestoreTaskTest, FourRowsCountDownOnTheBarAndTheStatusLine) {
                                                100, 75, 50, 25, 0  // moving
                                                ));
     EXPECT_THAT(controls.stopEnabled, ElementsAre(false, true));
+    EXPECT_THAT(StatusLines(),
+                Contains("Restoring messages operation in progress. Please wait..."));
     std::vector<std::string> left;
     for (const std::string& line : StatusLines()) {
         if (line.find("Messages left to restore") != std::string::npos) {
@@ -245,6 +248,26 @@ TEST_F(RestoreTaskTest, AMessageThatCannotBeStagedKeepsItsRow) {
     AddNumbered("Work", 2);
     Start();
     ArchiveAway("Work");
+    // The host would read this one back as two messages.
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("Mailbox_Work", CADORecordset::OpenTable));
+    rows.WriteField("message", std::string("Subject: 2\r\n\r\nFrom ???@??? Mon Jan 8 "
+                                           "12:00:00 2007\r\nquoted mail\r\n"));
+    ASSERT_TRUE(rows.Update());
+    rows.Close();
+
+    EXPECT_EQ(1, Restore({"Mailbox_Work"}, true));
+    EXPECT_EQ(1u, Rows("Mailbox_Work").size());
+    EXPECT_EQ(1u, Messages("Work").size());
+    EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("1 selected messages of Work could not be "
+                                                  "written")));
+    EXPECT_THAT(LogLines(), Contains("Number of Restored Messages: 1"));
+}
+
+TEST_F(RestoreTaskTest, APendingFileThatCannotBeEmptiedStopsTheRestore) {
+    AddNumbered("Work", 2);
+    Start();
+    ArchiveAway("Work");
     HostApplication::Connect().Folders().Add("Pending");
     {
         // Someone else holds the file and lets nobody write to it.
@@ -254,9 +277,20 @@ TEST_F(RestoreTaskTest, AMessageThatCannotBeStagedKeepsItsRow) {
         EXPECT_EQ(0, Restore({"Mailbox_Work"}, true));
     }
     EXPECT_EQ(2u, Rows("Mailbox_Work").size());
-    EXPECT_THAT(BoxTexts(),
-                Contains(HasSubstr("2 selected messages of Work could not be written")));
-    EXPECT_THAT(LogLines(), Contains("Number of Restored Messages: 0"));
+    EXPECT_THAT(BoxTexts(), Contains(HasSubstr("could not be emptied")));
+    EXPECT_THAT(LogLines(), Contains(MatchesRegex("^Task stopped at .*")));
+}
+
+TEST_F(RestoreTaskTest, APendingTheHostCannotMakeLeavesTheStagingPathAsItWas) {
+    AddNumbered("Work", 1);
+    Start();
+    ArchiveAway("Work");
+    const std::string nowhere = files / "nowhere\\Pending.mbx";
+    staging.mbxPath = nowhere;
+    host.session().faults().Arm("Add");
+    EXPECT_EQ(0, Restore({"Mailbox_Work"}, true));
+    EXPECT_EQ(nowhere, staging.mbxPath);
+    EXPECT_EQ(1u, Rows("Mailbox_Work").size());
 }
 
 TEST_F(RestoreTaskTest, MakesPendingThroughTheHostAndKeepsTheHostsPath) {

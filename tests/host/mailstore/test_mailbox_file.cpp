@@ -82,6 +82,14 @@ TEST(MailboxFile, TakesOnlyALeadingNumericStatusLineAsTheRecords) {
     EXPECT_THAT(Messages(mailbox), ElementsAre(lettered, inside));
     EXPECT_EQ(mailbox.Entry(0).status, 0);
     EXPECT_EQ(mailbox.Entry(1).status, 0);
+
+    // One that the host itself takes in survives a rebuilt index whole.
+    const std::string lookalike = "X-Status: 4\r\n" + Mail("Lookalike");
+    mailbox.Append(lookalike, 2);
+    ASSERT_TRUE(::DeleteFileA((folder / "In.toc").c_str()));
+    mailbox.Load();
+    EXPECT_THAT(Messages(mailbox), ElementsAre(lettered, inside, lookalike));
+    EXPECT_EQ(mailbox.Entry(2).status, 2);
 }
 
 TEST(MailboxFile, ToleratesOlderSeparatorsAndEmptyMessages) {
