@@ -56,6 +56,17 @@ struct ArchiveRow {
     std::string subject, to, message;
 };
 
+// One column of the rows, from row `from` on.
+template <typename Value>
+std::vector<Value> Column(const std::vector<ArchiveRow>& rows, Value ArchiveRow::*column,
+                          size_t from = 0) {
+    std::vector<Value> values;
+    for (size_t i = from; i < rows.size(); ++i) {
+        values.push_back(rows[i].*column);
+    }
+    return values;
+}
+
 class EngineTest : public ::testing::Test {
 protected:
     EngineTest();

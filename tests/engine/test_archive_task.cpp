@@ -13,22 +13,6 @@ using ::testing::MatchesRegex;
 
 namespace {
 
-std::vector<std::string> Subjects(const std::vector<ArchiveRow>& rows, size_t from = 0) {
-    std::vector<std::string> subjects;
-    for (size_t i = from; i < rows.size(); ++i) {
-        subjects.push_back(rows[i].subject);
-    }
-    return subjects;
-}
-
-std::vector<int> Ids(const std::vector<ArchiveRow>& rows) {
-    std::vector<int> ids;
-    for (const ArchiveRow& row : rows) {
-        ids.push_back(row.id);
-    }
-    return ids;
-}
-
 class ArchiveTaskTest : public EngineTest {
 protected:
     // `count` plain messages "1".."count" in `mailbox`.
@@ -133,7 +117,7 @@ TEST_F(ArchiveTaskTest, EachFilterSelectsItsMessages) {
         set(filter);
         Archive({"Mixed"}, false);
         const std::vector<ArchiveRow> rows = Rows("Mailbox_Mixed");
-        const std::vector<std::string> subjects = Subjects(rows, before);
+        const std::vector<std::string> subjects = Column(rows, &ArchiveRow::subject, before);
         before = rows.size();
         return subjects;
     };
@@ -191,7 +175,7 @@ TEST_F(ArchiveTaskTest, AnArchivedMailboxGetsFurtherRowsAppended) {
     Start();
     EXPECT_EQ(2, Archive({"Work"}, false));
     EXPECT_EQ(2, Archive({"Work"}, false));
-    EXPECT_THAT(Ids(Rows("Mailbox_Work")), ElementsAre(2, 1, 2, 1));
+    EXPECT_THAT(Column(Rows("Mailbox_Work"), &ArchiveRow::id), ElementsAre(2, 1, 2, 1));
 }
 
 TEST_F(ArchiveTaskTest, StopEndsTheMailboxAfterTheMessageAtHand) {
@@ -283,7 +267,7 @@ TEST_F(ArchiveTaskTest, HostErrorsSkipTheMessageOrTheMailbox) {
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_THAT(LogLines(), ::testing::Not(::testing::Contains("Mailbox: Work")));
     // The message the host could not read: passed over, no box.
-    EXPECT_THAT(Subjects(Rows("Mailbox_In")), ElementsAre("2"));
+    EXPECT_THAT(Column(Rows("Mailbox_In"), &ArchiveRow::subject), ElementsAre("2"));
     EXPECT_THAT(LogLines(), ::testing::Contains("Total number of searched messages: 2"));
 }
 
@@ -315,7 +299,7 @@ TEST_F(ArchiveTaskTest, ARowThatIsNotWrittenIsNeitherCountedNorMovedToTrash) {
 
     EXPECT_EQ(2, Archive({"Work"}, true));
     EXPECT_EQ(1u, boxes.boxes().size());
-    EXPECT_THAT(Subjects(Rows("Mailbox_Work")), ElementsAre("2", "1"));
+    EXPECT_THAT(Column(Rows("Mailbox_Work"), &ArchiveRow::subject), ElementsAre("2", "1"));
     // Only the messages whose rows are in the file went to "Trash".
     EXPECT_THAT(Messages("Work"),
                 ElementsAre(MakeMessage("n@example.com", "3", "Wed, 6 Dec 2006 10:00:00 +0000",

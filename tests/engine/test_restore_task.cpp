@@ -19,14 +19,6 @@ using ::testing::Not;
 
 namespace {
 
-std::vector<int> RowStatuses(const std::vector<ArchiveRow>& rows) {
-    std::vector<int> statuses;
-    for (const ArchiveRow& row : rows) {
-        statuses.push_back(row.status);
-    }
-    return statuses;
-}
-
 class RestoreTaskTest : public EngineTest {
 protected:
     // Messages "1".."count" in `mailbox` with statuses 1, 2, 3, ...
@@ -152,11 +144,11 @@ TEST_F(RestoreTaskTest, DeleteRestoredRemovesExactlyTheRowsThatCameBack) {
         messages.Item(i).SetStatus(9);
     }
     ArchiveAway("Work");
-    ASSERT_THAT(RowStatuses(Rows("Mailbox_Work")), ElementsAre(3, 2, 1, 9, 9, 9));
+    ASSERT_THAT(Column(Rows("Mailbox_Work"), &ArchiveRow::status), ElementsAre(3, 2, 1, 9, 9, 9));
 
     OnlyStatus(2);
     EXPECT_EQ(1, Restore({"Mailbox_Work"}, true));
-    EXPECT_THAT(RowStatuses(Rows("Mailbox_Work")), ElementsAre(3, 1, 9, 9, 9));
+    EXPECT_THAT(Column(Rows("Mailbox_Work"), &ArchiveRow::status), ElementsAre(3, 1, 9, 9, 9));
     EXPECT_THAT(Statuses("Work"), ElementsAre(2));
     EXPECT_THAT(LogLines(), Contains("Deleted from the Archive: Yes"));
 }
