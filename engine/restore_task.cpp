@@ -34,6 +34,12 @@ void CloseStagingWindow(DWORD pauseMilliseconds) {
     }
 }
 
+std::string TocPathOf(const std::string& mbxPath) {
+    const size_t dot = mbxPath.find_last_of(".\\");
+    const bool hasExtension = dot != std::string::npos && mbxPath[dot] == '.';
+    return (hasExtension ? mbxPath.substr(0, dot) : mbxPath) + ".toc";
+}
+
 LONGLONG FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
@@ -75,6 +81,10 @@ private:
     int examined_ = 0;
     int restoredCount_ = 0;
     int unstagedCount_ = 0;
+    // A failed write left part of a record at the end of "Pending".
+    bool stagingDamaged_ = false;
+    // The status of each message written to "Pending", in writing order.
+    std::vector<int> stagedStatuses_;
     // The rows written to "Pending", to delete once their messages are in
     // their mailbox. Bookmarks name exactly these rows, also among rows
     // that hold the same id.
@@ -121,6 +131,8 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     examined_ = 0;
     restoredCount_ = 0;
     unstagedCount_ = 0;
+    stagingDamaged_ = false;
+    stagedStatuses_.clear();
     stagedRows_.clear();
 
     CloseStagingWindow(2000);
@@ -134,7 +146,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     try {
         if (rows.Open(table, CADORecordset::OpenTable)) {
             rowCount_ = static_cast<int>(rows.CountRows());
-            while (!rows.AtEnd() && RestoreRow(rows, table)) {
+            while (!rows.AtEnd() && !stagingDamaged_ && RestoreRow(rows, table)) {
             }
             Delay(500);
         }
@@ -143,25 +155,35 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     }
     controls_.SetProgress(0);
 
+    const std::string mailboxName = MailboxNameFromTableName(table);
     int moved = 0;
-    if (restoredCount_ > 0) {
+    if (stagingDamaged_) {
+        // Moving now would carry the broken record into the mailbox.
+        ShowStandardErrorBox("A message of " + mailboxName + " could not be written in full to " +
+                             staging_.mbxPath +
+                             ", and the file could not be cut back. The messages written before "
+                             "it are in \"Pending\"; the last one there may be incomplete. No "
+                             "message was deleted from the archive.");
+    } else if (restoredCount_ > 0) {
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (OpenHostMailbox(kStagingMailbox)) {
                 CloseStagingWindow(2000);
             }
         }
         controls_.EnableStop(false);
-        moved = MovePendingMessages(targetPath, "In",
-                                    [this](int percent) { controls_.SetProgress(percent); });
+        moved = MovePendingMessages(
+            targetPath, "In", [this](int percent) { controls_.SetProgress(percent); },
+            stagedStatuses_);
         controls_.EnableStop(true);
     }
 
-    const std::string mailboxName = MailboxNameFromTableName(table);
     bool deleted = deleteRestored_;
     if (deleteRestored_ && !stagedRows_.empty()) {
         // A row goes only when its message has arrived: the messages still in
         // "Pending" have nowhere else to come back from.
-        if (moved == restoredCount_) {
+        if (stagingDamaged_) {
+            deleted = false;
+        } else if (moved == restoredCount_) {
             deleted = DeleteStagedRows(rows);
         } else {
             deleted = false;
@@ -199,7 +221,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
 // name, or what an interrupted restore left) would be lost, so the restore
 // stops instead and says why.
 bool RestoreRun::StagingMailboxIsFree() {
-    const std::optional<long> held = CountHostMailboxMessages(kStagingMailbox);
+    const std::optional<long> held = CountHostMailboxMessages(staging_.mbxPath);
     if (held) {
         if (*held == 0) {
             return true;
@@ -230,8 +252,12 @@ bool RestoreRun::PrepareStagingFiles() {
     } else {
         const std::string created = CreateHostMailbox(kStagingMailbox);
         // Without a path from the host the old one is still the best guess.
-        if (!created.empty()) {
+        if (!created.empty() && created != staging_.mbxPath) {
             staging_.mbxPath = created;
+            staging_.tocPath = TocPathOf(created);
+            // The host may have given a "Pending" it already had elsewhere:
+            // that one is checked and emptied like any other.
+            return StagingMailboxIsFree() && PrepareStagingFiles();
         }
     }
     // Without its table of contents the host reads the records anew.
@@ -259,14 +285,21 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
     if (filter_.matches(values)) {
         std::string message;
         rows.ReadField(mailbox_column::kMessage, message);
-        if (AppendPendingMessage(staging_.mbxPath, values.date, values.status, message)) {
+        switch (AppendPendingRecord(staging_.mbxPath, values.date, values.status, message)) {
+        case AppendOutcome::Appended:
             ++restoredCount_;
             ++totalRestored_;
+            stagedStatuses_.push_back(values.status);
             if (deleteRestored_) {
                 stagedRows_.push_back(rows.GetBookmark());
             }
-        } else {
+            break;
+        case AppendOutcome::NotWritten:
             ++unstagedCount_;
+            break;
+        case AppendOutcome::FileDamaged:
+            stagingDamaged_ = true;
+            break;
         }
     }
     PumpWaitingMessages();

@@ -65,9 +65,15 @@ bool OpenHostMailbox(const std::string& name) {
     }
 }
 
-std::optional<long> CountHostMailboxMessages(const std::string& name) {
+std::optional<long> CountHostMailboxMessages(const std::string& mbxPath) {
     try {
-        return HostApplication::Connect().FolderByName(name).Messages().Count();
+        const HostApplication host = HostApplication::Connect();
+        long id = -1;
+        FindHostMailboxByPath(host.Folders(), mbxPath, id);
+        if (id == -1) {
+            return std::nullopt;
+        }
+        return host.FolderById(id).Messages().Count();
     } catch (const HostError&) {
         return std::nullopt;
     }

@@ -19,9 +19,10 @@ std::string CreateHostMailbox(const std::string& name);
 // shown host error.
 bool OpenHostMailbox(const std::string& name);
 
-// The messages the host holds in the mailbox; nullopt, with nothing shown,
-// when the host has no mailbox of that name or cannot be asked.
-std::optional<long> CountHostMailboxMessages(const std::string& name);
+// The messages the host holds in the mailbox whose file is `mbxPath`;
+// nullopt, with nothing shown, when no mailbox of the host has that file or
+// the host cannot be asked.
+std::optional<long> CountHostMailboxMessages(const std::string& mbxPath);
 
 // Depth first through `folders` and the folders inside them: the first
 // mailbox whose file is `path` (any case) puts its host id into `id`, which

@@ -23,30 +23,37 @@ std::string PendingRecord(const std::string& dateText, int status, const std::st
            rawText + "\r\n";
 }
 
-bool AppendPendingMessage(const std::string& mbxPath, const std::string& dateText, int status,
-                          const std::string& rawText) {
+AppendOutcome AppendPendingRecord(const std::string& mbxPath, const std::string& dateText,
+                                  int status, const std::string& rawText) {
     const std::string record = PendingRecord(dateText, status, rawText);
     if (HoldsSeparatorLikeLine(rawText) || record.size() > std::numeric_limits<DWORD>::max()) {
-        return false;
+        return AppendOutcome::NotWritten;
     }
     UniqueFile file(::CreateFileA(mbxPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return false;
+        return AppendOutcome::NotWritten;
     }
     LARGE_INTEGER end{};
     const LARGE_INTEGER none{};
     if (!::SetFilePointerEx(file.get(), none, &end, FILE_END)) {
-        return false;
+        return AppendOutcome::NotWritten;
     }
     DWORD written = 0;
     const DWORD size = static_cast<DWORD>(record.size());
-    if (!::WriteFile(file.get(), record.data(), size, &written, nullptr) || written != size) {
-        // Half a record would read back as a different message, or run into
-        // the next one: cut the file back to where it ended.
-        ::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
-        ::SetEndOfFile(file.get());
-        return false;
+    if (::WriteFile(file.get(), record.data(), size, &written, nullptr) && written == size) {
+        return AppendOutcome::Appended;
     }
-    return true;
+    // Half a record would read back as a different message, or run into the
+    // next one: cut the file back to where it ended.
+    if (written == 0 ||
+        (::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get()))) {
+        return AppendOutcome::NotWritten;
+    }
+    return AppendOutcome::FileDamaged;
+}
+
+bool AppendPendingMessage(const std::string& mbxPath, const std::string& dateText, int status,
+                          const std::string& rawText) {
+    return AppendPendingRecord(mbxPath, dateText, status, rawText) == AppendOutcome::Appended;
 }

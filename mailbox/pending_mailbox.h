@@ -13,9 +13,20 @@ std::string PendingRecord(const std::string& dateText, int status, const std::st
 // another record, which would split it in two.
 bool HoldsSeparatorLikeLine(const std::string& rawText);
 
+enum class AppendOutcome {
+    Appended,
+    NotWritten, // the file is as it was
+    // A write failed and the file could not be cut back: it ends in part of
+    // a record, which the host would read into the next message.
+    FileDamaged,
+};
+
 // Appends the message's record to the end of the existing file at
-// `mbxPath`, in one write. False, with the file as it was, when the file is
-// missing or cannot be written, or when the message cannot be kept whole in
-// a mailbox file (HoldsSeparatorLikeLine); the file is never created here.
+// `mbxPath`, in one write. Nothing is written when the file is missing or
+// cannot be opened, or when the message cannot be kept whole in a mailbox
+// file (HoldsSeparatorLikeLine); the file is never created here.
+AppendOutcome AppendPendingRecord(const std::string& mbxPath, const std::string& dateText,
+                                  int status, const std::string& rawText);
+// True when the record was appended.
 bool AppendPendingMessage(const std::string& mbxPath, const std::string& dateText, int status,
                           const std::string& rawText);

@@ -2,7 +2,6 @@
 
 #include "host/host_application.h"
 #include "host/host_error.h"
-#include "mailbox/header_value.h"
 #include "mailbox/host_mailboxes.h"
 #include "plugin/message_box.h"
 
@@ -26,44 +25,39 @@ std::optional<long> StatusNumber(const std::string& value) {
     return number;
 }
 
-bool BeginsWithStatusLine(const std::string& headers) {
+// The status the restore wrote as the first line of the record, when the
+// host kept that line in the message: that line alone, since what follows
+// it is the message's own.
+std::optional<long> LeadingStatus(const std::string& rawText) {
     static const char kField[] = "x-status: ";
-    if (headers.size() < sizeof kField - 1) {
-        return false;
+    const size_t fieldLength = sizeof kField - 1;
+    if (rawText.size() < fieldLength) {
+        return std::nullopt;
     }
-    for (size_t i = 0; i + 1 < sizeof kField; ++i) {
-        if (std::tolower(static_cast<unsigned char>(headers[i])) != kField[i]) {
-            return false;
+    for (size_t i = 0; i < fieldLength; ++i) {
+        if (std::tolower(static_cast<unsigned char>(rawText[i])) != kField[i]) {
+            return std::nullopt;
         }
     }
-    return true;
+    const size_t end = rawText.find("\r\n");
+    return StatusNumber(rawText.substr(fieldLength, end == std::string::npos ? std::string::npos
+                                                                             : end - fieldLength));
 }
 
-// The restore writes the status as the first line of each record. Only that
-// line counts: a message's own "X-Status:" header, from another mail
-// program, means something else. The host reads the records of "Pending"
-// anew, so a message without the line, or with a value that is not a
-// number, keeps what the host gave it there: unread, unless the host took
-// the status from the line itself.
-void RestoreStatus(const HostMessage& message) {
-    const std::string headers = HeaderBlock(message.RawText());
-    if (!BeginsWithStatusLine(headers)) {
-        return;
-    }
-    if (const std::optional<long> status = StatusNumber(HeaderValue(headers, "X-Status: "))) {
-        try {
-            message.SetStatus(*status);
-        } catch (const HostError&) {
-            // A status the host refuses must not keep the message from its
-            // mailbox.
-        }
+void SetStatus(const HostMessage& message, long status) {
+    try {
+        message.SetStatus(status);
+    } catch (const HostError&) {
+        // A status the host refuses must not keep the message from its
+        // mailbox.
     }
 }
 
 } // namespace
 
 int MovePendingMessages(const std::string& targetPath, const std::string& fallbackName,
-                        const std::function<void(int)>& setProgress) {
+                        const std::function<void(int)>& setProgress,
+                        const std::vector<int>& stagedStatuses) {
     std::optional<HostApplication> host;
     try {
         host = HostApplication::Connect();
@@ -82,10 +76,18 @@ int MovePendingMessages(const std::string& targetPath, const std::string& fallba
             targetId != -1 ? host->FolderById(targetId) : host->FolderByName(fallbackName);
         const HostMessageList messages = pending.Messages();
         const long total = messages.Count();
+        // A message's own first line may look like the status line, and a
+        // host may take that line out of the text: the statuses written are
+        // the surer source.
+        const bool byPlace = total == static_cast<long>(stagedStatuses.size());
         // From the last, so that a move does not renumber the ones still to go.
         for (long number = total; number >= 1; --number) {
             const HostMessage message = messages.Item(number);
-            RestoreStatus(message);
+            if (byPlace) {
+                SetStatus(message, stagedStatuses[static_cast<size_t>(number - 1)]);
+            } else if (const std::optional<long> status = LeadingStatus(message.RawText())) {
+                SetStatus(message, *status);
+            }
             message.Move(target);
             ++moved;
             setProgress(static_cast<int>(number * 100 / total));

@@ -91,6 +91,7 @@ TEST(PendingFile, RefusesAMessageTheHostWouldSplitInTwo) {
         "Subject: old mail\r\n\r\nFrom ???@??? Mon Jan 8 12:00:00 2007\r\n";
     EXPECT_TRUE(HoldsSeparatorLikeLine(forwarded));
     EXPECT_TRUE(HoldsSeparatorLikeLine("From ???@??? at the start"));
+    EXPECT_TRUE(HoldsSeparatorLikeLine("Subject: lf\n\nFrom ???@??? Mon Jan 8 12:00:00 2007\n"));
     EXPECT_FALSE(
         HoldsSeparatorLikeLine("Subject: x\r\n\r\nFrom here on\r\n >From ???@??? quoted\n"));
     EXPECT_FALSE(AppendPendingMessage(path, "1/10/2007", 1, forwarded));
@@ -133,13 +134,14 @@ TEST_F(PendingTransfer, MovesLastFirstIntoTheMailboxFoundByItsPath) {
     EXPECT_EQ("Restoring messages to Alpha. ", host.session().statusText());
 }
 
-TEST_F(PendingTransfer, OnlyANumberOnTheRecordsOwnStatusLineSetsTheStatus) {
+TEST_F(PendingTransfer, WithoutTheWrittenStatusesTheFirstLinesNumberAloneCounts) {
     // Records the host keeps whole (the test host takes a strict status line
     // itself), so the status must come from the transfer.
     const std::vector<std::string> records = {
         "X-Status:  7\r\n" + MakeMessage("a@example.com", "spaced", "", "1\r\n"),
         "X-Status: x\r\n" + MakeMessage("b@example.com", "lettered", "", "2\r\n"),
         MakeMessage("c@example.com", "own header", "", "3\r\n", "X-Status: 4\r\n"),
+        "X-Status:  1\r\nInvoice 12345 attached\r\n\r\nno header lines\r\n",
         "x-status:  9\r\n" + MakeMessage("d@example.com", "refused", "", "4\r\n"),
     };
     std::string file;
@@ -151,9 +153,18 @@ TEST_F(PendingTransfer, OnlyANumberOnTheRecordsOwnStatusLineSetsTheStatus) {
     // The host refuses the first status it is given; the moves go on.
     host.session().faults().Arm("Status", 1);
 
-    EXPECT_EQ(4, Move(host.MailboxPath("In.mbx")));
-    EXPECT_THAT(Messages("In"), ElementsAre(records[3], records[2], records[1], records[0]));
-    EXPECT_THAT(Statuses("In"), ElementsAre(0, 0, 0, 7));
+    EXPECT_EQ(5, Move(host.MailboxPath("In.mbx")));
+    EXPECT_THAT(Messages("In"),
+                ElementsAre(records[4], records[3], records[2], records[1], records[0]));
+    EXPECT_THAT(Statuses("In"), ElementsAre(0, 1, 0, 0, 7));
+}
+
+TEST_F(PendingTransfer, TheWrittenStatusesGoByPlaceWhenTheCountsAgree) {
+    StageFour();
+    const std::vector<int> written = {8, 6, 1, 9};
+    EXPECT_EQ(4, MovePendingMessages(
+                     host.MailboxPath("In.mbx"), "In", [](int) {}, written));
+    EXPECT_THAT(Statuses("In"), ElementsAre(9, 1, 6, 8));
 }
 
 TEST_F(PendingTransfer, SendsToTheFallbackWhenNoMailboxHasThePath) {
@@ -186,9 +197,10 @@ TEST_F(PendingTransfer, HostMailboxOperationsReportWhatTheHostDid) {
     EXPECT_EQ("Working", host.session().statusText());
     EXPECT_EQ("", CreateHostMailbox("   "));
     EXPECT_EQ(host.MailboxPath("Later.mbx"), CreateHostMailbox("  Later "));
-    EXPECT_EQ(std::optional<long>(0), CountHostMailboxMessages("Later"));
-    EXPECT_EQ(std::nullopt, CountHostMailboxMessages("No such mailbox"));
-    EXPECT_EQ(std::optional<long>(1), CountHostMailboxMessages("Alpha"));
+    EXPECT_EQ(std::optional<long>(0), CountHostMailboxMessages(host.MailboxPath("Later.mbx")));
+    EXPECT_EQ(std::nullopt, CountHostMailboxMessages(host.MailboxPath("Projects.fol")));
+    EXPECT_EQ(std::optional<long>(1),
+              CountHostMailboxMessages(host.MailboxPath("projects.fol\\ALPHA.mbx")));
     EXPECT_TRUE(OpenHostMailbox("Alpha"));
     EXPECT_TRUE(boxes.boxes().empty());
     EXPECT_FALSE(OpenHostMailbox("No such mailbox"));

@@ -4,6 +4,7 @@
 #include "host/host_application.h"
 #include "mailbox/date_formats.h"
 #include "plugin/unique_resource.h"
+#include "testhost/mailstore/mailbox_file.h"
 #include "tests/engine/engine_fixture.h"
 
 #include <gmock/gmock.h>
@@ -249,7 +250,9 @@ TEST_F(RestoreTaskTest, AMessageThatCannotBeStagedKeepsItsRow) {
     rows.Close();
 
     EXPECT_EQ(1, Restore({"Mailbox_Work"}, true));
-    EXPECT_EQ(1u, Rows("Mailbox_Work").size());
+    const std::vector<ArchiveRow> left = Rows("Mailbox_Work");
+    ASSERT_EQ(1u, left.size());
+    EXPECT_THAT(left[0].message, HasSubstr("quoted mail"));
     EXPECT_EQ(1u, Messages("Work").size());
     EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("1 selected messages of Work could not be "
                                                   "written")));
@@ -271,6 +274,42 @@ TEST_F(RestoreTaskTest, APendingFileThatCannotBeEmptiedStopsTheRestore) {
     EXPECT_EQ(2u, Rows("Mailbox_Work").size());
     EXPECT_THAT(BoxTexts(), Contains(HasSubstr("could not be emptied")));
     EXPECT_THAT(LogLines(), Contains(MatchesRegex("^Task stopped at .*")));
+
+    // Without its index deleted the host would not read the file anew.
+    ASSERT_TRUE(::SetFileAttributesA(staging.tocPath.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(0, Restore({"Mailbox_Work"}, true));
+    ::SetFileAttributesA(staging.tocPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_THAT(BoxTexts(), Contains(HasSubstr("could not be deleted")));
+    EXPECT_EQ(2u, Rows("Mailbox_Work").size());
+    EXPECT_TRUE(Messages("Work").empty());
+}
+
+TEST_F(RestoreTaskTest, APendingInAFolderDoesNotVouchForTheOneThatIsUsed) {
+    AddNumbered("Work", 1);
+    // Found first by name, and empty.
+    ::CreateDirectoryA(host.MailboxPath("Archive.fol").c_str(), nullptr);
+    MailboxFile::CreateEmpty(host.MailboxPath("Archive.fol\\Pending.mbx"));
+    const std::string users = MakeMessage("f@example.com", "mine", "", "keep me\r\n");
+    host.AddMessage("Pending", users, 1);
+    Start();
+    ArchiveAway("Work");
+    ASSERT_EQ(host.MailboxPath("Archive.fol\\Pending.mbx"),
+              HostApplication::Connect().FolderByName("Pending").Path());
+
+    EXPECT_EQ(0, Restore({"Mailbox_Work"}, true));
+    EXPECT_THAT(Messages("Pending"), ElementsAre(users));
+    EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("holds 1 message.")));
+}
+
+TEST_F(RestoreTaskTest, AMessageThatBeginsLikeTheStatusLineComesBackWithItsOwnStatus) {
+    const std::string lookalike =
+        "X-Status: 5\r\n" + MakeMessage("h@example.com", "lookalike", "", "body\r\n");
+    host.AddMessage("Work", lookalike, 3);
+    Start();
+    ArchiveAway("Work");
+    EXPECT_EQ(1, Restore({"Mailbox_Work"}, true));
+    EXPECT_THAT(Messages("Work"), ElementsAre(lookalike));
+    EXPECT_THAT(Statuses("Work"), ElementsAre(3));
 }
 
 TEST_F(RestoreTaskTest, APendingTheHostCannotMakeLeavesTheStagingPathAsItWas) {
