@@ -9,21 +9,6 @@
 #include "db/sqlite_statement.h"
 #include "db/table_info.h"
 
-namespace {
-
-std::vector<std::string> Views(sqlite3* db) {
-    Statement read(db, "SELECT name FROM sqlite_master WHERE type = 'view'"
-                       " ORDER BY name COLLATE NOCASE");
-    StatementRun run(read);
-    std::vector<std::string> views;
-    while (read.Step()) {
-        views.push_back(read.ColumnBytes(0));
-    }
-    return views;
-}
-
-} // namespace
-
 std::unique_ptr<RowSource> TablesRowset(DbConnection& connection) {
     sqlite3* db = connection.Handle();
     std::vector<std::vector<FieldValue>> rows;
@@ -34,7 +19,7 @@ std::unique_ptr<RowSource> TablesRowset(DbConnection& connection) {
     for (const std::string& table : UserTables(db)) {
         add(table, "TABLE");
     }
-    for (const std::string& view : Views(db)) {
+    for (const std::string& view : SchemaObjectNames(db, "view")) {
         add(view, "VIEW");
     }
     return std::make_unique<MaterializedRows>(std::vector<std::string>{"TABLE_CATALOG",

@@ -1,5 +1,7 @@
 #include "db/table_info.h"
 
+#include <algorithm>
+
 #include "db/column_properties.h"
 #include "db/sqlite_statement.h"
 
@@ -14,16 +16,20 @@ std::vector<ColumnInfo> TableColumns(sqlite3* db, const std::string& table) {
     return columns;
 }
 
-std::vector<std::string> UserTables(sqlite3* db) {
-    Statement read(db, "SELECT name FROM sqlite_master WHERE type = 'table'"
+std::vector<std::string> SchemaObjectNames(sqlite3* db, const char* type) {
+    Statement read(db, "SELECT name FROM sqlite_master WHERE type = ?"
                        " ORDER BY name COLLATE NOCASE");
     StatementRun run(read);
-    std::vector<std::string> tables;
+    read.BindText(1, type);
+    std::vector<std::string> names;
     while (read.Step()) {
-        std::string name = read.ColumnBytes(0);
-        if (!IsHiddenTable(name)) {
-            tables.push_back(std::move(name));
-        }
+        names.push_back(read.ColumnBytes(0));
     }
+    return names;
+}
+
+std::vector<std::string> UserTables(sqlite3* db) {
+    std::vector<std::string> tables = SchemaObjectNames(db, "table");
+    tables.erase(std::remove_if(tables.begin(), tables.end(), IsHiddenTable), tables.end());
     return tables;
 }

@@ -15,5 +15,8 @@ struct ColumnInfo {
 // Empty when there is no such table.
 std::vector<ColumnInfo> TableColumns(sqlite3* db, const std::string& table);
 
+// The names of the file's objects of one kind ("table", "view"), sorted by
+// name ignoring case.
+std::vector<std::string> SchemaObjectNames(sqlite3* db, const char* type);
 // The tables a user made, sorted by name ignoring case, hidden ones left out.
 std::vector<std::string> UserTables(sqlite3* db);

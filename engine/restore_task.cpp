@@ -79,12 +79,13 @@ private:
     std::string doneText_ = "0";
     int rowCount_ = 0;
     int examined_ = 0;
-    int restoredCount_ = 0;
     int unstagedCount_ = 0;
     // A failed write left part of a record at the end of "Pending".
     bool stagingDamaged_ = false;
     // The status of each message written to "Pending", in writing order.
     std::vector<int> stagedStatuses_;
+
+    int RestoredCount() const { return static_cast<int>(stagedStatuses_.size()); }
     // The rows written to "Pending", to delete once their messages are in
     // their mailbox. Bookmarks name exactly these rows, also among rows
     // that hold the same id.
@@ -129,7 +130,6 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     }
     rowCount_ = 0;
     examined_ = 0;
-    restoredCount_ = 0;
     unstagedCount_ = 0;
     stagingDamaged_ = false;
     stagedStatuses_.clear();
@@ -164,7 +164,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
                              ", and the file could not be cut back. The messages written before "
                              "it are in \"Pending\"; the last one there may be incomplete. No "
                              "message was deleted from the archive.");
-    } else if (restoredCount_ > 0) {
+    } else if (RestoredCount() > 0) {
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (OpenHostMailbox(kStagingMailbox)) {
                 CloseStagingWindow(2000);
@@ -183,14 +183,15 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
         // "Pending" have nowhere else to come back from.
         if (stagingDamaged_) {
             deleted = false;
-        } else if (moved == restoredCount_) {
+        } else if (moved == RestoredCount()) {
             deleted = DeleteStagedRows(rows);
         } else {
             deleted = false;
-            const std::string counts = std::to_string(restoredCount_) + " messages restored from " +
-                                       mailboxName + ", " + std::to_string(moved);
+            const std::string counts = std::to_string(RestoredCount()) +
+                                       " messages restored from " + mailboxName + ", " +
+                                       std::to_string(moved);
             ShowStandardErrorBox(
-                moved < restoredCount_
+                moved < RestoredCount()
                     ? "Of the " + counts +
                           " reached their mailbox; the others are still in "
                           "\"Pending\". No message was deleted from the archive."
@@ -210,7 +211,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     }
 
     log_.Write("\nArchive: " + table + "\nNumber of Messages: " + std::to_string(rowCount_) +
-               "\nNumber of Restored Messages: " + std::to_string(restoredCount_) +
+               "\nNumber of Restored Messages: " + std::to_string(RestoredCount()) +
                "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") + "\nPercent Completed: " +
                TaskLog::PercentCompleted(controls_.StopRequested(), doneText_));
     return ArchiveOutcome::Done;
@@ -287,7 +288,6 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
         rows.ReadField(mailbox_column::kMessage, message);
         switch (AppendPendingRecord(staging_.mbxPath, values.date, values.status, message)) {
         case AppendOutcome::Appended:
-            ++restoredCount_;
             ++totalRestored_;
             stagedStatuses_.push_back(values.status);
             if (deleteRestored_) {

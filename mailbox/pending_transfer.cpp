@@ -2,10 +2,10 @@
 
 #include "host/host_application.h"
 #include "host/host_error.h"
+#include "mailbox/header_value.h"
 #include "mailbox/host_mailboxes.h"
 #include "plugin/message_box.h"
 
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -29,19 +29,9 @@ std::optional<long> StatusNumber(const std::string& value) {
 // host kept that line in the message: that line alone, since what follows
 // it is the message's own.
 std::optional<long> LeadingStatus(const std::string& rawText) {
-    static const char kField[] = "x-status: ";
-    const size_t fieldLength = sizeof kField - 1;
-    if (rawText.size() < fieldLength) {
-        return std::nullopt;
-    }
-    for (size_t i = 0; i < fieldLength; ++i) {
-        if (std::tolower(static_cast<unsigned char>(rawText[i])) != kField[i]) {
-            return std::nullopt;
-        }
-    }
-    const size_t end = rawText.find("\r\n");
-    return StatusNumber(rawText.substr(fieldLength, end == std::string::npos ? std::string::npos
-                                                                             : end - fieldLength));
+    const std::optional<std::string> value =
+        FindHeaderValue(rawText.substr(0, rawText.find("\r\n")), "X-Status: ");
+    return value ? StatusNumber(*value) : std::nullopt;
 }
 
 void SetStatus(const HostMessage& message, long status) {

@@ -115,7 +115,7 @@ TEST(MessageFilterMatching, TextTestsAreCaseSensitiveSubstrings) {
     EXPECT_TRUE(filter.matches(Message("hanna@example.com")));
     EXPECT_FALSE(filter.matches(Message("Anna <ANNA@example.com>")));
     // An archived row with no sender holds this text.
-    filter.fromText = "Spec";
+    filter.fromText = "Specified";
     EXPECT_TRUE(filter.matches(Message("Not Specified")));
 }
 
