@@ -125,11 +125,7 @@ extern "C" long WINAPI ems_special_hook(void* /*globals*/, EmsMenu* menu) {
 
 extern "C" long WINAPI ems_plugin_config(void* /*globals*/, EmsMailConfig* /*mailConfig*/) {
     EntryPointScope scope;
-    const PluginContext& context = App().Context();
-    ShowMessageBox(nullptr,
-                   context.productName + "\nVersion " + context.versionText + "\n" +
-                       context.legalNotice,
-                   context.productName, MB_OK);
+    RunAboutDialog();
     return kEmsSuccess;
 }
 

@@ -1,6 +1,6 @@
 #include "plugin/message_pump.h"
 
-#include "plugin/win32.h"
+#include "plugin/stowlark_app.h"
 
 bool PumpWaitingMessages() {
     MSG message;
@@ -10,8 +10,15 @@ bool PumpWaitingMessages() {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return false;
         }
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
+        DispatchThreadMessage(message);
     }
     return true;
+}
+
+void DispatchThreadMessage(MSG& message) {
+    if (App().Routing().PreTranslate(message)) {
+        return;
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
 }

@@ -59,3 +59,7 @@ void CStowlarkApp::ExitInstance() {
 MessageBoxSink CStowlarkApp::SetMessageBoxSink(MessageBoxSink sink) {
     return std::exchange(messageBoxSink_, std::move(sink));
 }
+
+ShellLaunchSink CStowlarkApp::SetShellLaunchSink(ShellLaunchSink sink) {
+    return std::exchange(shellLaunchSink_, std::move(sink));
+}

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "plugin/message_box.h"
+#include "plugin/message_routing.h"
 #include "plugin/plugin_context.h"
+#include "plugin/shell_launch.h"
 #include "plugin/win32.h"
 
 #include <utility>
@@ -40,14 +42,20 @@ public:
     HINSTANCE Instance() const { return instance_; }
     PluginContext& Context() { return context_; }
 
+    MessageRouting& Routing() { return routing_; }
+
     const MessageBoxSink& messageBoxSink() const { return messageBoxSink_; }
     // Returns the previous sink so that a caller can put it back.
     MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
+    const ShellLaunchSink& shellLaunchSink() const { return shellLaunchSink_; }
+    ShellLaunchSink SetShellLaunchSink(ShellLaunchSink sink);
 
 private:
     HINSTANCE instance_;
     PluginContext context_;
+    MessageRouting routing_;
     MessageBoxSink messageBoxSink_;
+    ShellLaunchSink shellLaunchSink_;
     bool userStepsDone_ = false;
     bool commandRunning_ = false;
     DWORD oleThread_ = 0;

@@ -37,6 +37,7 @@ else
     xvfb-run -a -s "-screen 0 1280x1024x24" \
         bash -c '"$@"; status=$?; WINEPREFIX="$STOWLARK_WINEPREFIX" wineserver -w; exit $status' _ \
         scripts/wine-run.sh "$host" --data "$mail" --plugin "$mail\\Plugins\\stowlark.dll" \
-        --run-special 1 --snapshot "$mail\\host-window.bmp" --exit
-    echo "A picture of the host window is in $demo/Mail/host-window.bmp"
+        --run-special 1 --dismiss-after 3000 --window-pictures "$mail" \
+        --snapshot "$mail\\host-window.bmp" --exit
+    echo "Pictures of the host window and the plug-in's windows are in $demo/Mail/"
 fi

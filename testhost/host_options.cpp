@@ -15,6 +15,9 @@ const char kHostUsage[] =
     "  --not-ready-ms N    report no mailboxes for the first N milliseconds\n"
     "  --fail OP[:N]       make automation operation OP fail (its N-th call only)\n"
     "  --run-special N     pick Special-menu entry N once the host is up (repeatable)\n"
+    "  --run-config        run the plug-in's configuration call after the entries\n"
+    "  --dismiss-after MS  close the plug-in's windows once they have been up MS ms\n"
+    "  --window-pictures DIR  save a picture (BMP) of each plug-in window there\n"
     "  --exit              close the host after the picked entries have run\n"
     "  --snapshot FILE     save a picture of the host window (BMP) before closing\n"
     "  --make-sample DIR   write a small sample mail folder into DIR and stop\n";
@@ -40,6 +43,10 @@ HostOptions ParseHostOptions(const std::vector<std::string>& arguments) {
             options.showHelp = true;
             continue;
         }
+        if (option == "--run-config") {
+            options.runConfig = true;
+            continue;
+        }
         if (option == "--exit") {
             options.exitWhenDone = true;
             continue;
@@ -63,6 +70,11 @@ HostOptions ParseHostOptions(const std::vector<std::string>& arguments) {
             options.settings.faults.push_back(value);
         } else if (option == "--run-special") {
             options.runSpecial.push_back(static_cast<int>(NumberArgument(option, value, 1)));
+        } else if (option == "--dismiss-after") {
+            options.dismissAfterMilliseconds =
+                static_cast<unsigned>(NumberArgument(option, value, 1));
+        } else if (option == "--window-pictures") {
+            options.windowPictureDir = value;
         } else if (option == "--snapshot") {
             options.snapshotPath = value;
         } else if (option == "--make-sample") {

@@ -8,6 +8,7 @@
 #include "testhost/host_options.h"
 #include "testhost/host_window.h"
 #include "testhost/ole_scope.h"
+#include "testhost/plugin_window_user.h"
 #include "testhost/mailstore/sample_mail.h"
 #include "testhost/window_snapshot.h"
 
@@ -83,8 +84,22 @@ int RunHost(const HostOptions& options) {
     if (auto in = session->store().FindByName("In")) {
         window.ShowMailbox(*in);
     }
+    std::unique_ptr<PluginWindowUser> user;
+    if (options.dismissAfterMilliseconds > 0) {
+        user = std::make_unique<PluginWindowUser>(window.handle(), options.dismissAfterMilliseconds,
+                                                  options.windowPictureDir);
+    }
     for (int entry : options.runSpecial) {
         window.RunSpecial(static_cast<size_t>(entry - 1));
+    }
+    if (plugin && options.runConfig) {
+        plugin->Configure();
+    }
+    if (user) {
+        for (const std::string& line : user->transcript()) {
+            Say("testhost: " + line);
+        }
+        user.reset();
     }
     int exitCode = 0;
     if (!options.snapshotPath.empty()) {

@@ -1,5 +1,6 @@
 // The built plug-in, loaded and called the way the host does it.
 #include "plugin/ems_records.h"
+#include "res/resource_ids.h"
 
 #include "testhost/plugin_library.h"
 #include "testhost/program_directory.h"
@@ -19,8 +20,11 @@ const unsigned char kUntouched = 0xCD;
 // and presses OK, as a user would.
 class MessageBoxAnswerer {
 public:
-    explicit MessageBoxAnswerer(std::string caption)
-        : caption_(std::move(caption)), thread_([this] { Run(); }) {}
+    // Reads the text of control `textId` of the dialog captioned `caption`
+    // and answers it with the command `answer`.
+    explicit MessageBoxAnswerer(std::string caption, int textId = 0xFFFF, int answer = IDOK)
+        : caption_(std::move(caption)), textId_(textId), answer_(answer),
+          thread_([this] { Run(); }) {}
     ~MessageBoxAnswerer() { Stop(); }
     std::string Text() {
         Stop();
@@ -40,9 +44,9 @@ private:
             HWND box = ::FindWindowA("#32770", caption_.c_str());
             if (box) {
                 char text[1024] = {};
-                ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                ::GetDlgItemTextA(box, textId_, text, sizeof text);
                 text_ = text;
-                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                ::PostMessageA(box, WM_COMMAND, answer_, 0);
                 return;
             }
             ::Sleep(20);
@@ -50,6 +54,8 @@ private:
     }
 
     std::string caption_;
+    int textId_;
+    int answer_;
     std::string text_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
@@ -164,14 +170,14 @@ TEST_F(PluginDll, HookChecksItsMenuRecord) {
     plugin.finish(nullptr);
 }
 
-TEST_F(PluginDll, ConfigShowsTheProductAndVersion) {
+TEST_F(PluginDll, ConfigShowsTheAboutDialogWithTheProductAndVersion) {
     EmsPluginInfo pluginInfo;
     InitPlugin(7, pluginInfo);
-    MessageBoxAnswerer answerer("Message Stowlark for Eudora");
+    MessageBoxAnswerer answerer("About Message Stowlark for Eudora", IDC_ABOUT_TEXT, IDCANCEL);
     EXPECT_EQ(0, plugin.config(nullptr, nullptr));
     const std::string text = answerer.Text();
     EXPECT_NE(std::string::npos, text.find("Message Stowlark for Eudora")) << text;
-    EXPECT_NE(std::string::npos, text.find("Version 1.")) << text;
+    EXPECT_NE(std::string::npos, text.find("Version: 1.")) << text;
     plugin.release(pluginInfo.description);
     plugin.release(pluginInfo.icon);
     plugin.finish(nullptr);

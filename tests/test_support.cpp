@@ -74,3 +74,14 @@ MessageBoxCapture::MessageBoxCapture() {
 MessageBoxCapture::~MessageBoxCapture() {
     App().SetMessageBoxSink(previous_);
 }
+
+ShellLaunchCapture::ShellLaunchCapture() {
+    previous_ = App().SetShellLaunchSink([this](ShellLaunch kind, const std::string& target) {
+        launches_.push_back({kind, target});
+        return true;
+    });
+}
+
+ShellLaunchCapture::~ShellLaunchCapture() {
+    App().SetShellLaunchSink(previous_);
+}

@@ -50,6 +50,28 @@ private:
     MessageBoxSink previous_;
 };
 
+struct CapturedLaunch {
+    ShellLaunch kind;
+    std::string target;
+};
+
+// While alive, documents and programs handed to the system are recorded
+// instead of started; each request succeeds.
+class ShellLaunchCapture {
+public:
+    ShellLaunchCapture();
+    ~ShellLaunchCapture();
+    ShellLaunchCapture(const ShellLaunchCapture&) = delete;
+    ShellLaunchCapture& operator=(const ShellLaunchCapture&) = delete;
+
+    const std::vector<CapturedLaunch>& launches() const { return launches_; }
+    void clear() { launches_.clear(); }
+
+private:
+    std::vector<CapturedLaunch> launches_;
+    ShellLaunchSink previous_;
+};
+
 // Restores the module context when the test ends, so tests that call the
 // entry points directly do not leak their host into each other.
 class ContextGuard {

@@ -1,5 +1,14 @@
 #include "ui/run_archive_dialog.h"
 
-// The main dialog arrives with the user interface; until then the command
-// ends as soon as the host has been read.
-void RunArchiveDialog() {}
+#include "ui/about_dialog.h"
+#include "ui/archive_dialog.h"
+
+void RunArchiveDialog() {
+    CArchiveDlg dialog;
+    dialog.RunModal();
+}
+
+void RunAboutDialog() {
+    CAboutDlg about;
+    about.RunPlatformModal();
+}

@@ -1,5 +1,7 @@
-// The plug-in's command: the main archive dialog, run modally on the host's
-// thread with no parent window.
+// The plug-in's two windows the host asks for: the main archive dialog from
+// its menu command, the About dialog from its plug-in settings. Both run
+// modally on the host's thread with no parent window.
 #pragma once
 
 void RunArchiveDialog();
+void RunAboutDialog();

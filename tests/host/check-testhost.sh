@@ -28,11 +28,12 @@ done
 
 cp "$plugin" "$data/Plugins/stowlark.dll"
 "$wine_run" "$testhost" --data "$windows_data" --plugin "$windows_data\\Plugins\\stowlark.dll" \
-    --run-special 1 --exit >"$work/out.txt" 2>&1
+    --run-special 1 --run-config --dismiss-after 1500 --exit >"$work/out.txt" 2>&1
 status=$?
 [ $status -eq 0 ] || fail "the host ended with $status"
 for expected in 'Special menu entry 1: "Archive Messages..." with its icon' \
-    'ems_special_hook(1) -> 0' 'status line "Archive Messages."'; do
+    'ems_special_hook(1) -> 0' 'status line "Archive Messages."' \
+    'closed Archive Messages' 'closed About Message Stowlark for Eudora'; do
     grep -qF "$expected" "$work/out.txt" || fail "no line with: $expected"
 done
 

@@ -1,6 +1,7 @@
 // The built plug-in loaded by the test host's EMS loader, which checks
 // every answer it gets.
 #include "testhost/ems_host.h"
+#include "testhost/plugin_window_user.h"
 #include "testhost/program_directory.h"
 #include "tests/host/host_fixture.h"
 
@@ -15,8 +16,13 @@ std::string PluginPath() {
 TEST(EmsHost, LoadsThePlugInAndOffersItsCommand) {
     RunningHost host;
     host.Start();
+    // Where the host keeps it, so that its settings, log and archive go
+    // into the host's scratch folder.
+    const std::string plugins = host.dataDir() + "\\Plugins";
+    ASSERT_TRUE(::CreateDirectoryA(plugins.c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileA(PluginPath().c_str(), (plugins + "\\stowlark.dll").c_str(), TRUE));
     {
-        EmsHost plugin(PluginPath(), host.dataDir() + "\\Plugins");
+        EmsHost plugin(plugins + "\\stowlark.dll", plugins);
         EXPECT_TRUE(plugin.problems().empty()) << plugin.problems().front();
         ASSERT_TRUE(plugin.started());
         EXPECT_EQ("Message Stowlark for Eudora", plugin.description());
@@ -26,9 +32,15 @@ TEST(EmsHost, LoadsThePlugInAndOffersItsCommand) {
         EXPECT_EQ(0x8000, plugin.entries()[0].flags);
         EXPECT_NE(nullptr, plugin.entries()[0].icon);
 
-        EXPECT_EQ(0, plugin.RunSpecial(0));
+        {
+            // The command's dialog is closed by its user once it is up.
+            const PluginWindowUser user(nullptr, 300, "");
+            EXPECT_EQ(0, plugin.RunSpecial(0));
+            EXPECT_EQ(std::vector<std::string>{"closed Archive Messages"}, user.transcript());
+        }
         EXPECT_EQ(-1, plugin.RunSpecial(1));
     }
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((plugins + "\\stowlark.ini").c_str()));
     ASSERT_FALSE(host.session().statusHistory().empty());
     EXPECT_EQ("Archive Messages.", host.session().statusHistory().front());
 }

@@ -1,6 +1,8 @@
 // The plug-in's command started against a running host.
+#include "db/archive_schema.h"
 #include "plugin/ems_records.h"
 #include "plugin/stowlark_app.h"
+#include "res/resource_ids.h"
 #include "tests/host/host_fixture.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +29,13 @@ void CALLBACK PickAgain(HWND, UINT, UINT_PTR id, DWORD) {
     nestedResult = ems_special_hook(nullptr, &menu);
 }
 
+// The user closes the main dialog as soon as it is up.
+void CALLBACK CloseTheDialog(HWND, UINT, UINT_PTR, DWORD) {
+    if (const HWND dialog = App().Context().mainDialogWindow) {
+        ::PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
+    }
+}
+
 void CALLBACK AskToQuit(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
     ::PostQuitMessage(3);
@@ -42,17 +51,28 @@ protected:
         const long result = ems_plugin_init(nullptr, 7, &config, &info);
         ems_free(info.description);
         ems_free(info.icon);
+        // The dialog's files go to a scratch folder, the archive made
+        // beforehand so that opening it needs no wait.
+        context.settingsPath = files / "stowlark.ini";
+        context.logPath = files / "stowlark.log";
+        context.helpPath = files / "stowlark.chm";
+        context.databasePath = files / "archive.mdb";
+        CreateArchiveDatabase(ArchiveConnectionString(context.databasePath));
         return result;
     }
     long Hook() {
         EmsMenu menu = {};
         menu.size = sizeof menu;
         menu.id = 1;
-        return ems_special_hook(nullptr, &menu);
+        const UINT_PTR closer = ::SetTimer(nullptr, 0, 50, CloseTheDialog);
+        const long result = ems_special_hook(nullptr, &menu);
+        ::KillTimer(nullptr, closer);
+        return result;
     }
 
     ContextGuard guard;
     MessageBoxCapture boxes;
+    TempFolder files;
     std::string configText;
     PluginContext& context = App().Context();
 };

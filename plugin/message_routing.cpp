@@ -1,0 +1,29 @@
+#include "plugin/message_routing.h"
+
+#include <algorithm>
+
+void MessageRouting::Add(KeyboardTarget& target) {
+    if (std::find(targets_.begin(), targets_.end(), &target) == targets_.end()) {
+        targets_.push_back(&target);
+    }
+}
+
+void MessageRouting::Remove(KeyboardTarget& target) {
+    targets_.erase(std::remove(targets_.begin(), targets_.end(), &target), targets_.end());
+}
+
+bool MessageRouting::PreTranslate(MSG& message) const {
+    if (!message.hwnd) {
+        return false;
+    }
+    // The newest window first: a viewer opened from the main dialog is asked
+    // before the dialog that owns it.
+    for (auto it = targets_.rbegin(); it != targets_.rend(); ++it) {
+        KeyboardTarget* target = *it;
+        const HWND window = target->KeyboardWindow();
+        if (window && (message.hwnd == window || ::IsChild(window, message.hwnd))) {
+            return target->PreTranslateMessage(message);
+        }
+    }
+    return false;
+}

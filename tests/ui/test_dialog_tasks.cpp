@@ -1,0 +1,99 @@
+// Archive, Restore and Stop pressed in the main dialog, against the test
+// host and a real archive file.
+#include "db/archive_schema.h"
+#include "tests/ui/ui_fixture.h"
+
+namespace {
+
+std::string Mail(const std::string& subject) {
+    return MakeMessage("ann@example.com", subject, "Mon, 4 Dec 2006 10:00:00 +0000", "Hi\r\n");
+}
+
+class DialogTasks : public DialogTest {
+protected:
+    const CTreeCtrl& Mailboxes() const { return dialog->trees().mailboxTree(); }
+    const CTreeCtrl& Archives() const { return dialog->trees().archiveTree(); }
+    void Tick(const CTreeCtrl& tree, const std::string& caption) {
+        const HTREEITEM item = FindItem(tree, caption);
+        ASSERT_NE(nullptr, item) << caption;
+        ClickCheckBox(tree, item);
+        PumpWaitingMessages();
+    }
+    std::string LogText() const { return ReadBytes(LogPath()); }
+};
+
+TEST_F(DialogTasks, ArchiveAndRestoreThroughTheButtonsRefreshBothTrees) {
+    host.AddMessage("Work", Mail("one"));
+    host.AddMessage("Work", Mail("two"));
+    const HWND window = OpenDialog().hwnd();
+    PressButton(window, IDC_DELETE_ARCHIVED);
+
+    // The log window stays hidden while the task runs, Stop is the one
+    // button to press, and Ctrl+L does nothing then.
+    bool logHiddenDuringTask = false;
+    bool stopEnabledDuringTask = false;
+    bool closeDisabledDuringTask = false;
+    bool logStillHiddenAfterCtrlL = false;
+    const HWND logWindow = dialog->logWindow()->hwnd();
+    const LaterOnThisThread duringTask(10, [&] {
+        logHiddenDuringTask = !::IsWindowVisible(logWindow);
+        stopEnabledDuringTask = IsEnabled(window, IDC_STOP);
+        closeDisabledDuringTask = !IsEnabled(window, IDC_CLOSE);
+        PressKey(::GetDlgItem(window, IDC_PROGRESS), 'L', true);
+        logStillHiddenAfterCtrlL = !::IsWindowVisible(logWindow);
+    });
+    Tick(Mailboxes(), "Work (2)");
+    PressButton(window, IDC_ARCHIVE);
+    EXPECT_TRUE(duringTask.ran());
+    EXPECT_TRUE(logHiddenDuringTask);
+    EXPECT_TRUE(stopEnabledDuringTask);
+    EXPECT_TRUE(closeDisabledDuringTask);
+    EXPECT_TRUE(logStillHiddenAfterCtrlL);
+
+    EXPECT_FALSE(dialog->taskRunning());
+    EXPECT_NE(nullptr, FindItem(Mailboxes(), "Work (0)"));
+    EXPECT_NE(nullptr, FindItem(Archives(), "Work (2)"));
+    EXPECT_FALSE(IsEnabled(window, IDC_STOP));
+    EXPECT_TRUE(IsEnabled(window, IDC_ARCHIVE));
+    EXPECT_TRUE(IsEnabled(window, IDC_MAILBOX_TREE));
+    EXPECT_FALSE(IsEnabled(window, IDC_MATCH_ANY));
+    EXPECT_EQ(0, ::SendMessageA(::GetDlgItem(window, IDC_PROGRESS), PBM_GETPOS, 0, 0));
+    // Shown after the task, with the report in it.
+    EXPECT_TRUE(::IsWindowVisible(logWindow));
+    EXPECT_NE(std::string::npos, LogText().find("Archive Messages"));
+    EXPECT_TRUE(boxes.boxes().empty());
+
+    Tick(Archives(), "Work (2)");
+    PressButton(window, IDC_DELETE_RESTORED);
+    PressButton(window, IDC_RESTORE);
+    EXPECT_NE(nullptr, FindItem(Mailboxes(), "Work (2)"));
+    EXPECT_NE(nullptr, FindItem(Archives(), "Work (0)"));
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(DialogTasks, StopEndsTheTaskAndF1StillOpensHelpMeanwhile) {
+    for (int i = 0; i < 6; ++i) {
+        host.AddMessage("Work", Mail("message " + std::to_string(i)));
+    }
+    WriteBytes(files / "stowlark.chm", "help");
+    WriteBytes(SettingsPath(), "[Log]\r\nDisplayAfterTasks=0\r\n");
+    const HWND window = OpenDialog().hwnd();
+    Tick(Mailboxes(), "Work (6)");
+    const LaterOnThisThread pressStop(60, [&] {
+        PressKey(::GetDlgItem(window, IDC_PROGRESS), VK_F1);
+        PressButton(window, IDC_STOP);
+    });
+    PressButton(window, IDC_ARCHIVE);
+    ASSERT_TRUE(pressStop.ran());
+    ASSERT_EQ(1u, launches.launches().size());
+    EXPECT_EQ(files / "stowlark.chm", launches.launches()[0].target);
+
+    EXPECT_NE(std::string::npos, LogText().find("Task stopped at "));
+    const HTREEITEM work = FindItem(Archives(), "Work (6)");
+    EXPECT_EQ(nullptr, work) << "every message was archived before Stop took effect";
+    EXPECT_TRUE(IsEnabled(window, IDC_CLOSE));
+    // The toggle is off: the log stays hidden.
+    EXPECT_FALSE(::IsWindowVisible(dialog->logWindow()->hwnd()));
+}
+
+} // namespace

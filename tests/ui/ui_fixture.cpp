@@ -1,0 +1,182 @@
+#include "tests/ui/ui_fixture.h"
+
+#include "db/archive_schema.h"
+#include "plugin/message_pump.h"
+#include "plugin/stowlark_app.h"
+#include "ui/tree_checks.h"
+
+#include <map>
+
+namespace {
+
+struct PendingAction {
+    std::function<void()> action;
+    bool ran = false;
+};
+
+std::map<UINT_PTR, PendingAction>& PendingActions() {
+    static std::map<UINT_PTR, PendingAction> actions;
+    return actions;
+}
+
+void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    auto found = PendingActions().find(timer);
+    if (found == PendingActions().end() || found->second.ran) {
+        return;
+    }
+    found->second.ran = true;
+    // The action may start loops of its own; it runs once all the same.
+    std::function<void()> action = found->second.action;
+    action();
+}
+
+void SetModifiers(bool control, bool shift) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    keys[VK_LCONTROL] = control ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_LSHIFT] = shift ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+}
+
+} // namespace
+
+LaterOnThisThread::LaterOnThisThread(UINT milliseconds, std::function<void()> action)
+    : timer_(::SetTimer(nullptr, 0, milliseconds, RunPendingAction)) {
+    PendingActions()[timer_] = PendingAction{std::move(action), false};
+}
+
+LaterOnThisThread::~LaterOnThisThread() {
+    ::KillTimer(nullptr, timer_);
+    PendingActions().erase(timer_);
+}
+
+bool LaterOnThisThread::ran() const {
+    auto found = PendingActions().find(timer_);
+    return found != PendingActions().end() && found->second.ran;
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMilliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutMilliseconds);
+    while (!done()) {
+        if (::GetTickCount64() > end) {
+            return false;
+        }
+        PumpWaitingMessages();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void PumpFor(int milliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+    PumpUntil([&] { return ::GetTickCount64() >= end; }, milliseconds + 1000);
+}
+
+void PressKey(HWND target, UINT key, bool control, bool shift) {
+    SetModifiers(control, shift);
+    ::PostMessageA(target, WM_KEYDOWN, key, 1);
+    ::PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+    PumpWaitingMessages();
+    SetModifiers(false, false);
+}
+
+void ClickAt(HWND window, POINT client) {
+    POINT screen = client;
+    ::ClientToScreen(window, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    const LPARAM at = MAKELPARAM(client.x, client.y);
+    ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageA(window, WM_LBUTTONUP, 0, at);
+    PumpWaitingMessages();
+}
+
+void RightClickAt(HWND window, POINT client) {
+    POINT screen = client;
+    ::ClientToScreen(window, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    const LPARAM at = MAKELPARAM(client.x, client.y);
+    ::PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    ::PostMessageA(window, WM_RBUTTONUP, 0, at);
+    PumpWaitingMessages();
+}
+
+POINT CheckBoxPoint(const CTreeCtrl& tree, HTREEITEM item) {
+    RECT text = {};
+    tree.TextRect(item, text);
+    const int y = (text.top + text.bottom) / 2;
+    for (int x = 0; x < text.left; ++x) {
+        POINT screen = {x, y};
+        ::ClientToScreen(tree.hwnd(), &screen);
+        UINT flags = 0;
+        if (tree.HitTest(screen, &flags) == item && (flags & TVHT_ONITEMSTATEICON)) {
+            return {x + 4, y};
+        }
+    }
+    ADD_FAILURE() << "no check box found for " << tree.ItemText(item);
+    return {0, y};
+}
+
+void ClickCheckBox(const CTreeCtrl& tree, HTREEITEM item) {
+    ClickAt(tree.hwnd(), CheckBoxPoint(tree, item));
+}
+
+void PressButton(HWND dialog, int id) {
+    ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+HTREEITEM FindItem(const CTreeCtrl& tree, const std::string& caption) {
+    HTREEITEM found = nullptr;
+    ForEachItem(tree, [&](HTREEITEM item) {
+        if (!found && tree.ItemText(item) == caption) {
+            found = item;
+        }
+    });
+    return found;
+}
+
+bool IsEnabled(HWND dialog, int id) {
+    return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE;
+}
+
+DialogTest::DialogTest() {
+    PluginContext& context = App().Context();
+    context.settingsPath = SettingsPath();
+    context.logPath = LogPath();
+    context.helpPath = files / "stowlark.chm";
+    context.databasePath = DatabasePath();
+    context.hostDataDir = host.dataDir();
+    context.inMailboxPath = host.MailboxPath("In.mbx");
+    context.productName = CStowlarkApp::kAppName;
+}
+
+DialogTest::~DialogTest() {
+    dialog.reset();
+    // What the dialog left for the thread is handled before the next test.
+    PumpWaitingMessages();
+}
+
+CArchiveDlg& DialogTest::OpenDialog() {
+    host.Start();
+    if (::GetFileAttributesA(DatabasePath().c_str()) == INVALID_FILE_ATTRIBUTES) {
+        EXPECT_TRUE(CreateArchiveDatabase(ArchiveConnectionString(DatabasePath())));
+    }
+    dialog = std::make_unique<CArchiveDlg>();
+    EXPECT_TRUE(dialog->Create());
+    PumpWaitingMessages();
+    return *dialog;
+}
+
+void DialogTest::CloseDialog() {
+    PressButton(dialog->hwnd(), IDC_CLOSE);
+    PumpWaitingMessages();
+}
+
+std::string DialogTest::SettingText(const std::string& section, const std::string& key) const {
+    char text[512] = {};
+    ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "<none>", text, sizeof text,
+                               SettingsPath().c_str());
+    return text;
+}

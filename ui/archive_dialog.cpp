@@ -1,0 +1,523 @@
+#include "ui/archive_dialog.h"
+
+#include "db/ado_exception.h"
+#include "db/archive_schema.h"
+#include "engine/archive_task.h"
+#include "host/host_application.h"
+#include "host/host_error.h"
+#include "mailbox/host_mailboxes.h"
+#include "plugin/file_utils.h"
+#include "plugin/message_box.h"
+#include "plugin/message_pump.h"
+#include "plugin/settings_keys.h"
+#include "plugin/shell_launch.h"
+#include "plugin/stowlark_app.h"
+#include "res/resource_ids.h"
+#include "ui/about_dialog.h"
+#include "ui/host_folder_records.h"
+#include "ui/simple_controls.h"
+#include "ui/viewer_closed_notice.h"
+#include "ui/window_ops.h"
+
+#include <algorithm>
+
+namespace {
+
+// Posted by a click on a check box or Space, so that the tree has flipped
+// the item's mark by the time the rest of the tree follows it.
+constexpr UINT kCheckChangedMessage = WM_APP + 1;
+
+// Controls that follow no rule but the task's.
+const int kTaskLockedControls[] = {IDC_MAILBOX_TREE,    IDC_ARCHIVE_TREE, IDC_DELETE_ARCHIVED,
+                                   IDC_DELETE_RESTORED, IDC_HELP_BUTTON,  IDC_ARCHIVE,
+                                   IDC_RESTORE,         IDC_CLOSE};
+
+} // namespace
+
+CArchiveDlg::CArchiveDlg(HWND parent) : CDialog(IDD_ARCHIVE, parent) {}
+
+CArchiveDlg::~CArchiveDlg() {
+    if (App().Context().mainDialogWindow == hwnd()) {
+        App().Context().mainDialogWindow = nullptr;
+    }
+}
+
+bool CArchiveDlg::OnInitDialog() {
+    PluginContext& context = App().Context();
+    SetBigIcon(hwnd(), ::LoadIconA(App().Instance(), MAKEINTRESOURCEA(IDI_MAIN_DIALOG)));
+
+    context.mainDialogWindow = hwnd();
+    taskRunning_ = false;
+    accelerators_.reset(::LoadAcceleratorsA(App().Instance(), MAKEINTRESOURCEA(IDA_MAIN_KEYS)));
+    staging_.mbxPath = context.hostDataDir + "\\Pending.mbx";
+    staging_.tocPath = context.hostDataDir + "\\Pending.toc";
+    menu_.reset(::LoadMenuA(App().Instance(), MAKEINTRESOURCEA(IDM_MAIN_MENU)));
+    mailboxMenu_ = ::GetSubMenu(menu_.get(), 0);
+    archiveMenu_ = ::GetSubMenu(menu_.get(), 1);
+
+    const bool firstUse = !FileExists(context.settingsPath);
+    filter_.loadFromSettings(context.settingsPath);
+    filterPanel_.Attach(hwnd());
+    trees_.Attach(Item(IDC_MAILBOX_TREE), Item(IDC_ARCHIVE_TREE));
+
+    OpenDatabase();
+    trees_.BuildRoots(context.hostDataDir, databasePath_);
+    if (const auto records = ReadHostFolders()) {
+        trees_.Fill(*records, *database_);
+    } else {
+        trees_.mailboxTree().Expand(trees_.mailboxTree().Root());
+        trees_.archiveTree().Expand(trees_.archiveTree().Root());
+    }
+    LoadDeleteBoxes();
+    EnableItem(IDC_STOP, false);
+    CProgressBar(Item(IDC_PROGRESS)).SetRange(0, 100);
+    filterPanel_.Show();
+    CreateLogWindow();
+    MoveToSavedPosition();
+    trees_.AddOrphanArchives(*database_);
+    if (firstUse) {
+        OpenHelp();
+    }
+    ::SetWindowTextA(hwnd(), "Archive Messages");
+    ::SetFocus(Item(IDC_MAILBOX_TREE));
+    return false;
+}
+
+void CArchiveDlg::OpenDatabase() {
+    const PluginContext& context = App().Context();
+    databasePath_ = context.databasePath;
+    const std::string location = ReadSetting(settings::kLocation, context.settingsPath);
+    if (!location.empty() && FileExists(location)) {
+        databasePath_ = location;
+    }
+    connectionString_ = ArchiveConnectionString(databasePath_);
+    if (!FileExists(databasePath_) && CreateArchiveDatabase(connectionString_)) {
+        // The new file settles before the first connection to it.
+        ::Sleep(1000);
+    }
+    database_ = std::make_unique<CADODatabase>();
+    try {
+        database_->Open(connectionString_, "", "");
+    } catch (const CADOException& failure) {
+        // The dialog still opens: the mailboxes can be looked at, and the
+        // tasks report the database's trouble themselves.
+        ShowStandardErrorBox(failure.GetErrorMessage());
+    }
+}
+
+void CArchiveDlg::LoadDeleteBoxes() {
+    const std::string& settingsPath = App().Context().settingsPath;
+    deleteArchived_ = ReadSetting(settings::kDeleteArchived, settingsPath) == 1;
+    deleteRestored_ = ReadSetting(settings::kDeleteRestored, settingsPath) == 1;
+    SetCheck(IDC_DELETE_ARCHIVED, deleteArchived_);
+    SetCheck(IDC_DELETE_RESTORED, deleteRestored_);
+}
+
+void CArchiveDlg::CreateLogWindow() {
+    const PluginContext& context = App().Context();
+    log_ = std::make_unique<CLogDlg>(context.logPath, context.settingsPath);
+    const bool onStartUp = ReadSetting(settings::kLogOnStartUp, context.settingsPath) != 0;
+    if (!log_->CreateLogWindow(onStartUp)) {
+        log_.reset();
+    }
+}
+
+void CArchiveDlg::MoveToSavedPosition() {
+    const std::string& settingsPath = App().Context().settingsPath;
+    const int left = ReadSetting(settings::kMainLeft, settingsPath);
+    const int top = ReadSetting(settings::kMainTop, settingsPath);
+    ::SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CArchiveDlg::PreTranslateMessage(MSG& message) {
+    if (accelerators_ && ::TranslateAcceleratorA(hwnd(), accelerators_.get(), &message)) {
+        return true;
+    }
+    if (message.message == WM_KEYDOWN) {
+        if (message.wParam == VK_ESCAPE) {
+            return true;
+        }
+        if (message.wParam == VK_RETURN) {
+            // Enter belongs to the focused control: in a tree it opens the
+            // selected item.
+            return false;
+        }
+    }
+    return CDialog::PreTranslateMessage(message);
+}
+
+void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
+    if (filterPanel_.HandleClick(id)) {
+        return;
+    }
+    switch (id) {
+    case IDC_ARCHIVE:
+        RunTask(Task::Archive);
+        break;
+    case IDC_RESTORE:
+        RunTask(Task::Restore);
+        break;
+    case IDC_STOP:
+        stopRequested_ = true;
+        break;
+    case IDC_CLOSE:
+    case ID_CLOSE_DIALOG:
+        if (!taskRunning_) {
+            CloseSequence();
+        }
+        break;
+    case IDC_HELP_BUTTON:
+    case ID_HELP:
+        OpenHelp();
+        break;
+    case ID_SHOW_LOG:
+        if (!taskRunning_) {
+            ShowLogWindow();
+        }
+        break;
+    case ID_ABOUT:
+        if (!taskRunning_) {
+            ShowAbout();
+        }
+        break;
+    case IDC_DELETE_ARCHIVED:
+        deleteArchived_ = !deleteArchived_;
+        SetCheck(IDC_DELETE_ARCHIVED, deleteArchived_);
+        break;
+    case IDC_DELETE_RESTORED:
+        deleteRestored_ = !deleteRestored_;
+        SetCheck(IDC_DELETE_RESTORED, deleteRestored_);
+        break;
+    case ID_OPEN_MAILBOX:
+        if (!taskRunning_) {
+            OpenMailboxItem();
+        }
+        break;
+    case ID_OPEN_ARCHIVE:
+        if (!taskRunning_) {
+            OpenArchiveItem();
+        }
+        break;
+    default:
+        // IDOK and IDCANCEL from Enter and Escape end nothing here.
+        break;
+    }
+}
+
+void CArchiveDlg::RunTask(Task task) {
+    if (taskRunning_) {
+        return;
+    }
+    filterPanel_.ReadDates();
+    filterPanel_.ReadOthers();
+    const bool restoring = task == Task::Restore;
+    std::vector<MailboxSelection> mailboxes;
+    std::vector<std::string> archives;
+    if (restoring) {
+        archives = trees_.TickedArchives();
+    } else {
+        mailboxes = trees_.TickedMailboxes();
+    }
+    const int selected = static_cast<int>(restoring ? archives.size() : mailboxes.size());
+    const std::string problem = filter_.validate(selected, restoring);
+    if (!problem.empty()) {
+        ShowMessageBox(hwnd(), problem, CStowlarkApp::kAppName, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+
+    stopRequested_ = false;
+    taskRunning_ = true;
+    EnableForTask(true);
+    if (log_) {
+        log_->HideForTask();
+    }
+
+    const std::string& logPath = App().Context().logPath;
+    int result = 0;
+    if (restoring) {
+        result = RestoreTask(*database_, staging_, logPath, *this)
+                     .run(archives, filter_, deleteRestored_);
+    } else {
+        result = ArchiveTask(*database_, logPath, *this).run(mailboxes, filter_, deleteArchived_);
+    }
+
+    taskRunning_ = false;
+    SetProgress(0);
+    if (result > 0) {
+        trees_.RefreshArchiveCounts(*database_);
+        trees_.RefreshMailboxCounts();
+    }
+    EnableForTask(false);
+    if (log_ && log_->displayAfterTasks()) {
+        ShowLogWindow();
+    }
+}
+
+void CArchiveDlg::EnableForTask(bool running) {
+    for (const int id : kTaskLockedControls) {
+        EnableItem(id, !running);
+    }
+    if (running) {
+        filterPanel_.DisableAll();
+    } else {
+        filterPanel_.EnableAfterTask();
+        // A viewer opened before keeps both tasks off until it closes.
+        if (!openViewers_.empty()) {
+            EnableItem(IDC_ARCHIVE, false);
+            EnableItem(IDC_RESTORE, false);
+        }
+    }
+    EnableItem(IDC_STOP, running);
+}
+
+void CArchiveDlg::CloseSequence() {
+    PluginContext& context = App().Context();
+    filterPanel_.ReadDates();
+    if (database_) {
+        database_->Close();
+        database_.reset();
+    }
+    filterPanel_.ReadOthers();
+    filter_.saveToSettings(context.settingsPath);
+
+    RECT rect = {};
+    ::GetWindowRect(hwnd(), &rect);
+    WriteSetting(settings::kMainLeft, rect.left, context.settingsPath);
+    WriteSetting(settings::kMainTop, rect.top, context.settingsPath);
+    WriteSetting(settings::kDeleteArchived, deleteArchived_ ? 1 : 0, context.settingsPath);
+    WriteSetting(settings::kDeleteRestored, deleteRestored_ ? 1 : 0, context.settingsPath);
+
+    if (log_) {
+        if (log_->hwnd() && log_->Save()) {
+            ::DestroyWindow(log_->hwnd());
+        }
+        log_.reset();
+    }
+    context.mainDialogWindow = nullptr;
+    EndDialog(IDOK);
+}
+
+void CArchiveDlg::OpenHelp() const {
+    const std::string& helpPath = App().Context().helpPath;
+    if (FileExists(helpPath)) {
+        OpenDocument(helpPath);
+    }
+}
+
+void CArchiveDlg::ShowLogWindow() {
+    if (log_ && !taskRunning_) {
+        log_->ShowLog();
+    }
+}
+
+void CArchiveDlg::ShowAbout() {
+    CAboutDlg about(hwnd());
+    about.RunPlatformModal();
+}
+
+const CTreeCtrl* CArchiveDlg::TreeOf(HWND window) const {
+    if (window && window == trees_.mailboxTree().hwnd()) {
+        return &trees_.mailboxTree();
+    }
+    if (window && window == trees_.archiveTree().hwnd()) {
+        return &trees_.archiveTree();
+    }
+    return nullptr;
+}
+
+LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
+    const CTreeCtrl* tree = TreeOf(header.hwndFrom);
+    if (!tree) {
+        return 0;
+    }
+    switch (header.code) {
+    case NM_CLICK:
+        OnTreeClick(*tree);
+        break;
+    case TVN_KEYDOWN:
+        if (reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey == VK_SPACE) {
+            if (const HTREEITEM selected = tree->Selected()) {
+                ::PostMessageA(hwnd(), kCheckChangedMessage, reinterpret_cast<WPARAM>(tree->hwnd()),
+                               reinterpret_cast<LPARAM>(selected));
+            }
+        }
+        break;
+    case NM_RETURN:
+        if (!taskRunning_) {
+            if (tree == &trees_.mailboxTree()) {
+                OpenMailboxItem();
+            } else {
+                OpenArchiveItem();
+            }
+        }
+        return 1;
+    case TVN_ITEMEXPANDEDA:
+    case TVN_ITEMEXPANDEDW: {
+        const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
+        trees_.ShowFolderExpanded(*tree, change.itemNew.hItem, (change.action & TVE_EXPAND) != 0);
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CArchiveDlg::OnTreeClick(const CTreeCtrl& tree) {
+    const DWORD position = ::GetMessagePos();
+    const POINT point = {static_cast<short>(LOWORD(position)),
+                         static_cast<short>(HIWORD(position))};
+    UINT flags = 0;
+    const HTREEITEM item = tree.HitTest(point, &flags);
+    if (item && (flags & TVHT_ONITEMSTATEICON)) {
+        ::PostMessageA(hwnd(), kCheckChangedMessage, reinterpret_cast<WPARAM>(tree.hwnd()),
+                       reinterpret_cast<LPARAM>(item));
+    }
+}
+
+void CArchiveDlg::OnCheckChanged(HWND treeWindow, HTREEITEM item) {
+    if (const CTreeCtrl* tree = TreeOf(treeWindow)) {
+        trees_.PropagateCheck(*tree, item, tree->Checked(item));
+    }
+}
+
+bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kCheckChangedMessage) {
+        OnCheckChanged(reinterpret_cast<HWND>(wParam), reinterpret_cast<HTREEITEM>(lParam));
+        return true;
+    }
+    if (message == WM_CONTEXTMENU) {
+        ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+        return true;
+    }
+    const UINT closedMessage = App().Context().archiveClosedMessage;
+    if (closedMessage != 0 && message == closedMessage) {
+        OnViewerClosed(TakeClosedViewer(lParam));
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void CArchiveDlg::ShowContextMenu(HWND treeWindow, LPARAM position) {
+    const CTreeCtrl* tree = TreeOf(treeWindow);
+    if (!tree || taskRunning_) {
+        return;
+    }
+    ::SetFocus(tree->hwnd());
+    if (position == -1) {
+        // From the keyboard: at the selected item's caption.
+        const HTREEITEM selected = tree->Selected();
+        RECT rect = {};
+        if (!selected || !tree->TextRect(selected, rect)) {
+            return;
+        }
+        menuPosition_ = {rect.left, rect.top};
+        ::ClientToScreen(tree->hwnd(), &menuPosition_);
+        menuAtItem_ = true;
+    } else {
+        menuPosition_ = {static_cast<short>(LOWORD(position)),
+                         static_cast<short>(HIWORD(position))};
+        UINT flags = 0;
+        const HTREEITEM item = tree->HitTest(menuPosition_, &flags);
+        if (item && (flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON))) {
+            tree->Select(item);
+        }
+    }
+    const HMENU menu = tree == &trees_.mailboxTree() ? mailboxMenu_ : archiveMenu_;
+    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, menuPosition_.x, menuPosition_.y, 0,
+                     hwnd(), nullptr);
+    menuAtItem_ = false;
+}
+
+void CArchiveDlg::OpenMailboxItem() {
+    const CTreeCtrl& tree = trees_.mailboxTree();
+    const HTREEITEM item = tree.Selected();
+    const MailboxItem* mailbox = trees_.Mailbox(item);
+    if (!mailbox) {
+        return;
+    }
+    if (mailbox->kind != kMailboxItem) {
+        trees_.ShowFolderExpanded(tree, item, true);
+        tree.Expand(item);
+        return;
+    }
+    bool opened = false;
+    try {
+        const HostApplication host = HostApplication::Connect();
+        long id = -1;
+        FindHostMailboxByPath(host.Folders(), mailbox->path, id);
+        if (id != -1) {
+            host.FolderById(id).Open();
+            opened = true;
+        }
+    } catch (const HostConnectError& failure) {
+        ShowHostConnectFailure(failure);
+    } catch (const HostError& failure) {
+        ShowStandardErrorBox(failure.what());
+    }
+    if (opened) {
+        // The user goes on in the host's own window.
+        CloseSequence();
+    }
+}
+
+void CArchiveDlg::OpenArchiveItem() {
+    const CTreeCtrl& tree = trees_.archiveTree();
+    const HTREEITEM item = tree.Selected();
+    ArchiveItem* archive = trees_.Archive(item);
+    if (!archive) {
+        return;
+    }
+    const bool hadViewer = archive->viewer != nullptr;
+    if (hadViewer && ::SetForegroundWindow(archive->viewer)) {
+        if (::IsIconic(archive->viewer)) {
+            ::ShowWindow(archive->viewer, SW_RESTORE);
+        }
+        ::SetActiveWindow(archive->viewer);
+        ::BringWindowToTop(archive->viewer);
+        ::SetFocus(archive->viewer);
+    }
+    if (archive->kind != kMailboxItem || hadViewer) {
+        trees_.ShowFolderExpanded(tree, item, true);
+        tree.Expand(item);
+        return;
+    }
+    if (!TableExists(connectionString_, archive->table) &&
+        CreateMailboxTable(connectionString_, archive->table, archive->path) && database_ &&
+        RefreshJetCache(database_->GetActiveConnection())) {
+        ::Sleep(1000);
+    }
+}
+
+void CArchiveDlg::OnViewerClosed(HWND viewer) {
+    openViewers_.erase(std::remove(openViewers_.begin(), openViewers_.end(), viewer),
+                       openViewers_.end());
+    if (const HTREEITEM item = trees_.FindArchiveByViewer(viewer)) {
+        trees_.Archive(item)->viewer = nullptr;
+        trees_.archiveTree().SetItemImage(item, tree_image::kArchive, tree_image::kArchive);
+    }
+    if (openViewers_.empty() && !taskRunning_) {
+        EnableItem(IDC_ARCHIVE, true);
+        EnableItem(IDC_RESTORE, true);
+    }
+}
+
+void CArchiveDlg::SetProgress(int percent) {
+    CProgressBar(Item(IDC_PROGRESS)).SetPos(percent);
+}
+
+bool CArchiveDlg::StopRequested() {
+    PumpWaitingMessages();
+    return stopRequested_;
+}
+
+void CArchiveDlg::EnableStop(bool enable) {
+    EnableItem(IDC_STOP, enable);
+}
+
+void CArchiveDlg::ReloadLog() {
+    if (log_) {
+        log_->Reload();
+    }
+}

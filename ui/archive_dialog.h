@@ -1,0 +1,93 @@
+// The plug-in's main window: the host's mailboxes and the archives side by
+// side, the filter between them, and the buttons that run the tasks. It owns
+// the archive's database connection and the log window for its whole life.
+#pragma once
+
+#include "db/ado_database.h"
+#include "engine/message_filter.h"
+#include "engine/restore_task.h"
+#include "engine/task_controls.h"
+#include "ui/archive_trees.h"
+#include "ui/dialog.h"
+#include "ui/filter_panel.h"
+#include "ui/log_dialog.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CArchiveDlg : public CDialog, private TaskControls {
+public:
+    explicit CArchiveDlg(HWND parent = nullptr);
+    ~CArchiveDlg() override;
+
+    // What a test looks at.
+    const CArchiveTrees& trees() const { return trees_; }
+    CLogDlg* logWindow() const { return log_.get(); }
+    const MessageFilter& filter() const { return filter_; }
+    bool taskRunning() const { return taskRunning_; }
+    const std::vector<HWND>& openViewers() const { return openViewers_; }
+    const std::string& connectionString() const { return connectionString_; }
+
+protected:
+    bool OnInitDialog() override;
+    void OnCommand(int id, int notifyCode, HWND control) override;
+    LRESULT OnNotify(const NMHDR& header) override;
+    // The caption's close request, Alt+F4 included, is not a way out.
+    void OnClose() override {}
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool PreTranslateMessage(MSG& message) override;
+    // The host is going away: what the user set is kept all the same.
+    void OnQuitDuringModal() override { CloseSequence(); }
+
+private:
+    enum class Task { Archive, Restore };
+
+    void OpenDatabase();
+    void LoadDeleteBoxes();
+    void CreateLogWindow();
+    void MoveToSavedPosition();
+
+    void RunTask(Task task);
+    void EnableForTask(bool running);
+    void CloseSequence();
+    void OpenHelp() const;
+    void ShowLogWindow();
+    void ShowAbout();
+
+    void OnTreeClick(const CTreeCtrl& tree);
+    void OnCheckChanged(HWND treeWindow, HTREEITEM item);
+    void OpenMailboxItem();
+    void OpenArchiveItem();
+    void ShowContextMenu(HWND treeWindow, LPARAM position);
+    void OnViewerClosed(HWND viewer);
+    const CTreeCtrl* TreeOf(HWND window) const;
+
+    // TaskControls
+    void SetProgress(int percent) override;
+    bool StopRequested() override;
+    void EnableStop(bool enable) override;
+    void ReloadLog() override;
+
+    MessageFilter filter_;
+    CFilterPanel filterPanel_{filter_};
+    CArchiveTrees trees_;
+    std::unique_ptr<CLogDlg> log_;
+    std::unique_ptr<CADODatabase> database_;
+    std::string databasePath_;
+    std::string connectionString_;
+    StagingFiles staging_;
+    std::vector<HWND> openViewers_;
+
+    bool taskRunning_ = false;
+    bool stopRequested_ = false;
+    bool deleteArchived_ = false;
+    bool deleteRestored_ = false;
+
+    UniqueAccelerators accelerators_;
+    UniqueMenu menu_;
+    HMENU mailboxMenu_ = nullptr;
+    HMENU archiveMenu_ = nullptr;
+    bool menuAtItem_ = false;
+    POINT menuPosition_ = {};
+};

@@ -1,0 +1,243 @@
+#include "ui/archive_trees.h"
+
+#include "db/archive_schema.h"
+#include "db/mailbox_table_name.h"
+#include "mailbox/mailbox_index_count.h"
+#include "plugin/file_utils.h"
+#include "plugin/stowlark_app.h"
+#include "res/resource_ids.h"
+#include "ui/tree_checks.h"
+
+#include <algorithm>
+
+namespace {
+
+UniqueImageList MakeImageList(std::initializer_list<int> icons) {
+    UniqueImageList images(
+        ::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(icons.size()), 10));
+    for (const int icon : icons) {
+        const HICON picture = static_cast<HICON>(::LoadImageA(
+            App().Instance(), MAKEINTRESOURCEA(icon), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        ::ImageList_AddIcon(images.get(), picture);
+        ::DestroyIcon(picture);
+    }
+    return images;
+}
+
+bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           ::lstrcmpiA(text.c_str() + text.size() - end.size(), end.c_str()) == 0;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// The host's own mailboxes that must not be archived.
+bool IsHostWorkMailbox(const std::string& name) {
+    return SameIgnoringCase(name, "Trash") || SameIgnoringCase(name, "Pending") ||
+           SameIgnoringCase(name, "Duplicates");
+}
+
+std::string DirectoryPart(const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string LastComponent(const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+void CArchiveTrees::Attach(HWND mailboxTree, HWND archiveTree) {
+    mailboxTree_ = CTreeCtrl(mailboxTree);
+    archiveTree_ = CTreeCtrl(archiveTree);
+    mailboxImages_ = MakeImageList({IDI_MAILBOX_ROOT, IDI_FOLDER_OPEN, IDI_FOLDER_CLOSED,
+                                    IDI_MAILBOX_EMPTY, IDI_MAILBOX_SOME, IDI_MAILBOX_MANY});
+    archiveImages_ = MakeImageList({IDI_ARCHIVE_ROOT, IDI_FOLDER_OPEN, IDI_FOLDER_CLOSED,
+                                    IDI_ARCHIVE_CLOSED, IDI_ARCHIVE_VIEWING});
+    mailboxTree_.SetImageList(mailboxImages_.get());
+    archiveTree_.SetImageList(archiveImages_.get());
+}
+
+void CArchiveTrees::BuildRoots(const std::string& dataDir, const std::string& databasePath) {
+    std::string mailboxCaption = LastComponent(dataDir);
+    if (mailboxCaption.empty()) {
+        mailboxCaption = "Mailboxes";
+    }
+    MailboxItem& mailboxRoot =
+        mailboxItems_.emplace_back(MailboxItem{dataDir, mailboxCaption, 0, kRootItem, kNoCount});
+    mailboxTree_.InsertItem(mailboxCaption, tree_image::kRoot, tree_image::kRoot,
+                            reinterpret_cast<LPARAM>(&mailboxRoot));
+
+    std::string archiveCaption = FileNameOf(databasePath, false);
+    if (archiveCaption.empty()) {
+        archiveCaption = "Archives";
+    }
+    ArchiveItem& archiveRoot = archiveItems_.emplace_back(
+        ArchiveItem{"", archiveCaption, kRootItem, kNoCount, "", nullptr});
+    archiveTree_.InsertItem(archiveCaption, tree_image::kRoot, tree_image::kRoot,
+                            reinterpret_cast<LPARAM>(&archiveRoot));
+}
+
+void CArchiveTrees::Fill(const std::vector<HostFolderRecord>& records, CADODatabase& database) {
+    const HTREEITEM mailboxRoot = mailboxTree_.Root();
+    const HTREEITEM archiveRoot = archiveTree_.Root();
+    tables_ = ArchiveTables(database.GetConnectionString());
+    BuildLevel(records, Mailbox(mailboxRoot)->path, mailboxRoot, archiveRoot, database);
+    mailboxTree_.Expand(mailboxRoot);
+    archiveTree_.Expand(archiveRoot);
+}
+
+int CArchiveTrees::ArchiveRowCount(CADODatabase& database, const std::string& table) const {
+    if (std::find(tables_.begin(), tables_.end(), table) == tables_.end()) {
+        return 0;
+    }
+    return CountArchiveRows(database, table);
+}
+
+void CArchiveTrees::BuildLevel(const std::vector<HostFolderRecord>& records, std::string directory,
+                               HTREEITEM mailboxParent, HTREEITEM archiveParent,
+                               CADODatabase& database) {
+    if (directory.empty() || directory.back() != '\\') {
+        directory += '\\';
+    }
+    for (const HostFolderRecord& record : records) {
+        if (record.path.empty() || record.name.empty() ||
+            !SameIgnoringCase(DirectoryPart(record.path), directory)) {
+            continue;
+        }
+        if (EndsWithIgnoringCase(record.path, ".mbx") && !IsHostWorkMailbox(record.name)) {
+            MailboxItem& mailbox = mailboxItems_.emplace_back(
+                MailboxItem{record.path, record.name, record.hostId, kMailboxItem, record.count});
+            const int image = tree_image::ForMailboxCount(record.count);
+            mailboxTree_.InsertItem(CountedCaption(record.name, record.count), image, image,
+                                    reinterpret_cast<LPARAM>(&mailbox), mailboxParent);
+
+            const std::string table = TableNameFromMailboxName(record.name);
+            const int rows = ArchiveRowCount(database, table);
+            ArchiveItem& archive = archiveItems_.emplace_back(
+                ArchiveItem{table, record.name, kMailboxItem, rows, record.path, nullptr});
+            archiveTree_.InsertItem(CountedCaption(record.name, rows), tree_image::kArchive,
+                                    tree_image::kArchive, reinterpret_cast<LPARAM>(&archive),
+                                    archiveParent);
+        } else if (EndsWithIgnoringCase(record.path, ".fol")) {
+            MailboxItem& folder = mailboxItems_.emplace_back(
+                MailboxItem{record.path, record.name, record.hostId, kFolderItem, kNoCount});
+            const HTREEITEM mailboxFolder = mailboxTree_.InsertItem(
+                record.name, tree_image::kClosedFolder, tree_image::kClosedFolder,
+                reinterpret_cast<LPARAM>(&folder), mailboxParent);
+            ArchiveItem& archiveFolder = archiveItems_.emplace_back(
+                ArchiveItem{"", record.name, kFolderItem, kNoCount, "", nullptr});
+            const HTREEITEM archiveFolderItem = archiveTree_.InsertItem(
+                record.name, tree_image::kClosedFolder, tree_image::kClosedFolder,
+                reinterpret_cast<LPARAM>(&archiveFolder), archiveParent);
+            BuildLevel(records, record.path, mailboxFolder, archiveFolderItem, database);
+        }
+    }
+}
+
+void CArchiveTrees::AddOrphanArchives(CADODatabase& database) {
+    tables_ = ArchiveTables(database.GetConnectionString());
+    for (const std::string& table : tables_) {
+        bool shown = false;
+        ForEachItem(archiveTree_, [&](HTREEITEM item) {
+            shown = shown || SameIgnoringCase(Archive(item)->table, table);
+        });
+        if (shown) {
+            continue;
+        }
+        const int rows = CountArchiveRows(database, table);
+        const std::string name = MailboxNameFromTableName(table);
+        ArchiveItem& archive = archiveItems_.emplace_back(ArchiveItem{
+            table, name, kMailboxItem, rows, MailboxPathOfTable(database, table), nullptr});
+        archiveTree_.InsertItem(CountedCaption(name, rows), tree_image::kArchive,
+                                tree_image::kArchive, reinterpret_cast<LPARAM>(&archive));
+    }
+}
+
+MailboxItem* CArchiveTrees::Mailbox(HTREEITEM item) const {
+    return item ? reinterpret_cast<MailboxItem*>(mailboxTree_.ItemData(item)) : nullptr;
+}
+
+ArchiveItem* CArchiveTrees::Archive(HTREEITEM item) const {
+    return item ? reinterpret_cast<ArchiveItem*>(archiveTree_.ItemData(item)) : nullptr;
+}
+
+int CArchiveTrees::KindOf(const CTreeCtrl& tree, HTREEITEM item) const {
+    if (tree.hwnd() == mailboxTree_.hwnd()) {
+        const MailboxItem* mailbox = Mailbox(item);
+        return mailbox ? mailbox->kind : 0;
+    }
+    const ArchiveItem* archive = Archive(item);
+    return archive ? archive->kind : 0;
+}
+
+void CArchiveTrees::PropagateCheck(const CTreeCtrl& tree, HTREEITEM item, bool checked) {
+    ::PropagateCheck(tree, item, checked, [&](HTREEITEM of) { return KindOf(tree, of); });
+}
+
+void CArchiveTrees::ShowFolderExpanded(const CTreeCtrl& tree, HTREEITEM item, bool expanded) {
+    if (KindOf(tree, item) == kFolderItem) {
+        const int image = expanded ? tree_image::kOpenFolder : tree_image::kClosedFolder;
+        tree.SetItemImage(item, image, image);
+    }
+}
+
+std::vector<MailboxSelection> CArchiveTrees::TickedMailboxes() const {
+    std::vector<MailboxSelection> ticked;
+    ForEachItemChildrenFirst(mailboxTree_, [&](HTREEITEM item) {
+        const MailboxItem* mailbox = Mailbox(item);
+        if (mailbox && mailbox->kind == kMailboxItem && mailboxTree_.Checked(item)) {
+            ticked.push_back(MailboxSelection{mailbox->path, mailbox->name, mailbox->hostId});
+        }
+    });
+    return ticked;
+}
+
+std::vector<std::string> CArchiveTrees::TickedArchives() const {
+    std::vector<std::string> ticked;
+    ForEachItemChildrenFirst(archiveTree_, [&](HTREEITEM item) {
+        const ArchiveItem* archive = Archive(item);
+        if (archive && archive->kind == kMailboxItem && archiveTree_.Checked(item)) {
+            ticked.push_back(archive->table);
+        }
+    });
+    return ticked;
+}
+
+void CArchiveTrees::RefreshArchiveCounts(CADODatabase& database) {
+    tables_ = ArchiveTables(database.GetConnectionString());
+    ForEachItem(archiveTree_, [&](HTREEITEM item) {
+        ArchiveItem* archive = Archive(item);
+        if (archive && archive->kind == kMailboxItem) {
+            archive->count = ArchiveRowCount(database, archive->table);
+            archiveTree_.SetItemText(item, CountedCaption(archive->name, archive->count));
+        }
+    });
+}
+
+void CArchiveTrees::RefreshMailboxCounts() {
+    ForEachItem(mailboxTree_, [&](HTREEITEM item) {
+        MailboxItem* mailbox = Mailbox(item);
+        if (mailbox && mailbox->kind == kMailboxItem) {
+            mailbox->count = MailboxIndexCount(mailbox->path);
+            const int image = tree_image::ForMailboxCount(mailbox->count);
+            mailboxTree_.SetItemImage(item, image, image);
+            mailboxTree_.SetItemText(item, CountedCaption(mailbox->name, mailbox->count));
+        }
+    });
+}
+
+HTREEITEM CArchiveTrees::FindArchiveByViewer(HWND viewer) const {
+    HTREEITEM found = nullptr;
+    ForEachItem(archiveTree_, [&](HTREEITEM item) {
+        const ArchiveItem* archive = Archive(item);
+        if (!found && viewer && archive && archive->viewer == viewer) {
+            found = item;
+        }
+    });
+    return found;
+}

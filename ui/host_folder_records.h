@@ -1,0 +1,12 @@
+// The host's mailboxes and folders as one flat list, parents before their
+// children, for building the trees.
+#pragma once
+
+#include "ui/tree_items.h"
+
+#include <optional>
+#include <vector>
+
+// nullopt, after the standard error box, when the host cannot be reached or
+// fails while being read.
+std::optional<std::vector<HostFolderRecord>> ReadHostFolders();
