@@ -64,6 +64,16 @@ void CALLBACK PluginWindowUser::OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 void PluginWindowUser::Act() {
+    // Taking pictures pumps messages, and the timer goes on ticking.
+    if (acting_) {
+        return;
+    }
+    acting_ = true;
+    ActOnWindows();
+    acting_ = false;
+}
+
+void PluginWindowUser::ActOnWindows() {
     std::vector<HWND> windows;
     ::EnumThreadWindows(::GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
     std::vector<HWND> open;

@@ -24,10 +24,12 @@ public:
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD);
     void Act();
+    void ActOnWindows();
 
     HWND hostWindow_;
     std::string pictureDir_;
     UINT_PTR timer_;
+    bool acting_ = false;
     std::set<std::string> pictured_;
     std::vector<std::string> transcript_;
 };

@@ -48,6 +48,7 @@ bool CArchiveDlg::OnInitDialog() {
 
     context.mainDialogWindow = hwnd();
     taskRunning_ = false;
+    starting_ = true;
     accelerators_.reset(::LoadAcceleratorsA(App().Instance(), MAKEINTRESOURCEA(IDA_MAIN_KEYS)));
     staging_.mbxPath = context.hostDataDir + "\\Pending.mbx";
     staging_.tocPath = context.hostDataDir + "\\Pending.toc";
@@ -80,6 +81,7 @@ bool CArchiveDlg::OnInitDialog() {
     }
     ::SetWindowTextA(hwnd(), "Archive Messages");
     ::SetFocus(Item(IDC_MAILBOX_TREE));
+    starting_ = false;
     return false;
 }
 
@@ -124,29 +126,39 @@ void CArchiveDlg::CreateLogWindow() {
 
 void CArchiveDlg::MoveToSavedPosition() {
     const std::string& settingsPath = App().Context().settingsPath;
-    const int left = ReadSetting(settings::kMainLeft, settingsPath);
-    const int top = ReadSetting(settings::kMainTop, settingsPath);
-    ::SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    POINT place = {ReadSetting(settings::kMainLeft, settingsPath),
+                   ReadSetting(settings::kMainTop, settingsPath)};
+    // With no system menu, a dialog saved on a screen since taken away
+    // could not be brought back.
+    place = KeptOnScreen(hwnd(), place);
+    ::SetWindowPos(hwnd(), nullptr, place.x, place.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CArchiveDlg::PreTranslateMessage(MSG& message) {
     if (accelerators_ && ::TranslateAcceleratorA(hwnd(), accelerators_.get(), &message)) {
         return true;
     }
-    if (message.message == WM_KEYDOWN) {
-        if (message.wParam == VK_ESCAPE) {
-            return true;
-        }
-        if (message.wParam == VK_RETURN) {
-            // Enter belongs to the focused control: in a tree it opens the
-            // selected item.
-            return false;
-        }
+    if ((message.message == WM_KEYUP || message.message == WM_SYSKEYUP) &&
+        message.wParam == VK_F10) {
+        keyboardMenuShown_ = false;
     }
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+        // Enter belongs to the focused control: in a tree it opens the
+        // selected item.
+        return false;
+    }
+    // Escape reaches the dialog as IDCANCEL, which ends nothing here, after
+    // an open drop-down list has had it.
     return CDialog::PreTranslateMessage(message);
 }
 
 void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
+    // The running task reads the filter and the delete flags: a click that
+    // slips through while it pumps messages must not change them.
+    if (taskRunning_ && id != IDC_STOP && id != IDC_HELP_BUTTON && id != ID_HELP) {
+        return;
+    }
     if (filterPanel_.HandleClick(id)) {
         return;
     }
@@ -248,6 +260,8 @@ void CArchiveDlg::RunTask(Task task) {
         trees_.RefreshMailboxCounts();
     }
     EnableForTask(false);
+    // The pressed button was disabled under the keyboard's focus.
+    ::SetFocus(Item(restoring ? IDC_ARCHIVE_TREE : IDC_MAILBOX_TREE));
     if (log_ && log_->displayAfterTasks()) {
         ShowLogWindow();
     }
@@ -271,6 +285,11 @@ void CArchiveDlg::EnableForTask(bool running) {
 }
 
 void CArchiveDlg::CloseSequence() {
+    // Start-up shows error boxes and pumps the host's messages; a close
+    // request arriving then would pull the database from under it.
+    if (starting_) {
+        return;
+    }
     PluginContext& context = App().Context();
     filterPanel_.ReadDates();
     if (database_) {
@@ -332,16 +351,19 @@ LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
     }
     switch (header.code) {
     case NM_CLICK:
+    case NM_DBLCLK:
         OnTreeClick(*tree);
         break;
-    case TVN_KEYDOWN:
-        if (reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey == VK_SPACE) {
-            if (const HTREEITEM selected = tree->Selected()) {
-                ::PostMessageA(hwnd(), kCheckChangedMessage, reinterpret_cast<WPARAM>(tree->hwnd()),
-                               reinterpret_cast<LPARAM>(selected));
-            }
+    case TVN_KEYDOWN: {
+        const WORD key = reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey;
+        if (key == VK_SPACE) {
+            WatchCheck(*tree, tree->Selected());
+        } else if (key == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000)) {
+            keyboardMenuShown_ = true;
+            ShowContextMenu(tree->hwnd(), -1);
         }
         break;
+    }
     case NM_RETURN:
         if (!taskRunning_) {
             if (tree == &trees_.mailboxTree()) {
@@ -370,28 +392,43 @@ void CArchiveDlg::OnTreeClick(const CTreeCtrl& tree) {
     UINT flags = 0;
     const HTREEITEM item = tree.HitTest(point, &flags);
     if (item && (flags & TVHT_ONITEMSTATEICON)) {
-        ::PostMessageA(hwnd(), kCheckChangedMessage, reinterpret_cast<WPARAM>(tree.hwnd()),
-                       reinterpret_cast<LPARAM>(item));
+        WatchCheck(tree, item);
     }
 }
 
-void CArchiveDlg::OnCheckChanged(HWND treeWindow, HTREEITEM item) {
-    if (const CTreeCtrl* tree = TreeOf(treeWindow)) {
-        trees_.PropagateCheck(*tree, item, tree->Checked(item));
+void CArchiveDlg::WatchCheck(const CTreeCtrl& tree, HTREEITEM item) {
+    if (!item) {
+        return;
+    }
+    const bool archiveTree = tree.hwnd() == trees_.archiveTree().hwnd();
+    ::PostMessageA(hwnd(), kCheckChangedMessage, reinterpret_cast<WPARAM>(item),
+                   MAKELPARAM(tree.Checked(item) ? 1 : 0, archiveTree ? 1 : 0));
+}
+
+void CArchiveDlg::OnCheckChanged(HTREEITEM item, bool wasChecked, bool archiveTree) {
+    const CTreeCtrl& tree = archiveTree ? trees_.archiveTree() : trees_.mailboxTree();
+    const bool checked = tree.Checked(item);
+    // A key or click the tree did not act on leaves the rest alone too.
+    if (checked != wasChecked) {
+        trees_.PropagateCheck(tree, item, checked);
     }
 }
 
 bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == kCheckChangedMessage) {
-        OnCheckChanged(reinterpret_cast<HWND>(wParam), reinterpret_cast<HTREEITEM>(lParam));
+        OnCheckChanged(reinterpret_cast<HTREEITEM>(wParam), LOWORD(lParam) != 0,
+                       HIWORD(lParam) != 0);
         return true;
     }
     if (message == WM_CONTEXTMENU) {
-        ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+        // Shift+F10 has been answered from the tree's own key notice.
+        if (lParam != -1 || !keyboardMenuShown_) {
+            ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+        }
         return true;
     }
     const UINT closedMessage = App().Context().archiveClosedMessage;
-    if (closedMessage != 0 && message == closedMessage) {
+    if (closedMessage != 0 && message == closedMessage && wParam == 1) {
         OnViewerClosed(TakeClosedViewer(lParam));
         result = 0;
         return true;

@@ -56,7 +56,10 @@ private:
     void ShowAbout();
 
     void OnTreeClick(const CTreeCtrl& tree);
-    void OnCheckChanged(HWND treeWindow, HTREEITEM item);
+    // The tree flips the mark after telling us; the rest of the tree
+    // follows once it has, and only if it has.
+    void WatchCheck(const CTreeCtrl& tree, HTREEITEM item);
+    void OnCheckChanged(HTREEITEM item, bool wasChecked, bool archiveTree);
     void OpenMailboxItem();
     void OpenArchiveItem();
     void ShowContextMenu(HWND treeWindow, LPARAM position);
@@ -79,6 +82,7 @@ private:
     StagingFiles staging_;
     std::vector<HWND> openViewers_;
 
+    bool starting_ = false;
     bool taskRunning_ = false;
     bool stopRequested_ = false;
     bool deleteArchived_ = false;
@@ -89,5 +93,7 @@ private:
     HMENU mailboxMenu_ = nullptr;
     HMENU archiveMenu_ = nullptr;
     bool menuAtItem_ = false;
+    // From Shift+F10 in a tree until the key is let go.
+    bool keyboardMenuShown_ = false;
     POINT menuPosition_ = {};
 };

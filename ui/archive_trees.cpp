@@ -54,6 +54,8 @@ std::string LastComponent(const std::string& path) {
 void CArchiveTrees::Attach(HWND mailboxTree, HWND archiveTree) {
     mailboxTree_ = CTreeCtrl(mailboxTree);
     archiveTree_ = CTreeCtrl(archiveTree);
+    mailboxTree_.ShowCheckBoxes();
+    archiveTree_.ShowCheckBoxes();
     mailboxImages_ = MakeImageList({IDI_MAILBOX_ROOT, IDI_FOLDER_OPEN, IDI_FOLDER_CLOSED,
                                     IDI_MAILBOX_EMPTY, IDI_MAILBOX_SOME, IDI_MAILBOX_MANY});
     archiveImages_ = MakeImageList({IDI_ARCHIVE_ROOT, IDI_FOLDER_OPEN, IDI_FOLDER_CLOSED,

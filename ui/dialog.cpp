@@ -39,16 +39,19 @@ INT_PTR CDialog::RunPlatformModal() {
 
 INT_PTR CDialog::RunModal() {
     ended_ = false;
-    if (!Create()) {
+    if (!CreateAs(Run::Modal)) {
         return -1;
     }
-    run_ = Run::Modal;
     const bool ownerWasEnabled = parent_ && !::EnableWindow(parent_, FALSE);
     ::ShowWindow(hwnd_, SW_SHOW);
     INT_PTR result = -1;
     for (;;) {
         if (ended_) {
             result = result_;
+            break;
+        }
+        // Destroyed some other way: nothing would end the loop.
+        if (!hwnd_) {
             break;
         }
         MSG message;
@@ -74,8 +77,13 @@ INT_PTR CDialog::RunModal() {
 }
 
 bool CDialog::Create() {
+    return CreateAs(Run::Modeless);
+}
+
+bool CDialog::CreateAs(Run run) {
     InitControlClasses();
-    run_ = Run::Modeless;
+    // Set before the window exists: its start-up may already end it.
+    run_ = run;
     const HWND window = ::CreateDialogParamA(App().Instance(), MAKEINTRESOURCEA(templateId_),
                                              parent_, DialogProc, reinterpret_cast<LPARAM>(this));
     return window != nullptr;

@@ -59,6 +59,7 @@ protected:
 private:
     enum class Run { None, PlatformModal, Modal, Modeless };
 
+    bool CreateAs(Run run);
     HWND KeyboardWindow() const override { return hwnd_; }
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -21,7 +21,9 @@ bool CLogDlg::CreateLogWindow(bool displayOnStartUp) {
         return true;
     }
     showAllowed_ = true;
-    ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+    shown_ = true;
+    // Shown as it was left: a log minimised last time stays minimised.
+    ::ShowWindow(hwnd(), logState_ == 1 ? SW_SHOWMINNOACTIVE : SW_SHOWNA);
     ::SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
 }
@@ -32,11 +34,11 @@ bool CLogDlg::OnInitDialog() {
     logState_ = ReadSetting(settings::kLogState, settingsPath_);
     logLeft_ = ReadSetting(settings::kLogLeft, settingsPath_);
     logTop_ = ReadSetting(settings::kLogTop, settingsPath_);
-    ::SetWindowPos(hwnd(), nullptr, logLeft_, logTop_, 0, 0,
+    const POINT place = KeptOnScreen(hwnd(), {logLeft_, logTop_});
+    ::SetWindowPos(hwnd(), nullptr, place.x, place.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    if (logState_ == 1) {
-        ::ShowWindow(hwnd(), SW_MINIMIZE);
-    }
+    // A minimised log is minimised when it first shows: a hidden window
+    // cannot be minimised without showing it.
     displayAfterTasks_ = ReadSetting(settings::kLogAfterTasks, settingsPath_) == 1;
     SetCheck(IDC_LOG_DISPLAY_AFTER, displayAfterTasks_);
     Reload();
@@ -58,6 +60,7 @@ void CLogDlg::Reload() {
 void CLogDlg::ShowLog() {
     Reload();
     showAllowed_ = true;
+    shown_ = true;
     // Asked for by name, the log comes back from the task bar as well.
     ::ShowWindow(hwnd(), ::IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
     BringForward(hwnd());
@@ -76,7 +79,8 @@ void CLogDlg::HideForTask() {
 bool CLogDlg::Save() {
     RECT rect = {};
     ::GetWindowRect(hwnd(), &rect);
-    if (::IsIconic(hwnd())) {
+    // Never shown, it is still as the settings left it.
+    if (::IsIconic(hwnd()) || (!shown_ && logState_ == 1)) {
         logState_ = 1;
     } else {
         logState_ = 0;

@@ -38,6 +38,7 @@ private:
     std::string logPath_;
     std::string settingsPath_;
     bool showAllowed_ = false;
+    bool shown_ = false;
     bool displayAfterTasks_ = true;
     int logState_ = 0;
     int logLeft_ = 0;

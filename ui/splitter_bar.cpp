@@ -1,5 +1,6 @@
 #include "ui/splitter_bar.h"
 
+#include "plugin/message_pump.h"
 #include "plugin/stowlark_app.h"
 #include "ui/gdi_resources.h"
 
@@ -116,20 +117,22 @@ void CSplitterBar::Drag(int offsetY) {
     const int leastMove = clip.top - offsetY - screenBar.top;
     const int mostMove = clip.bottom - 1 - offsetY - screenBar.top;
 
+    // Messages dispatched during the drag may close the parent and free
+    // this object; the loop holds on to copies and to the token.
+    const std::weak_ptr<bool> alive = alive_;
+    const HWND bar = bar_;
+    const HWND parent = parent_;
     const RECT start = ChildRect(controlId_);
     RECT last = start;
     int distance = 0;
     {
         const CursorClip cursorClip(clip);
-        const MouseCapture capture(bar_);
+        const MouseCapture capture(bar);
         const UniqueBrush halftone = MakeHalftoneBrush();
-        const WindowDC dc(parent_, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+        const WindowDC dc(parent, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
         InvertRect(dc.get(), halftone.get(), last);
 
-        for (bool dragging = true; dragging;) {
-            if (::GetCapture() != bar_) {
-                break;
-            }
+        for (bool dragging = true; dragging && ::GetCapture() == bar;) {
             MSG message;
             const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
             if (got <= 0) {
@@ -151,24 +154,27 @@ void CSplitterBar::Drag(int offsetY) {
             case WM_KEYDOWN:
                 dragging = message.wParam != VK_ESCAPE;
                 break;
+            case WM_SYSKEYDOWN:
+            case WM_CANCELMODE:
             case WM_LBUTTONUP:
             case WM_RBUTTONDOWN:
                 dragging = false;
                 break;
             default:
-                ::TranslateMessage(&message);
-                ::DispatchMessageA(&message);
+                DispatchThreadMessage(message);
                 break;
             }
         }
-        InvertRect(dc.get(), halftone.get(), last);
+        if (::IsWindow(parent)) {
+            InvertRect(dc.get(), halftone.get(), last);
+        }
     }
-    if (distance == 0) {
+    if (distance == 0 || alive.expired() || !::IsWindow(bar)) {
         return;
     }
-    ::MoveWindow(bar_, last.left, last.top, last.right - last.left, last.bottom - last.top, FALSE);
+    ::MoveWindow(bar, last.left, last.top, last.right - last.left, last.bottom - last.top, FALSE);
     Relayout();
-    ::SendMessageA(parent_, kSplitterMovedMessage, static_cast<WPARAM>(distance), controlId_);
+    ::SendMessageA(parent, kSplitterMovedMessage, static_cast<WPARAM>(distance), controlId_);
 }
 
 LRESULT CALLBACK CSplitterBar::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

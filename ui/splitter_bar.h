@@ -4,6 +4,7 @@
 
 #include "plugin/win32.h"
 
+#include <memory>
 #include <vector>
 
 // Sent to the parent after a drag that moved the bar: wParam is the
@@ -53,4 +54,6 @@ private:
     std::vector<int> belowIds_;
     int minAbove_ = 0;
     int minBelow_ = 0;
+    // Expires with this object, which a drag's message loop may outlive.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

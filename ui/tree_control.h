@@ -13,6 +13,13 @@ public:
     explicit CTreeCtrl(HWND window) : hwnd_(window) {}
     HWND hwnd() const { return hwnd_; }
 
+    // The tree makes its check-box images when this style arrives after its
+    // creation, not when a template gives it.
+    void ShowCheckBoxes() const {
+        const LONG_PTR style = ::GetWindowLongPtrA(hwnd_, GWL_STYLE);
+        ::SetWindowLongPtrA(hwnd_, GWL_STYLE, style | TVS_CHECKBOXES);
+    }
+
     // Sorted among its siblings by caption unless `after` says otherwise.
     HTREEITEM InsertItem(const std::string& text, int image, int selectedImage, LPARAM data,
                          HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_SORT) const {

@@ -18,3 +18,32 @@ inline bool BringForward(HWND window) {
 inline void SetBigIcon(HWND window, HICON icon) {
     ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
+
+// Where the window's top-left corner may go so that all of the window stays
+// on the nearest screen's work area; `place` itself when it already does.
+inline POINT KeptOnScreen(HWND window, POINT place) {
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    const LONG width = rect.right - rect.left;
+    const LONG height = rect.bottom - rect.top;
+    const RECT wanted = {place.x, place.y, place.x + width, place.y + height};
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoA(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return place;
+    }
+    const RECT& area = monitor.rcWork;
+    if (place.x + width > area.right) {
+        place.x = area.right - width;
+    }
+    if (place.y + height > area.bottom) {
+        place.y = area.bottom - height;
+    }
+    if (place.x < area.left) {
+        place.x = area.left;
+    }
+    if (place.y < area.top) {
+        place.y = area.top;
+    }
+    return place;
+}

@@ -160,6 +160,45 @@ TEST_F(TreesTest, TicksSpreadDownIntoFoldersAndUpWhenAFolderIsFull) {
     EXPECT_FALSE(tree.Checked(alpha));
 }
 
+TEST_F(TreesTest, ClicksAndKeysTheTreeDoesNotActOnLeaveTheRestAlone) {
+    AddMailboxes();
+    OpenDialog();
+    const CTreeCtrl& tree = Mailboxes();
+    const HTREEITEM projects = FindItem(tree, "Projects");
+    const HTREEITEM alpha = FindItem(tree, "Alpha (1)");
+    tree.Expand(projects);
+
+    // A double click flips the box twice; the folder and what it holds
+    // still agree afterwards.
+    const POINT box = CheckBoxPoint(tree, projects);
+    POINT screen = box;
+    ::ClientToScreen(tree.hwnd(), &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    const LPARAM at = MAKELPARAM(box.x, box.y);
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        ::PostMessageA(tree.hwnd(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    }
+    PumpFor(100);
+    EXPECT_EQ(tree.Checked(projects), tree.Checked(alpha));
+    EXPECT_EQ(tree.Checked(projects), tree.Checked(FindItem(tree, "Old")));
+
+    // Ctrl+Space does not tick; a ticked mailbox under an unticked folder
+    // stays ticked.
+    if (tree.Checked(projects)) {
+        ClickCheckBox(tree, projects);
+        PumpWaitingMessages();
+    }
+    ClickCheckBox(tree, alpha);
+    PumpWaitingMessages();
+    ASSERT_TRUE(tree.Checked(alpha));
+    ASSERT_FALSE(tree.Checked(projects));
+    tree.Select(projects);
+    PressKey(tree.hwnd(), VK_SPACE, true);
+    PumpWaitingMessages();
+    EXPECT_EQ(tree.Checked(projects), tree.Checked(alpha) && tree.Checked(FindItem(tree, "Old")));
+    EXPECT_TRUE(tree.Checked(alpha) || tree.Checked(projects));
+}
+
 TEST_F(TreesTest, FoldersShowOpenWhileExpanded) {
     AddMailboxes();
     OpenDialog();

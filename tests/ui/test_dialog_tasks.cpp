@@ -41,6 +41,11 @@ TEST_F(DialogTasks, ArchiveAndRestoreThroughTheButtonsRefreshBothTrees) {
         closeDisabledDuringTask = !IsEnabled(window, IDC_CLOSE);
         PressKey(::GetDlgItem(window, IDC_PROGRESS), 'L', true);
         logStillHiddenAfterCtrlL = !::IsWindowVisible(logWindow);
+        // Neither closing nor the filter may change under the task.
+        PressKey(::GetDlgItem(window, IDC_PROGRESS), 'W', true);
+        PressButton(window, IDC_CLOSE);
+        ::SendMessageA(window, WM_COMMAND, IDC_SUBJECT_TEST, 0);
+        ::SendMessageA(window, WM_COMMAND, IDC_DELETE_ARCHIVED, 0);
     });
     Tick(Mailboxes(), "Work (2)");
     PressButton(window, IDC_ARCHIVE);
@@ -51,6 +56,9 @@ TEST_F(DialogTasks, ArchiveAndRestoreThroughTheButtonsRefreshBothTrees) {
     EXPECT_TRUE(logStillHiddenAfterCtrlL);
 
     EXPECT_FALSE(dialog->taskRunning());
+    ASSERT_TRUE(::IsWindow(window));
+    EXPECT_FALSE(dialog->filter().subjectOn);
+    EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(window, IDC_DELETE_ARCHIVED));
     EXPECT_NE(nullptr, FindItem(Mailboxes(), "Work (0)"));
     EXPECT_NE(nullptr, FindItem(Archives(), "Work (2)"));
     EXPECT_FALSE(IsEnabled(window, IDC_STOP));
@@ -92,6 +100,8 @@ TEST_F(DialogTasks, StopEndsTheTaskAndF1StillOpensHelpMeanwhile) {
     const HTREEITEM work = FindItem(Archives(), "Work (6)");
     EXPECT_EQ(nullptr, work) << "every message was archived before Stop took effect";
     EXPECT_TRUE(IsEnabled(window, IDC_CLOSE));
+    // The keyboard is back where the ticking was done.
+    EXPECT_EQ(::GetDlgItem(window, IDC_MAILBOX_TREE), ::GetFocus());
     // The toggle is off: the log stays hidden.
     EXPECT_FALSE(::IsWindowVisible(dialog->logWindow()->hwnd()));
 }

@@ -115,6 +115,25 @@ TEST(LogWindowEdit, OpensTheLogInTheEditorEvenFromAFolderWithASpace) {
     EXPECT_FALSE(::IsWindowVisible(log.hwnd()));
 }
 
+TEST_F(LogWindow, ALogMinimisedLastTimeStaysSoUntilItIsShown) {
+    WriteBytes(files / "stowlark.ini", "[Windows]\r\nLogState=1\r\nLogLeft=40\r\n");
+    ASSERT_TRUE(log.CreateLogWindow(false));
+    EXPECT_FALSE(::IsWindowVisible(log.hwnd()));
+    ::SetWindowPos(log.hwnd(), nullptr, 90, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_TRUE(log.Save());
+    EXPECT_EQ("1", Setting("Windows", "LogState"));
+    EXPECT_EQ("40", Setting("Windows", "LogLeft"));
+}
+
+TEST(LogWindowStart, ShownAtStartUpALogMinimisedLastTimeComesUpMinimised) {
+    TempFolder files;
+    WriteBytes(files / "stowlark.ini", "[Windows]\r\nLogState=1\r\n");
+    CLogDlg log(files / "stowlark.log", files / "stowlark.ini");
+    ASSERT_TRUE(log.CreateLogWindow(true));
+    EXPECT_TRUE(::IsWindowVisible(log.hwnd()));
+    EXPECT_TRUE(::IsIconic(log.hwnd()));
+}
+
 TEST_F(LogWindow, SavesItsPlaceAndToggleAndKeepsThePlaceWhenMinimised) {
     WriteBytes(files / "stowlark.ini", "[Windows]\r\nLogLeft=40\r\nLogTop=30\r\n");
     ASSERT_TRUE(log.CreateLogWindow(true));

@@ -87,6 +87,23 @@ TEST_F(SplitterTest, DraggingMovesTheBarAndBothPanesByTheDistanceAndTellsThePare
     EXPECT_EQ(-30, moves()[1].first);
 }
 
+TEST_F(SplitterTest, EscapeEndsTheDragWhereTheBarWasLastDrawnAndFreesTheMouse) {
+    Build(300);
+    RECT screen = {};
+    ::GetClipCursor(&screen);
+    const HWND barWindow = ::GetDlgItem(parent, kBarId);
+    ::PostMessageA(barWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 3 + 15));
+    ::PostMessageA(barWindow, WM_KEYDOWN, VK_ESCAPE, 1);
+    ::SendMessageA(barWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 3));
+    EXPECT_EQ(115, Rect(kBarId).top);
+    ASSERT_EQ(1u, moves().size());
+    EXPECT_EQ(15, moves()[0].first);
+    EXPECT_EQ(nullptr, ::GetCapture());
+    RECT after = {};
+    ::GetClipCursor(&after);
+    EXPECT_TRUE(::EqualRect(&screen, &after));
+}
+
 TEST_F(SplitterTest, PressingAndLettingGoWithoutMovingChangesNothing) {
     Build(300);
     Drag(0);

@@ -83,24 +83,26 @@ void PressKey(HWND target, UINT key, bool control, bool shift) {
     SetModifiers(false, false);
 }
 
-void ClickAt(HWND window, POINT client) {
+namespace {
+
+void ButtonAt(HWND window, POINT client, UINT down, UINT up, WPARAM held) {
     POINT screen = client;
     ::ClientToScreen(window, &screen);
     ::SetCursorPos(screen.x, screen.y);
     const LPARAM at = MAKELPARAM(client.x, client.y);
-    ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageA(window, WM_LBUTTONUP, 0, at);
+    ::PostMessageA(window, down, held, at);
+    ::PostMessageA(window, up, 0, at);
     PumpWaitingMessages();
 }
 
+} // namespace
+
+void ClickAt(HWND window, POINT client) {
+    ButtonAt(window, client, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
+}
+
 void RightClickAt(HWND window, POINT client) {
-    POINT screen = client;
-    ::ClientToScreen(window, &screen);
-    ::SetCursorPos(screen.x, screen.y);
-    const LPARAM at = MAKELPARAM(client.x, client.y);
-    ::PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, at);
-    ::PostMessageA(window, WM_RBUTTONUP, 0, at);
-    PumpWaitingMessages();
+    ButtonAt(window, client, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
 }
 
 POINT CheckBoxPoint(const CTreeCtrl& tree, HTREEITEM item) {
