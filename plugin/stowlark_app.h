@@ -2,6 +2,7 @@
 
 #include "plugin/message_box.h"
 #include "plugin/message_routing.h"
+#include "plugin/notice_cells.h"
 #include "plugin/plugin_context.h"
 #include "plugin/shell_launch.h"
 #include "plugin/win32.h"
@@ -43,6 +44,7 @@ public:
     PluginContext& Context() { return context_; }
 
     MessageRouting& Routing() { return routing_; }
+    ::NoticeCells& NoticeCells() { return noticeCells_; }
 
     const MessageBoxSink& messageBoxSink() const { return messageBoxSink_; }
     // Returns the previous sink so that a caller can put it back.
@@ -54,6 +56,7 @@ private:
     HINSTANCE instance_;
     PluginContext context_;
     MessageRouting routing_;
+    ::NoticeCells noticeCells_;
     MessageBoxSink messageBoxSink_;
     ShellLaunchSink shellLaunchSink_;
     bool userStepsDone_ = false;

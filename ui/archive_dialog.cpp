@@ -429,7 +429,9 @@ bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     }
     const UINT closedMessage = App().Context().archiveClosedMessage;
     if (closedMessage != 0 && message == closedMessage && wParam == 1) {
-        OnViewerClosed(TakeClosedViewer(lParam));
+        if (const auto viewer = TakeClosedViewer(lParam)) {
+            OnViewerClosed(*viewer);
+        }
         result = 0;
         return true;
     }

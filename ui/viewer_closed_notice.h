@@ -1,24 +1,24 @@
 // The notice an archive viewer posts to the main dialog as it closes: the
-// registered message "uiArchiveClosed", wParam 1, lParam a heap cell holding
-// the viewer's window handle that the receiver takes over.
+// registered message "uiArchiveClosed", wParam 1, lParam a cell holding the
+// viewer's window handle that the receiver takes back.
 #pragma once
 
 #include "plugin/stowlark_app.h"
 
-#include <memory>
+#include <optional>
 
 inline bool PostViewerClosed(HWND mainDialog, HWND viewer) {
-    auto cell = std::make_unique<HWND>(viewer);
+    NoticeCells& cells = App().NoticeCells();
+    HWND* cell = cells.Make(viewer);
     if (!::PostMessageA(mainDialog, App().Context().archiveClosedMessage, 1,
-                        reinterpret_cast<LPARAM>(cell.get()))) {
+                        reinterpret_cast<LPARAM>(cell))) {
+        cells.Take(reinterpret_cast<LPARAM>(cell));
         return false;
     }
-    cell.release();
     return true;
 }
 
-// The viewer's handle, with the cell freed.
-inline HWND TakeClosedViewer(LPARAM lParam) {
-    const std::unique_ptr<HWND> cell(reinterpret_cast<HWND*>(lParam));
-    return cell ? *cell : nullptr;
+// The viewer's handle, or nullopt for a notice this module did not send.
+inline std::optional<HWND> TakeClosedViewer(LPARAM lParam) {
+    return App().NoticeCells().Take(lParam);
 }

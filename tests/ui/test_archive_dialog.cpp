@@ -288,16 +288,33 @@ TEST_F(ArchiveDialog, EnterOpensAFolderInTheTreeAndAMailboxInTheHost) {
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
-TEST_F(ArchiveDialog, AClosedViewerGivesTheTasksBack) {
+TEST_F(ArchiveDialog, AClosedViewerGivesItsArchiveAndTheTasksBack) {
     const HWND window = OpenDialog().hwnd();
     const HWND viewer = ::CreateWindowA("STATIC", "viewer", WS_POPUP, 0, 0, 10, 10, window, nullptr,
                                         nullptr, nullptr);
+    const CTreeCtrl& tree = dialog->trees().archiveTree();
+    const HTREEITEM in = FindItem(tree, "In (0)");
+    const_cast<CArchiveTrees&>(dialog->trees()).Archive(in)->viewer = viewer;
+    tree.SetItemImage(in, tree_image::kArchiveViewed, tree_image::kArchiveViewed);
     ::EnableWindow(::GetDlgItem(window, IDC_ARCHIVE), FALSE);
     ::EnableWindow(::GetDlgItem(window, IDC_RESTORE), FALSE);
+
+    // A notice of the same name that this module did not send is ignored,
+    // whatever it points at.
+    HWND stranger = viewer;
+    ::PostMessageA(window, App().Context().archiveClosedMessage, 1,
+                   reinterpret_cast<LPARAM>(&stranger));
+    ::PostMessageA(window, App().Context().archiveClosedMessage, 1, 0x1234);
+    PumpWaitingMessages();
+    EXPECT_FALSE(IsEnabled(window, IDC_ARCHIVE));
+    EXPECT_EQ(viewer, dialog->trees().Archive(in)->viewer);
+
     ASSERT_TRUE(PostViewerClosed(window, viewer));
     PumpWaitingMessages();
     EXPECT_TRUE(IsEnabled(window, IDC_ARCHIVE));
     EXPECT_TRUE(IsEnabled(window, IDC_RESTORE));
+    EXPECT_EQ(nullptr, dialog->trees().Archive(in)->viewer);
+    EXPECT_EQ(tree_image::kArchive, tree.ItemImage(in));
     ::DestroyWindow(viewer);
 }
 

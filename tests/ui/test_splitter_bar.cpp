@@ -62,6 +62,8 @@ protected:
 
     void TearDown() override { ::DestroyWindow(parent); }
 
+    // The module's start-up steps load the bar's cursor.
+    EntryPointScope entered;
     CSplitterBar bar;
     HWND parent = nullptr;
 };
@@ -149,6 +151,7 @@ TEST_F(SplitterTest, TheBarShowsItsOwnCursor) {
     const HWND barWindow = ::GetDlgItem(parent, kBarId);
     EXPECT_TRUE(::SendMessageA(barWindow, WM_SETCURSOR, reinterpret_cast<WPARAM>(barWindow),
                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    ASSERT_NE(nullptr, App().Context().splitterCursor);
     EXPECT_EQ(App().Context().splitterCursor, ::GetCursor());
 }
 

@@ -70,6 +70,9 @@ protected:
     std::string DatabasePath() const { return files / "archive.mdb"; }
     std::string SettingText(const std::string& section, const std::string& key) const;
 
+    // As when the host has called the plug-in: the module's one-time steps
+    // (the registered notice, the cursor) are done.
+    EntryPointScope entered;
     ContextGuard guard;
     MessageBoxCapture boxes;
     ShellLaunchCapture launches;
