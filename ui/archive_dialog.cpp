@@ -26,6 +26,9 @@ namespace {
 // Posted by a click on a check box or Space, so that the tree has flipped
 // the item's mark by the time the rest of the tree follows it.
 constexpr UINT kCheckChangedMessage = WM_APP + 1;
+// Posted by Shift+F10 in a tree: the menu opens once the key press has been
+// handled, after any context-menu request the same key makes.
+constexpr UINT kKeyboardMenuMessage = WM_APP + 2;
 
 // Controls that follow no rule but the task's.
 const int kTaskLockedControls[] = {IDC_MAILBOX_TREE,    IDC_ARCHIVE_TREE, IDC_DELETE_ARCHIVED,
@@ -138,10 +141,6 @@ void CArchiveDlg::MoveToSavedPosition() {
 bool CArchiveDlg::PreTranslateMessage(MSG& message) {
     if (accelerators_ && ::TranslateAcceleratorA(hwnd(), accelerators_.get(), &message)) {
         return true;
-    }
-    if ((message.message == WM_KEYUP || message.message == WM_SYSKEYUP) &&
-        message.wParam == VK_F10) {
-        keyboardMenuShown_ = false;
     }
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
         // Enter belongs to the focused control: in a tree it opens the
@@ -260,8 +259,11 @@ void CArchiveDlg::RunTask(Task task) {
         trees_.RefreshMailboxCounts();
     }
     EnableForTask(false);
-    // The pressed button was disabled under the keyboard's focus.
-    ::SetFocus(Item(restoring ? IDC_ARCHIVE_TREE : IDC_MAILBOX_TREE));
+    // The pressed button was disabled under the keyboard's focus. A user
+    // who went on working in the host meanwhile keeps the keyboard there.
+    if (::GetActiveWindow() == hwnd()) {
+        ::SetFocus(Item(restoring ? IDC_ARCHIVE_TREE : IDC_MAILBOX_TREE));
+    }
     if (log_ && log_->displayAfterTasks()) {
         ShowLogWindow();
     }
@@ -359,8 +361,8 @@ LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
         if (key == VK_SPACE) {
             WatchCheck(*tree, tree->Selected());
         } else if (key == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000)) {
-            keyboardMenuShown_ = true;
-            ShowContextMenu(tree->hwnd(), -1);
+            keyboardMenuPending_ = true;
+            ::PostMessageA(hwnd(), kKeyboardMenuMessage, reinterpret_cast<WPARAM>(tree->hwnd()), 0);
         }
         break;
     }
@@ -420,11 +422,21 @@ bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
                        HIWORD(lParam) != 0);
         return true;
     }
+    if (message == kKeyboardMenuMessage) {
+        keyboardMenuPending_ = false;
+        ShowContextMenu(reinterpret_cast<HWND>(wParam), -1);
+        return true;
+    }
     if (message == WM_CONTEXTMENU) {
-        // Shift+F10 has been answered from the tree's own key notice.
-        if (lParam != -1 || !keyboardMenuShown_) {
+        // Shift+F10 is answered once, from the tree's own key notice.
+        if (lParam != -1 || !keyboardMenuPending_) {
             ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
         }
+        return true;
+    }
+    if (message == WM_ENDSESSION && wParam) {
+        // The session ends without a Close: what the user set is kept.
+        CloseSequence();
         return true;
     }
     const UINT closedMessage = App().Context().archiveClosedMessage;

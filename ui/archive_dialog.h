@@ -93,7 +93,7 @@ private:
     HMENU mailboxMenu_ = nullptr;
     HMENU archiveMenu_ = nullptr;
     bool menuAtItem_ = false;
-    // From Shift+F10 in a tree until the key is let go.
-    bool keyboardMenuShown_ = false;
+    // From Shift+F10 in a tree until its menu opens.
+    bool keyboardMenuPending_ = false;
     POINT menuPosition_ = {};
 };

@@ -154,8 +154,9 @@ void CSplitterBar::Drag(int offsetY) {
             case WM_KEYDOWN:
                 dragging = message.wParam != VK_ESCAPE;
                 break;
+            // A window taking the capture (a menu, a dialog) ends the drag
+            // through the loop's test.
             case WM_SYSKEYDOWN:
-            case WM_CANCELMODE:
             case WM_LBUTTONUP:
             case WM_RBUTTONDOWN:
                 dragging = false;

@@ -174,6 +174,16 @@ TEST_F(ArchiveDialog, WhatOneDialogWritesTheNextOneShows) {
     EXPECT_EQ(*ParseLocaleDate("12/4/2006"), PickerDay(window, IDC_DATE_START));
 }
 
+TEST_F(ArchiveDialog, APlaceSavedOffTheScreenComesBackOnIt) {
+    WriteBytes(SettingsPath(), "[Windows]\r\nLeft=-5000\r\nTop=9000\r\n");
+    const HWND window = OpenDialog().hwnd();
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    EXPECT_GE(rect.left, 0);
+    EXPECT_LE(rect.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_GE(rect.top, 0);
+}
+
 TEST_F(ArchiveDialog, ATaskWithNothingTickedOrAnEmptyTestDoesNotStart) {
     const HWND window = OpenDialog().hwnd();
     PressButton(window, IDC_ARCHIVE);
@@ -249,22 +259,33 @@ TEST_F(ArchiveDialog, TheTreeMenusOpenOnTheClickedItemAndFromTheKeyboard) {
     EXPECT_TRUE(menuShown);
     EXPECT_EQ(work, tree.Selected());
 
-    // Shift+F10 opens it at the selected item, once.
+    // Shift+F10 opens it once, and the keyboard's menu request works again
+    // afterwards.
     int menusShown = 0;
     tree.Select(FindItem(tree, "In (0)"));
+    const auto countMenu = [&] {
+        menusShown += ::FindWindowA("#32768", nullptr) != nullptr;
+        ::EndMenu();
+    };
     {
-        const LaterOnThisThread dismiss(200, [&] {
-            menusShown += ::FindWindowA("#32768", nullptr) != nullptr;
-            ::EndMenu();
-        });
-        const LaterOnThisThread again(400, [&] {
-            menusShown += ::FindWindowA("#32768", nullptr) != nullptr;
-            ::EndMenu();
-        });
-        PressKey(tree.hwnd(), VK_F10, false, true);
+        const LaterOnThisThread dismiss(200, countMenu);
+        const LaterOnThisThread again(400, countMenu);
+        BYTE keys[256] = {};
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+        ::SetKeyboardState(keys);
+        ::PostMessageA(tree.hwnd(), WM_SYSKEYDOWN, VK_F10, 1);
+        ::PostMessageA(tree.hwnd(), WM_SYSKEYUP, VK_F10, 0xC0000001);
+        PumpWaitingMessages();
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = 0;
+        ::SetKeyboardState(keys);
         PumpUntil([&] { return again.ran(); });
     }
-    EXPECT_EQ(1, menusShown);
+    {
+        const LaterOnThisThread dismiss(200, countMenu);
+        ::SendMessageA(tree.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree.hwnd()), -1);
+        PumpUntil([&] { return dismiss.ran(); });
+    }
+    EXPECT_EQ(2, menusShown);
     EXPECT_TRUE(::IsWindow(window));
 }
 

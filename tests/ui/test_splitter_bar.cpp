@@ -106,6 +106,18 @@ TEST_F(SplitterTest, EscapeEndsTheDragWhereTheBarWasLastDrawnAndFreesTheMouse) {
     EXPECT_TRUE(::EqualRect(&screen, &after));
 }
 
+TEST_F(SplitterTest, AParentClosedDuringTheDragEndsItQuietly) {
+    Build(300);
+    const HWND barWindow = ::GetDlgItem(parent, kBarId);
+    ::PostMessageA(barWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 3 + 15));
+    ::PostMessageA(parent, WM_CLOSE, 0, 0);
+    ::SendMessageA(barWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 3));
+    EXPECT_FALSE(::IsWindow(parent));
+    EXPECT_TRUE(moves().empty());
+    EXPECT_EQ(nullptr, ::GetCapture());
+    PumpWaitingMessages();
+}
+
 TEST_F(SplitterTest, PressingAndLettingGoWithoutMovingChangesNothing) {
     Build(300);
     Drag(0);
