@@ -27,6 +27,7 @@ TEST_F(DialogTasks, ArchiveAndRestoreThroughTheButtonsRefreshBothTrees) {
     host.AddMessage("Work", Mail("two"));
     const HWND window = OpenDialog().hwnd();
     PressButton(window, IDC_DELETE_ARCHIVED);
+    Tick(Mailboxes(), "Work (2)");
 
     // The log window stays hidden while the task runs, Stop is the one
     // button to press, and Ctrl+L does nothing then.
@@ -35,19 +36,22 @@ TEST_F(DialogTasks, ArchiveAndRestoreThroughTheButtonsRefreshBothTrees) {
     bool closeDisabledDuringTask = false;
     bool logStillHiddenAfterCtrlL = false;
     const HWND logWindow = dialog->logWindow()->hwnd();
-    const LaterOnThisThread duringTask(10, [&] {
-        logHiddenDuringTask = !::IsWindowVisible(logWindow);
-        stopEnabledDuringTask = IsEnabled(window, IDC_STOP);
-        closeDisabledDuringTask = !IsEnabled(window, IDC_CLOSE);
-        PressKey(::GetDlgItem(window, IDC_PROGRESS), 'L', true);
-        logStillHiddenAfterCtrlL = !::IsWindowVisible(logWindow);
-        // Neither closing nor the filter may change under the task.
-        PressKey(::GetDlgItem(window, IDC_PROGRESS), 'W', true);
-        PressButton(window, IDC_CLOSE);
-        ::SendMessageA(window, WM_COMMAND, IDC_SUBJECT_TEST, 0);
-        ::SendMessageA(window, WM_COMMAND, IDC_DELETE_ARCHIVED, 0);
-    });
-    Tick(Mailboxes(), "Work (2)");
+    const LaterOnThisThread duringTask(
+        10,
+        [&] {
+            logHiddenDuringTask = !::IsWindowVisible(logWindow);
+            stopEnabledDuringTask = IsEnabled(window, IDC_STOP);
+            closeDisabledDuringTask = !IsEnabled(window, IDC_CLOSE);
+            PressKey(::GetDlgItem(window, IDC_PROGRESS), 'L', true);
+            logStillHiddenAfterCtrlL = !::IsWindowVisible(logWindow);
+            // Neither closing nor the filter may change under the task.
+            PressKey(::GetDlgItem(window, IDC_PROGRESS), 'W', true);
+            PressButton(window, IDC_CLOSE);
+            ::SendMessageA(window, WM_COMMAND, IDC_SUBJECT_TEST, 0);
+            ::SendMessageA(window, WM_COMMAND, IDC_DELETE_ARCHIVED, 0);
+        },
+        [&] { return dialog->taskRunning(); });
+    // Nothing pumps messages between here and the task's own pumping.
     PressButton(window, IDC_ARCHIVE);
     EXPECT_TRUE(duringTask.ran());
     EXPECT_TRUE(logHiddenDuringTask);
@@ -87,10 +91,13 @@ TEST_F(DialogTasks, StopEndsTheTaskAndF1StillOpensHelpMeanwhile) {
     WriteBytes(SettingsPath(), "[Log]\r\nDisplayAfterTasks=0\r\n");
     const HWND window = OpenDialog().hwnd();
     Tick(Mailboxes(), "Work (6)");
-    const LaterOnThisThread pressStop(60, [&] {
-        PressKey(::GetDlgItem(window, IDC_PROGRESS), VK_F1);
-        PressButton(window, IDC_STOP);
-    });
+    const LaterOnThisThread pressStop(
+        60,
+        [&] {
+            PressKey(::GetDlgItem(window, IDC_PROGRESS), VK_F1);
+            PressButton(window, IDC_STOP);
+        },
+        [&] { return dialog->taskRunning(); });
     PressButton(window, IDC_ARCHIVE);
     ASSERT_TRUE(pressStop.ran());
     ASSERT_EQ(1u, launches.launches().size());

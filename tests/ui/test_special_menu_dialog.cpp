@@ -51,28 +51,32 @@ TEST(SpecialMenuDialog, AUserScriptArchivesAndRestoresThroughTheHostsMenu) {
     ASSERT_NE(0u, command);
 
     std::vector<std::string> seen;
-    const LaterOnThisThread script(300, [&] {
-        const HWND window = ::FindWindowA("#32770", "Archive Messages");
-        ASSERT_NE(nullptr, window);
-        const CTreeCtrl mailboxes(::GetDlgItem(window, IDC_MAILBOX_TREE));
-        const CTreeCtrl archives(::GetDlgItem(window, IDC_ARCHIVE_TREE));
-        ClickCheckBox(mailboxes, FindItem(mailboxes, "Work (2)"));
-        PumpWaitingMessages();
-        PressButton(window, IDC_SUBJECT_TEST);
-        ::SetDlgItemTextA(window, IDC_SUBJECT_TEXT, "invoice");
-        PressButton(window, IDC_DELETE_ARCHIVED);
-        PressButton(window, IDC_ARCHIVE);
-        seen.push_back(archives.ItemText(FindItem(archives, "Work (1)")));
-        seen.push_back(mailboxes.ItemText(FindItem(mailboxes, "Work (1)")));
+    const LaterOnThisThread script(
+        100,
+        [&] {
+            const HWND window = ::FindWindowA("#32770", "Archive Messages");
+            ASSERT_NE(nullptr, window);
+            const CTreeCtrl mailboxes(::GetDlgItem(window, IDC_MAILBOX_TREE));
+            const CTreeCtrl archives(::GetDlgItem(window, IDC_ARCHIVE_TREE));
+            ClickCheckBox(mailboxes, FindItem(mailboxes, "Work (2)"));
+            PumpWaitingMessages();
+            PressButton(window, IDC_SUBJECT_TEST);
+            ::SetDlgItemTextA(window, IDC_SUBJECT_TEXT, "invoice");
+            PressButton(window, IDC_DELETE_ARCHIVED);
+            PressButton(window, IDC_ARCHIVE);
+            seen.push_back(archives.ItemText(FindItem(archives, "Work (1)")));
+            seen.push_back(mailboxes.ItemText(FindItem(mailboxes, "Work (1)")));
 
-        ClickCheckBox(archives, FindItem(archives, "Work (1)"));
-        PumpWaitingMessages();
-        PressButton(window, IDC_RESTORE);
-        seen.push_back(mailboxes.ItemText(FindItem(mailboxes, "Work (2)")));
-        // The plug-in's own loop runs the dialog: the button, not a key
-        // that this test's pumping would take first.
-        PressButton(window, IDC_CLOSE);
-    });
+            ClickCheckBox(archives, FindItem(archives, "Work (1)"));
+            PumpWaitingMessages();
+            PressButton(window, IDC_RESTORE);
+            seen.push_back(mailboxes.ItemText(FindItem(mailboxes, "Work (2)")));
+            // The plug-in's own loop runs the dialog: the button, not a key
+            // that this test's pumping would take first.
+            PressButton(window, IDC_CLOSE);
+        },
+        // Shown once its start-up is done.
+        [] { return ::IsWindowVisible(::FindWindowA("#32770", "Archive Messages")) != FALSE; });
     // Should the script go wrong, a box of the plug-in's or its dialog would
     // wait for ever: someone closes them in the end.
     const PluginWindowUser safetyNet(hostWindow.handle(), 25000, "");

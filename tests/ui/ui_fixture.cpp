@@ -11,6 +11,7 @@ namespace {
 
 struct PendingAction {
     std::function<void()> action;
+    std::function<bool()> ready;
     bool ran = false;
 };
 
@@ -20,11 +21,15 @@ std::map<UINT_PTR, PendingAction>& PendingActions() {
 }
 
 void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR timer, DWORD) {
-    ::KillTimer(nullptr, timer);
     auto found = PendingActions().find(timer);
     if (found == PendingActions().end() || found->second.ran) {
+        ::KillTimer(nullptr, timer);
         return;
     }
+    if (found->second.ready && !found->second.ready()) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
     found->second.ran = true;
     // The action may start loops of its own; it runs once all the same.
     std::function<void()> action = found->second.action;
@@ -43,9 +48,10 @@ void SetModifiers(bool control, bool shift) {
 
 } // namespace
 
-LaterOnThisThread::LaterOnThisThread(UINT milliseconds, std::function<void()> action)
+LaterOnThisThread::LaterOnThisThread(UINT milliseconds, std::function<void()> action,
+                                     std::function<bool()> ready)
     : timer_(::SetTimer(nullptr, 0, milliseconds, RunPendingAction)) {
-    PendingActions()[timer_] = PendingAction{std::move(action), false};
+    PendingActions()[timer_] = PendingAction{std::move(action), std::move(ready), false};
 }
 
 LaterOnThisThread::~LaterOnThisThread() {

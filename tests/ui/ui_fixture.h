@@ -17,10 +17,13 @@
 #include <string>
 
 // Runs `action` once, `milliseconds` from now, from whichever message loop
-// this thread is in then: a modal loop, a task's pumping, a menu.
+// this thread is in then: a modal loop, a task's pumping, a menu. With
+// `ready`, the action waits (looking again every `milliseconds`) until
+// `ready` holds, so a slow machine does not run it too early.
 class LaterOnThisThread {
 public:
-    LaterOnThisThread(UINT milliseconds, std::function<void()> action);
+    LaterOnThisThread(UINT milliseconds, std::function<void()> action,
+                      std::function<bool()> ready = nullptr);
     ~LaterOnThisThread();
     LaterOnThisThread(const LaterOnThisThread&) = delete;
     LaterOnThisThread& operator=(const LaterOnThisThread&) = delete;
