@@ -9,6 +9,7 @@
 #include "testhost/host_window.h"
 #include "testhost/ole_scope.h"
 #include "testhost/plugin_window_user.h"
+#include "testhost/pump_for.h"
 #include "testhost/mailstore/sample_mail.h"
 #include "testhost/window_snapshot.h"
 
@@ -20,13 +21,6 @@ namespace {
 
 // Long enough for a virtual display to draw the host's windows.
 const DWORD kPaintMilliseconds = 700;
-
-void PumpFor(DWORD milliseconds) {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    while (::GetTickCount64() < end && PumpWaitingMessages()) {
-        ::Sleep(20);
-    }
-}
 
 void Say(const std::string& line) {
     std::printf("%s\n", line.c_str());

@@ -1,6 +1,6 @@
 #include "testhost/plugin_window_user.h"
 
-#include "plugin/message_pump.h"
+#include "testhost/pump_for.h"
 #include "testhost/window_snapshot.h"
 
 #include <map>
@@ -34,13 +34,6 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     }
     return TRUE;
-}
-
-void PaintFor(DWORD milliseconds) {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    while (::GetTickCount64() < end && PumpWaitingMessages()) {
-        ::Sleep(20);
-    }
 }
 
 } // namespace
@@ -89,7 +82,7 @@ void PluginWindowUser::ActOnWindows() {
             continue;
         }
         ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        PaintFor(400);
+        PumpFor(400);
         const std::string file = pictureDir_ + "\\" + caption + ".bmp";
         if (SaveWindowSnapshot(window, file)) {
             transcript_.push_back("picture of " + caption + " in " + file);

@@ -66,19 +66,17 @@ bool CArchiveDlg::OnInitDialog() {
 
     OpenDatabase();
     trees_.BuildRoots(context.hostDataDir, databasePath_);
-    if (const auto records = ReadHostFolders()) {
-        trees_.Fill(*records, *database_);
-    } else {
-        trees_.mailboxTree().Expand(trees_.mailboxTree().Root());
-        trees_.archiveTree().Expand(trees_.archiveTree().Root());
-    }
+    // Read once for the counts and the orphans alike.
+    const std::vector<std::string> tables = ArchiveTables(connectionString_);
+    // A host that cannot be reached leaves the roots alone in the trees.
+    trees_.Fill(ReadHostFolders().value_or(std::vector<HostFolderRecord>()), tables, *database_);
     LoadDeleteBoxes();
     EnableItem(IDC_STOP, false);
     CProgressBar(Item(IDC_PROGRESS)).SetRange(0, 100);
     filterPanel_.Show();
     CreateLogWindow();
     MoveToSavedPosition();
-    trees_.AddOrphanArchives(*database_);
+    trees_.AddOrphanArchives(tables, *database_);
     if (firstUse) {
         OpenHelp();
     }
@@ -153,8 +151,9 @@ bool CArchiveDlg::PreTranslateMessage(MSG& message) {
 }
 
 void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
-    // The running task reads the filter and the delete flags: a click that
-    // slips through while it pumps messages must not change them.
+    // While a task runs only Stop and help answer: the task reads the filter
+    // and the delete flags, and a click that slips through while it pumps
+    // messages must neither change them nor close or start anything.
     if (taskRunning_ && id != IDC_STOP && id != IDC_HELP_BUTTON && id != ID_HELP) {
         return;
     }
@@ -173,23 +172,17 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
         break;
     case IDC_CLOSE:
     case ID_CLOSE_DIALOG:
-        if (!taskRunning_) {
-            CloseSequence();
-        }
+        CloseSequence();
         break;
     case IDC_HELP_BUTTON:
     case ID_HELP:
         OpenHelp();
         break;
     case ID_SHOW_LOG:
-        if (!taskRunning_) {
-            ShowLogWindow();
-        }
+        ShowLogWindow();
         break;
     case ID_ABOUT:
-        if (!taskRunning_) {
-            ShowAbout();
-        }
+        ShowAbout();
         break;
     case IDC_DELETE_ARCHIVED:
         deleteArchived_ = !deleteArchived_;
@@ -200,14 +193,10 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
         SetCheck(IDC_DELETE_RESTORED, deleteRestored_);
         break;
     case ID_OPEN_MAILBOX:
-        if (!taskRunning_) {
-            OpenMailboxItem();
-        }
+        OpenMailboxItem();
         break;
     case ID_OPEN_ARCHIVE:
-        if (!taskRunning_) {
-            OpenArchiveItem();
-        }
+        OpenArchiveItem();
         break;
     default:
         // IDOK and IDCANCEL from Enter and Escape end nothing here.
@@ -216,9 +205,6 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
 }
 
 void CArchiveDlg::RunTask(Task task) {
-    if (taskRunning_) {
-        return;
-    }
     filterPanel_.ReadDates();
     filterPanel_.ReadOthers();
     const bool restoring = task == Task::Restore;
@@ -326,7 +312,7 @@ void CArchiveDlg::OpenHelp() const {
 }
 
 void CArchiveDlg::ShowLogWindow() {
-    if (log_ && !taskRunning_) {
+    if (log_) {
         log_->ShowLog();
     }
 }
@@ -521,13 +507,8 @@ void CArchiveDlg::OpenArchiveItem() {
         return;
     }
     const bool hadViewer = archive->viewer != nullptr;
-    if (hadViewer && ::SetForegroundWindow(archive->viewer)) {
-        if (::IsIconic(archive->viewer)) {
-            ::ShowWindow(archive->viewer, SW_RESTORE);
-        }
-        ::SetActiveWindow(archive->viewer);
-        ::BringWindowToTop(archive->viewer);
-        ::SetFocus(archive->viewer);
+    if (hadViewer) {
+        BringForward(archive->viewer);
     }
     if (archive->kind != kMailboxItem || hadViewer) {
         trees_.ShowFolderExpanded(tree, item, true);

@@ -44,9 +44,13 @@ std::string DirectoryPart(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string LastComponent(const std::string& path) {
-    const size_t slash = path.rfind('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+// The table's record count when the file holds it, else 0.
+int ArchiveRowCount(CADODatabase& database, const std::vector<std::string>& tables,
+                    const std::string& table) {
+    if (std::find(tables.begin(), tables.end(), table) == tables.end()) {
+        return 0;
+    }
+    return CountArchiveRows(database, table);
 }
 
 } // namespace
@@ -65,7 +69,7 @@ void CArchiveTrees::Attach(HWND mailboxTree, HWND archiveTree) {
 }
 
 void CArchiveTrees::BuildRoots(const std::string& dataDir, const std::string& databasePath) {
-    std::string mailboxCaption = LastComponent(dataDir);
+    std::string mailboxCaption = FileNameOf(dataDir, true);
     if (mailboxCaption.empty()) {
         mailboxCaption = "Mailboxes";
     }
@@ -84,29 +88,22 @@ void CArchiveTrees::BuildRoots(const std::string& dataDir, const std::string& da
                             reinterpret_cast<LPARAM>(&archiveRoot));
 }
 
-void CArchiveTrees::Fill(const std::vector<HostFolderRecord>& records, CADODatabase& database) {
+void CArchiveTrees::Fill(const std::vector<HostFolderRecord>& records,
+                         const std::vector<std::string>& tables, CADODatabase& database) {
     const HTREEITEM mailboxRoot = mailboxTree_.Root();
     const HTREEITEM archiveRoot = archiveTree_.Root();
-    tables_ = ArchiveTables(database.GetConnectionString());
-    BuildLevel(records, Mailbox(mailboxRoot)->path, mailboxRoot, archiveRoot, database);
+    BuildLevel(FillSource{records, tables, database}, Mailbox(mailboxRoot)->path, mailboxRoot,
+               archiveRoot);
     mailboxTree_.Expand(mailboxRoot);
     archiveTree_.Expand(archiveRoot);
 }
 
-int CArchiveTrees::ArchiveRowCount(CADODatabase& database, const std::string& table) const {
-    if (std::find(tables_.begin(), tables_.end(), table) == tables_.end()) {
-        return 0;
-    }
-    return CountArchiveRows(database, table);
-}
-
-void CArchiveTrees::BuildLevel(const std::vector<HostFolderRecord>& records, std::string directory,
-                               HTREEITEM mailboxParent, HTREEITEM archiveParent,
-                               CADODatabase& database) {
+void CArchiveTrees::BuildLevel(const FillSource& source, std::string directory,
+                               HTREEITEM mailboxParent, HTREEITEM archiveParent) {
     if (directory.empty() || directory.back() != '\\') {
         directory += '\\';
     }
-    for (const HostFolderRecord& record : records) {
+    for (const HostFolderRecord& record : source.records) {
         if (record.path.empty() || record.name.empty() ||
             !SameIgnoringCase(DirectoryPart(record.path), directory)) {
             continue;
@@ -119,7 +116,7 @@ void CArchiveTrees::BuildLevel(const std::vector<HostFolderRecord>& records, std
                                     reinterpret_cast<LPARAM>(&mailbox), mailboxParent);
 
             const std::string table = TableNameFromMailboxName(record.name);
-            const int rows = ArchiveRowCount(database, table);
+            const int rows = ArchiveRowCount(source.database, source.tables, table);
             ArchiveItem& archive = archiveItems_.emplace_back(
                 ArchiveItem{table, record.name, kMailboxItem, rows, record.path, nullptr});
             archiveTree_.InsertItem(CountedCaption(record.name, rows), tree_image::kArchive,
@@ -136,14 +133,14 @@ void CArchiveTrees::BuildLevel(const std::vector<HostFolderRecord>& records, std
             const HTREEITEM archiveFolderItem = archiveTree_.InsertItem(
                 record.name, tree_image::kClosedFolder, tree_image::kClosedFolder,
                 reinterpret_cast<LPARAM>(&archiveFolder), archiveParent);
-            BuildLevel(records, record.path, mailboxFolder, archiveFolderItem, database);
+            BuildLevel(source, record.path, mailboxFolder, archiveFolderItem);
         }
     }
 }
 
-void CArchiveTrees::AddOrphanArchives(CADODatabase& database) {
-    tables_ = ArchiveTables(database.GetConnectionString());
-    for (const std::string& table : tables_) {
+void CArchiveTrees::AddOrphanArchives(const std::vector<std::string>& tables,
+                                      CADODatabase& database) {
+    for (const std::string& table : tables) {
         bool shown = false;
         ForEachItem(archiveTree_, [&](HTREEITEM item) {
             shown = shown || SameIgnoringCase(Archive(item)->table, table);
@@ -211,11 +208,11 @@ std::vector<std::string> CArchiveTrees::TickedArchives() const {
 }
 
 void CArchiveTrees::RefreshArchiveCounts(CADODatabase& database) {
-    tables_ = ArchiveTables(database.GetConnectionString());
+    const std::vector<std::string> tables = ArchiveTables(database.GetConnectionString());
     ForEachItem(archiveTree_, [&](HTREEITEM item) {
         ArchiveItem* archive = Archive(item);
         if (archive && archive->kind == kMailboxItem) {
-            archive->count = ArchiveRowCount(database, archive->table);
+            archive->count = ArchiveRowCount(database, tables, archive->table);
             archiveTree_.SetItemText(item, CountedCaption(archive->name, archive->count));
         }
     });

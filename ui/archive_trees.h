@@ -24,11 +24,12 @@ public:
     // The mailbox root is named for the data directory, the archive root
     // for the database file.
     void BuildRoots(const std::string& dataDir, const std::string& databasePath);
-    // Both trees from the host's list, with each archive's row count; both
-    // roots are expanded.
-    void Fill(const std::vector<HostFolderRecord>& records, CADODatabase& database);
-    // Archive tables that no mailbox item leads to, at the top level.
-    void AddOrphanArchives(CADODatabase& database);
+    // Both trees from the host's list, with each archive's row count taken
+    // from the file's archive `tables`; both roots are expanded.
+    void Fill(const std::vector<HostFolderRecord>& records, const std::vector<std::string>& tables,
+              CADODatabase& database);
+    // Those of `tables` that no mailbox item leads to, at the top level.
+    void AddOrphanArchives(const std::vector<std::string>& tables, CADODatabase& database);
 
     // The same rules in both trees.
     void PropagateCheck(const CTreeCtrl& tree, HTREEITEM item, bool checked);
@@ -51,9 +52,14 @@ public:
     HTREEITEM FindArchiveByViewer(HWND viewer) const;
 
 private:
-    void BuildLevel(const std::vector<HostFolderRecord>& records, std::string directory,
-                    HTREEITEM mailboxParent, HTREEITEM archiveParent, CADODatabase& database);
-    int ArchiveRowCount(CADODatabase& database, const std::string& table) const;
+    // What one build reads from.
+    struct FillSource {
+        const std::vector<HostFolderRecord>& records;
+        const std::vector<std::string>& tables;
+        CADODatabase& database;
+    };
+    void BuildLevel(const FillSource& source, std::string directory, HTREEITEM mailboxParent,
+                    HTREEITEM archiveParent);
 
     CTreeCtrl mailboxTree_;
     CTreeCtrl archiveTree_;
@@ -62,6 +68,4 @@ private:
     // Deques keep each item where it is, so the trees can point at them.
     std::deque<MailboxItem> mailboxItems_;
     std::deque<ArchiveItem> archiveItems_;
-    // The file's archive tables, read once per build or refresh.
-    std::vector<std::string> tables_;
 };

@@ -2,8 +2,7 @@
 
 #include "plugin/message_pump.h"
 #include "plugin/stowlark_app.h"
-
-#include <vector>
+#include "ui/window_ops.h"
 
 namespace {
 
@@ -109,11 +108,7 @@ void CDialog::EndDialog(INT_PTR result) {
 }
 
 std::string CDialog::ItemText(int id) const {
-    const HWND item = Item(id);
-    const int length = ::GetWindowTextLengthA(item);
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    const int copied = ::GetWindowTextA(item, text.data(), length + 1);
-    return std::string(text.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+    return WindowText(Item(id));
 }
 
 void CDialog::SetItemText(int id, const std::string& text) const {

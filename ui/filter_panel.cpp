@@ -2,6 +2,7 @@
 
 #include "res/resource_ids.h"
 #include "ui/simple_controls.h"
+#include "ui/window_ops.h"
 
 #include <commctrl.h>
 #include <oleauto.h>
@@ -30,13 +31,6 @@ const Test kTests[] = {
 
 // Labels and other controls of the group that follow no test.
 const int kAlwaysEnabled[] = {IDC_ALL_MESSAGES, IDC_DATE_START_LABEL, IDC_DATE_END_LABEL};
-
-std::string ControlText(HWND control) {
-    const int length = ::GetWindowTextLengthA(control);
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    const int copied = ::GetWindowTextA(control, text.data(), length + 1);
-    return std::string(text.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
-}
 
 DATE PickerDay(HWND picker) {
     SYSTEMTIME time = {};
@@ -192,9 +186,9 @@ void CFilterPanel::ReadOthers() {
         filter_.priorityIndex = priority;
         filter_.priorityText = kPriorityTexts[priority];
     }
-    filter_.fromText = ControlText(::GetDlgItem(dialog_, IDC_FROM_TEXT));
-    filter_.subjectText = ControlText(::GetDlgItem(dialog_, IDC_SUBJECT_TEXT));
-    filter_.toText = ControlText(::GetDlgItem(dialog_, IDC_TO_TEXT));
+    filter_.fromText = WindowText(::GetDlgItem(dialog_, IDC_FROM_TEXT));
+    filter_.subjectText = WindowText(::GetDlgItem(dialog_, IDC_SUBJECT_TEXT));
+    filter_.toText = WindowText(::GetDlgItem(dialog_, IDC_TO_TEXT));
     filter_.matchAll = IsChecked(IDC_MATCH_ALL);
 }
 

@@ -3,11 +3,25 @@
 
 #include "plugin/win32.h"
 
-// Foreground first; only when the system allows that is the window also made
-// active, raised and given the keyboard.
+#include <string>
+#include <vector>
+
+// The window's caption or a control's text.
+inline std::string WindowText(HWND window) {
+    const int length = ::GetWindowTextLengthA(window);
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    const int copied = ::GetWindowTextA(window, text.data(), length + 1);
+    return std::string(text.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+// Foreground first; only when the system allows that is the window also
+// restored from the task bar, made active, raised and given the keyboard.
 inline bool BringForward(HWND window) {
     if (!::SetForegroundWindow(window)) {
         return false;
+    }
+    if (::IsIconic(window)) {
+        ::ShowWindow(window, SW_RESTORE);
     }
     ::SetActiveWindow(window);
     ::BringWindowToTop(window);

@@ -11,6 +11,7 @@
 #include "testhost/host_session.h"
 #include "testhost/mailstore/sample_mail.h"
 #include "testhost/ole_scope.h"
+#include "testhost/pump_for.h"
 #include "testhost/window_snapshot.h"
 #include "ui/about_dialog.h"
 #include "ui/archive_dialog.h"
@@ -20,14 +21,6 @@
 #include <memory>
 
 namespace {
-
-void PumpFor(DWORD milliseconds) {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    while (::GetTickCount64() < end) {
-        PumpWaitingMessages();
-        ::Sleep(20);
-    }
-}
 
 bool Picture(HWND window, const std::string& file) {
     ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

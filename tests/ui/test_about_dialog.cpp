@@ -2,14 +2,9 @@
 // button.
 #include "tests/ui/ui_fixture.h"
 #include "ui/about_dialog.h"
+#include "ui/window_ops.h"
 
 namespace {
-
-std::string Text(HWND window) {
-    char text[512] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
 
 // Opens the dialog modally, reads it and presses Home Site from inside.
 struct AboutRun {
@@ -21,8 +16,8 @@ AboutRun RunAbout() {
     AboutRun run;
     CAboutDlg about;
     const LaterOnThisThread look(100, [&] {
-        run.caption = Text(about.hwnd());
-        run.text = Text(about.Item(IDC_ABOUT_TEXT));
+        run.caption = WindowText(about.hwnd());
+        run.text = WindowText(about.Item(IDC_ABOUT_TEXT));
         PressButton(about.hwnd(), IDC_HOME_SITE);
         ::PostMessageA(about.hwnd(), WM_COMMAND, IDCANCEL, 0);
     });

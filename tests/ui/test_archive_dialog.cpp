@@ -4,6 +4,7 @@
 #include "plugin/settings.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/viewer_closed_notice.h"
+#include "ui/window_ops.h"
 
 #include <commctrl.h>
 
@@ -22,12 +23,6 @@ DATE PickerDay(HWND dialog, int id) {
 
 bool Checked(HWND dialog, int id) {
     return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-std::string WindowText(HWND window) {
-    char text[256] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 TEST_F(ArchiveDialog, FirstUseOpensHelpAtTheTopLeftWithEveryMessageMatched) {
@@ -270,14 +265,7 @@ TEST_F(ArchiveDialog, TheTreeMenusOpenOnTheClickedItemAndFromTheKeyboard) {
     {
         const LaterOnThisThread dismiss(200, countMenu);
         const LaterOnThisThread again(400, countMenu);
-        BYTE keys[256] = {};
-        keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
-        ::SetKeyboardState(keys);
-        ::PostMessageA(tree.hwnd(), WM_SYSKEYDOWN, VK_F10, 1);
-        ::PostMessageA(tree.hwnd(), WM_SYSKEYUP, VK_F10, 0xC0000001);
-        PumpWaitingMessages();
-        keys[VK_SHIFT] = keys[VK_LSHIFT] = 0;
-        ::SetKeyboardState(keys);
+        PressKey(tree.hwnd(), VK_F10, false, true, true);
         PumpUntil([&] { return again.ran(); });
     }
     {

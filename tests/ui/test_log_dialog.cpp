@@ -3,6 +3,7 @@
 #include "plugin/settings.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/log_dialog.h"
+#include "ui/window_ops.h"
 
 namespace {
 
@@ -16,10 +17,7 @@ protected:
         return text;
     }
     std::string Setting(const std::string& section, const std::string& key) const {
-        char text[64] = {};
-        ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "<none>", text, sizeof text,
-                                   (files / "stowlark.ini").c_str());
-        return text;
+        return SettingText(files / "stowlark.ini", section, key);
     }
 
     ShellLaunchCapture launches;
@@ -36,9 +34,7 @@ TEST_F(LogWindow, StartsHiddenAtTheTopLeftWithTheToggleOnAndStaysHiddenUntilAske
     ::GetWindowRect(log.hwnd(), &rect);
     EXPECT_EQ(0, rect.left);
     EXPECT_EQ(0, rect.top);
-    char caption[16] = {};
-    ::GetWindowTextA(log.hwnd(), caption, sizeof caption);
-    EXPECT_STREQ("Log", caption);
+    EXPECT_EQ("Log", WindowText(log.hwnd()));
 
     // Nothing else may show it while showing is not allowed.
     ::ShowWindow(log.hwnd(), SW_SHOW);

@@ -24,12 +24,6 @@ UINT FirstSpecialCommand(HWND hostWindow) {
     return 0;
 }
 
-std::string Setting(const std::string& file, const char* section, const char* key) {
-    char text[256] = {};
-    ::GetPrivateProfileStringA(section, key, "<none>", text, sizeof text, file.c_str());
-    return text;
-}
-
 TEST(SpecialMenuDialog, AUserScriptArchivesAndRestoresThroughTheHostsMenu) {
     RunningHost host;
     host.AddMessage("Work", MakeMessage("ann@example.com", "invoice 7", "", "Pay\r\n"));
@@ -90,8 +84,8 @@ TEST(SpecialMenuDialog, AUserScriptArchivesAndRestoresThroughTheHostsMenu) {
                         "ems_special_hook(1) -> 0"));
     EXPECT_TRUE(plugin.problems().empty());
     const std::string settings = plugins + "\\stowlark.ini";
-    EXPECT_EQ("invoice", Setting(settings, "Filters", "MatchSubject"));
-    EXPECT_EQ("1", Setting(settings, "Settings", "DeleteArchived"));
+    EXPECT_EQ("invoice", SettingText(settings, "Filters", "MatchSubject"));
+    EXPECT_EQ("1", SettingText(settings, "Settings", "DeleteArchived"));
     const std::string log = ReadBytes(plugins + "\\stowlark.log");
     EXPECT_NE(std::string::npos, log.find("Task Type: Archive Messages"));
     EXPECT_NE(std::string::npos, log.find("Task Type: Restore Messages"));

@@ -81,10 +81,10 @@ void PumpFor(int milliseconds) {
     PumpUntil([&] { return ::GetTickCount64() >= end; }, milliseconds + 1000);
 }
 
-void PressKey(HWND target, UINT key, bool control, bool shift) {
+void PressKey(HWND target, UINT key, bool control, bool shift, bool system) {
     SetModifiers(control, shift);
-    ::PostMessageA(target, WM_KEYDOWN, key, 1);
-    ::PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+    ::PostMessageA(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
+    ::PostMessageA(target, system ? WM_SYSKEYUP : WM_KEYUP, key, 0xC0000001);
     PumpWaitingMessages();
     SetModifiers(false, false);
 }
@@ -182,9 +182,10 @@ void DialogTest::CloseDialog() {
     PumpWaitingMessages();
 }
 
-std::string DialogTest::SettingText(const std::string& section, const std::string& key) const {
+std::string SettingText(const std::string& file, const std::string& section,
+                        const std::string& key) {
     char text[512] = {};
     ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "<none>", text, sizeof text,
-                               SettingsPath().c_str());
+                               file.c_str());
     return text;
 }

@@ -39,8 +39,9 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMilliseconds = 1000
 void PumpFor(int milliseconds);
 
 // A key as the keyboard gives it: posted to the focused window `target`,
-// with the modifiers down while it is handled.
-void PressKey(HWND target, UINT key, bool control = false, bool shift = false);
+// with the modifiers down while it is handled. F10 and Alt combinations
+// arrive as system keys.
+void PressKey(HWND target, UINT key, bool control = false, bool shift = false, bool system = false);
 // A click of the left button at a point of `window`'s client area, with the
 // cursor moved there first so that the window can ask where it is.
 void ClickAt(HWND window, POINT client);
@@ -54,6 +55,9 @@ void PressButton(HWND dialog, int id);
 // The tree item whose caption is `caption`, anywhere in the tree.
 HTREEITEM FindItem(const CTreeCtrl& tree, const std::string& caption);
 bool IsEnabled(HWND dialog, int id);
+// The value of a key in a settings file, "<none>" when it is missing.
+std::string SettingText(const std::string& file, const std::string& section,
+                        const std::string& key);
 
 // A host with mailboxes, the plug-in's files in a folder of their own, and
 // message boxes and shell requests captured.
@@ -71,7 +75,9 @@ protected:
     std::string SettingsPath() const { return files / "stowlark.ini"; }
     std::string LogPath() const { return files / "stowlark.log"; }
     std::string DatabasePath() const { return files / "archive.mdb"; }
-    std::string SettingText(const std::string& section, const std::string& key) const;
+    std::string SettingText(const std::string& section, const std::string& key) const {
+        return ::SettingText(SettingsPath(), section, key);
+    }
 
     // As when the host has called the plug-in: the module's one-time steps
     // (the registered notice, the cursor) are done.
