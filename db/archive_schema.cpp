@@ -31,6 +31,10 @@ std::string ArchiveConnectionString(const std::string& databasePath) {
     return "Provider=Microsoft.JET.OLEDB.4.0;Data Source=" + databasePath;
 }
 
+std::string RowsWithIdSql(const std::string& tableName, int id) {
+    return "SELECT * FROM [" + tableName + "] WHERE id = " + std::to_string(id);
+}
+
 std::string CountRowsSql(const std::string& tableName) {
     return "SELECT * FROM [" + tableName + "]";
 }
@@ -167,4 +171,13 @@ std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableN
         path.clear();
     }
     return path;
+}
+
+std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName, int id) {
+    std::string text;
+    CADORecordset records(database);
+    if (records.Open(RowsWithIdSql(tableName, id), CADORecordset::OpenQuery) && !records.AtEnd()) {
+        records.ReadField(mailbox_column::kMessage, text);
+    }
+    return text;
 }

@@ -27,6 +27,8 @@ std::string ArchiveConnectionString(const std::string& databasePath);
 // stays one name.
 std::string CountRowsSql(const std::string& tableName);
 std::string DeleteRowSql(const std::string& tableName, int id);
+// The rows of one id, in the table's order; the index on `id` finds them.
+std::string RowsWithIdSql(const std::string& tableName, int id);
 
 // A new, empty archive file; false when it exists or cannot be made.
 bool CreateArchiveDatabase(const std::string& connectionString);
@@ -47,6 +49,10 @@ int CountArchiveRows(CADODatabase& database, const std::string& tableName);
 
 // The decoded name and the count: "Work.Old (12)".
 std::string ArchiveCaption(const std::string& tableName, int rowCount);
+
+// The stored text of the first row, in the table's order, whose id is `id`;
+// empty when there is none. Throws CADOException on a database error.
+std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName, int id);
 
 // The Description of the table's `id` column; empty when there is none.
 std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableName);

@@ -22,6 +22,10 @@ struct PluginContext {
     HCURSOR splitterCursor = nullptr;
     HWND mainDialogWindow = nullptr;
     UINT archiveClosedMessage = 0;
+    // The column and direction the archive viewers sort by: one for all of
+    // them, reset from the settings by each viewer that opens.
+    int viewerSortKey = 0;
+    int viewerSortOrder = 0;
 };
 
 // The settings, log and help files sit beside the plug-in's own file.

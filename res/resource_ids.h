@@ -19,6 +19,26 @@
 #define IDI_ABOUT 233
 #define IDI_HOME_SITE 235
 #define IDI_VIEWER 237
+// The viewer's status icons, one per host status code 0 to 10
+#define IDI_STATUS_UNREAD 155
+#define IDI_STATUS_READ 150
+#define IDI_STATUS_REPLIED 152
+#define IDI_STATUS_FORWARDED 148
+#define IDI_STATUS_REDIRECTED 151
+#define IDI_STATUS_UNSENDABLE 246
+#define IDI_STATUS_DRAFT 147
+#define IDI_STATUS_QUEUED 149
+#define IDI_STATUS_SENT 153
+#define IDI_STATUS_UNSENT 156
+#define IDI_STATUS_TIME_QUEUED 154
+// The viewer's header: sort markers, then one icon per column
+#define IDI_SORT_ASCENDING 253
+#define IDI_SORT_DESCENDING 252
+#define IDI_COLUMN_SENDER 256
+#define IDI_COLUMN_SUBJECT 258
+#define IDI_COLUMN_RECIPIENTS 255
+#define IDI_COLUMN_DATE 254
+#define IDI_COLUMN_SIZE 257
 
 // Cursors
 #define IDC_SPLITTER_DRAG 264

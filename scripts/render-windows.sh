@@ -1,6 +1,7 @@
 #!/bin/bash
-# Pictures of the plug-in's main dialog, log window and About dialog, drawn
-# by Wine under a virtual display, as PNG files for a person to look at.
+# Pictures of the plug-in's main dialog, log window, archive viewer and
+# About dialog, drawn by Wine under a virtual display, as PNG files for a
+# person to look at.
 #
 #     bash scripts/render-windows.sh [OUTPUT_DIR]     (default build/pictures)
 set -euo pipefail

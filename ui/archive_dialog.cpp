@@ -322,6 +322,15 @@ void CArchiveDlg::ShowAbout() {
     about.RunPlatformModal();
 }
 
+const CArchiveViewer* CArchiveDlg::Viewer(HWND window) const {
+    for (const auto& viewer : viewers_) {
+        if (viewer->hwnd() == window) {
+            return viewer.get();
+        }
+    }
+    return nullptr;
+}
+
 const CTreeCtrl* CArchiveDlg::TreeOf(HWND window) const {
     if (window && window == trees_.mailboxTree().hwnd()) {
         return &trees_.mailboxTree();
@@ -520,11 +529,29 @@ void CArchiveDlg::OpenArchiveItem() {
         RefreshJetCache(database_->GetActiveConnection())) {
         ::Sleep(1000);
     }
+    auto viewer =
+        std::make_unique<CArchiveViewer>(hwnd(), archive->table, archive->name, connectionString_);
+    if (viewer->Create() && viewer->hwnd()) {
+        const HWND window = viewer->hwnd();
+        ::ShowWindow(window, SW_SHOW);
+        BringForward(window);
+        openViewers_.push_back(window);
+        viewers_.push_back(std::move(viewer));
+        EnableItem(IDC_ARCHIVE, false);
+        EnableItem(IDC_RESTORE, false);
+        archive->viewer = window;
+        tree.SetItemImage(item, tree_image::kArchiveViewed, tree_image::kArchiveViewed);
+    }
 }
 
 void CArchiveDlg::OnViewerClosed(HWND viewer) {
     openViewers_.erase(std::remove(openViewers_.begin(), openViewers_.end(), viewer),
                        openViewers_.end());
+    // The viewers whose windows are gone are let go.
+    viewers_.erase(
+        std::remove_if(viewers_.begin(), viewers_.end(),
+                       [](const std::unique_ptr<CArchiveViewer>& open) { return !open->hwnd(); }),
+        viewers_.end());
     if (const HTREEITEM item = trees_.FindArchiveByViewer(viewer)) {
         trees_.Archive(item)->viewer = nullptr;
         trees_.archiveTree().SetItemImage(item, tree_image::kArchive, tree_image::kArchive);

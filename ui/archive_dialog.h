@@ -8,6 +8,7 @@
 #include "engine/restore_task.h"
 #include "engine/task_controls.h"
 #include "ui/archive_trees.h"
+#include "ui/archive_viewer.h"
 #include "ui/dialog.h"
 #include "ui/filter_panel.h"
 #include "ui/log_dialog.h"
@@ -27,6 +28,8 @@ public:
     const MessageFilter& filter() const { return filter_; }
     bool taskRunning() const { return taskRunning_; }
     const std::vector<HWND>& openViewers() const { return openViewers_; }
+    // The viewer whose window is `window`, while this dialog keeps it.
+    const CArchiveViewer* Viewer(HWND window) const;
     const std::string& connectionString() const { return connectionString_; }
 
 protected:
@@ -81,6 +84,7 @@ private:
     std::string connectionString_;
     StagingFiles staging_;
     std::vector<HWND> openViewers_;
+    std::vector<std::unique_ptr<CArchiveViewer>> viewers_;
 
     bool starting_ = false;
     bool taskRunning_ = false;

@@ -6,23 +6,12 @@
 #include "plugin/file_utils.h"
 #include "plugin/stowlark_app.h"
 #include "res/resource_ids.h"
+#include "ui/icon_list.h"
 #include "ui/tree_checks.h"
 
 #include <algorithm>
 
 namespace {
-
-UniqueImageList MakeImageList(std::initializer_list<int> icons) {
-    UniqueImageList images(
-        ::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(icons.size()), 10));
-    for (const int icon : icons) {
-        const HICON picture = static_cast<HICON>(::LoadImageA(
-            App().Instance(), MAKEINTRESOURCEA(icon), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-        ::ImageList_AddIcon(images.get(), picture);
-        ::DestroyIcon(picture);
-    }
-    return images;
-}
 
 bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
@@ -60,10 +49,10 @@ void CArchiveTrees::Attach(HWND mailboxTree, HWND archiveTree) {
     archiveTree_ = CTreeCtrl(archiveTree);
     mailboxTree_.ShowCheckBoxes();
     archiveTree_.ShowCheckBoxes();
-    mailboxImages_ = MakeImageList({IDI_MAILBOX_ROOT, IDI_FOLDER_OPEN, IDI_FOLDER_CLOSED,
-                                    IDI_MAILBOX_EMPTY, IDI_MAILBOX_SOME, IDI_MAILBOX_MANY});
-    archiveImages_ = MakeImageList({IDI_ARCHIVE_ROOT, IDI_FOLDER_OPEN, IDI_FOLDER_CLOSED,
-                                    IDI_ARCHIVE_CLOSED, IDI_ARCHIVE_VIEWING});
+    mailboxImages_ = MakeIconList({IDI_MAILBOX_ROOT, IDI_FOLDER_OPEN, IDI_FOLDER_CLOSED,
+                                   IDI_MAILBOX_EMPTY, IDI_MAILBOX_SOME, IDI_MAILBOX_MANY});
+    archiveImages_ = MakeIconList({IDI_ARCHIVE_ROOT, IDI_FOLDER_OPEN, IDI_FOLDER_CLOSED,
+                                   IDI_ARCHIVE_CLOSED, IDI_ARCHIVE_VIEWING});
     mailboxTree_.SetImageList(mailboxImages_.get());
     archiveTree_.SetImageList(archiveImages_.get());
 }

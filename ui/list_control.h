@@ -68,6 +68,9 @@ public:
     int ColumnWidth(int column) const {
         return static_cast<int>(::SendMessageA(hwnd_, LVM_GETCOLUMNWIDTH, column, 0));
     }
+    bool SetColumnWidth(int column, int width) const {
+        return ::SendMessageA(hwnd_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)) != 0;
+    }
     HIMAGELIST SetImageList(HIMAGELIST images, int kind) const {
         return reinterpret_cast<HIMAGELIST>(
             ::SendMessageA(hwnd_, LVM_SETIMAGELIST, kind, reinterpret_cast<LPARAM>(images)));
@@ -91,6 +94,22 @@ public:
         return static_cast<int>(::SendMessageA(hwnd_, LVM_GETNEXTITEM, after, LVNI_SELECTED));
     }
     void Repaint() const { ::UpdateWindow(hwnd_); }
+
+    // A list whose rows the parent supplies: how many there are.
+    bool SetItemCount(int count) const {
+        return ::SendMessageA(hwnd_, LVM_SETITEMCOUNT, count, 0) != 0;
+    }
+    int NextFocused() const {
+        return static_cast<int>(::SendMessageA(hwnd_, LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+    }
+    // The states in `mask` set to those of `state`; row -1 is every row.
+    bool SetItemState(int index, UINT state, UINT mask) const {
+        LVITEMA item = {};
+        item.stateMask = mask;
+        item.state = state;
+        return ::SendMessageA(hwnd_, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item)) != 0;
+    }
+    void EnsureVisible(int index) const { ::SendMessageA(hwnd_, LVM_ENSUREVISIBLE, index, FALSE); }
 
 private:
     HWND hwnd_ = nullptr;

@@ -1,8 +1,8 @@
 // render_windows.exe DIR: pictures of the plug-in's windows for a person to
 // look at. A sample mail folder is served by an in-process host, the main
 // dialog archives one mailbox through its button, and the main dialog, the
-// log window it shows after the task and the About dialog are saved as BMP
-// files in DIR.
+// log window it shows after the task, a viewer on the new archive with a
+// message selected, and the About dialog are saved as BMP files in DIR.
 #include "db/archive_schema.h"
 #include "plugin/message_pump.h"
 #include "plugin/stowlark_app.h"
@@ -89,6 +89,25 @@ int main(int argc, char** argv) {
         PumpFor(300);
         failures += !Picture(dialog.hwnd(), out + "\\main-dialog.bmp");
         failures += !Picture(dialog.logWindow()->hwnd(), out + "\\log-window.bmp");
+
+        const CTreeCtrl& archives = trees.archiveTree();
+        ForEachItem(archives, [&](HTREEITEM item) {
+            if (archives.ItemText(item).rfind("Out (", 0) == 0) {
+                archives.Select(item);
+            }
+        });
+        ::SendMessageA(dialog.hwnd(), WM_COMMAND, ID_OPEN_ARCHIVE, 0);
+        PumpFor(300);
+        if (dialog.openViewers().empty()) {
+            std::fprintf(stderr, "no viewer opened\n");
+            ++failures;
+        } else {
+            const HWND viewer = dialog.openViewers().front();
+            ::MoveWindow(viewer, 40, 60, 640, 420, TRUE);
+            const CListCtrl list(::GetDlgItem(viewer, IDC_VIEWER_LIST));
+            list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            failures += !Picture(viewer, out + "\\archive-viewer.bmp");
+        }
 
         CAboutDlg about(dialog.hwnd());
         if (about.Create()) {

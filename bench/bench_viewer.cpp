@@ -1,0 +1,159 @@
+// The archive viewer on 50,000 messages: how long it takes to open (read the
+// rows, sort them, show the placeholder page) and to show the last message
+// of the table, and whether its memory grows with the size of the messages.
+// Run twice over, with short and with long messages.
+#include "db/ado_recordset.h"
+#include "db/archive_schema.h"
+#include "plugin/file_utils.h"
+#include "plugin/message_pump.h"
+#include "plugin/stowlark_app.h"
+#include "plugin/win32.h"
+#include "ui/archive_viewer.h"
+
+#include <psapi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kRows = 50000;
+constexpr const char* kTable = "Mailbox_Bench";
+
+double Milliseconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since)
+        .count();
+}
+
+double PrivateMegabytes() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage / 1048576.0;
+}
+
+std::string Message(int row, size_t bytes) {
+    std::string text = "From: sender" + std::to_string(row) + "@example.com\r\nSubject: Report " +
+                       std::to_string(row) + "\r\n\r\n";
+    static const char kWords[] = "archive mailbox message\r\nrestore filter caf\xE9 na\xEFve ";
+    while (text.size() < bytes) {
+        text += kWords[(text.size() + static_cast<size_t>(row)) % (sizeof kWords - 1)];
+    }
+    return text;
+}
+
+void Build(const std::string& connection, size_t messageBytes) {
+    CreateArchiveDatabase(connection);
+    CreateMailboxTable(connection, kTable, "C:\\Eudora\\Bench.mbx");
+    CADODatabase database;
+    database.Open(connection);
+    CADORecordset rows(database);
+    rows.Open(kTable, CADORecordset::OpenTable);
+    database.BeginTrans();
+    for (int row = 0; row < kRows; ++row) {
+        const std::string message = Message(row, messageBytes);
+        rows.AddNew();
+        rows.BeginEdit();
+        rows.WriteField("id", row + 1);
+        rows.WriteField("S", row % 11);
+        rows.WriteField("P", std::string("Normal"));
+        // Senders in no particular order, so that the first sort has work.
+        rows.WriteField("From",
+                        "Sender " + std::to_string((row * 7919) % kRows) + " <sender@example.com>");
+        rows.WriteField("Date", "Mon " + std::to_string(row % 12 + 1) + "/" +
+                                    std::to_string(row % 28 + 1) + "/2007 10:00");
+        rows.WriteField("Size", static_cast<int>(message.size() / 1000));
+        rows.WriteField("Subject", "Report " + std::to_string(row));
+        rows.WriteField("To", std::string("reader@example.com"));
+        rows.WriteField("message", message);
+        rows.Update();
+        if (row % 5000 == 4999) {
+            database.CommitTrans();
+            database.BeginTrans();
+        }
+    }
+    database.CommitTrans();
+}
+
+void Measure(const std::string& folder, size_t messageBytes) {
+    const std::string path = folder + "\\archive-" + std::to_string(messageBytes) + ".mdb";
+    const std::string connection = ArchiveConnectionString(path);
+    Build(connection, messageBytes);
+    std::printf("%d messages of %u bytes:\n", kRows, static_cast<unsigned>(messageBytes));
+
+    for (int pass = 0; pass < 2; ++pass) {
+        CADODatabase database;
+        database.Open(connection);
+        bool complete = true;
+        const auto reading = std::chrono::steady_clock::now();
+        const std::vector<ViewerRow> rows = ReadViewerRows(database, kTable, complete);
+        std::printf("  of which reading the rows: %7.1f ms\n", Milliseconds(reading));
+        std::vector<int> order(rows.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            order[i] = static_cast<int>(i);
+        }
+        const auto sorting = std::chrono::steady_clock::now();
+        SortViewerRows(rows, order, viewer_column::kSender, 0);
+        std::printf("  of which sorting by sender: %7.1f ms\n", Milliseconds(sorting));
+        const auto byDate = std::chrono::steady_clock::now();
+        SortViewerRows(rows, order, viewer_column::kDate, 1);
+        std::printf("  a later sort by date: %7.1f ms\n", Milliseconds(byDate));
+    }
+    const double before = PrivateMegabytes();
+    const auto opening = std::chrono::steady_clock::now();
+    auto viewer = std::make_unique<CArchiveViewer>(nullptr, kTable, "Bench", connection);
+    if (!viewer->Create()) {
+        std::printf("  the viewer could not be made\n");
+        return;
+    }
+    ::ShowWindow(viewer->hwnd(), SW_SHOW);
+    ::UpdateWindow(viewer->hwnd());
+    std::printf("  open (read, sort by sender, placeholder page, first paint): %7.1f ms\n",
+                Milliseconds(opening));
+    std::printf("  private bytes grown by the open viewer: %6.1f MB\n",
+                PrivateMegabytes() - before);
+
+    // The table's last row, wherever the sort put it.
+    int index = 0;
+    while (viewer->RowAt(index) && viewer->RowAt(index)->id != kRows) {
+        ++index;
+    }
+    const auto showing = std::chrono::steady_clock::now();
+    viewer->list().SetItemState(index, LVIS_SELECTED, LVIS_SELECTED);
+    std::printf("  show the table's last message (fetch, page, file, navigation): %6.1f ms\n",
+                Milliseconds(showing));
+
+    const auto sorting = std::chrono::steady_clock::now();
+    ::SendMessageA(viewer->hwnd(), WM_CLOSE, 0, 0);
+    std::printf("  close (settings, preview file):  %7.1f ms\n", Milliseconds(sorting));
+    PumpWaitingMessages();
+    viewer.reset();
+    ::DeleteFileA(path.c_str());
+}
+
+} // namespace
+
+int main() {
+    App().InitInstance();
+    ::OleInitialize(nullptr);
+    const std::string folder =
+        TempDirectory() + "\\stowlark-viewer-bench-" + std::to_string(::GetCurrentProcessId());
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    App().Context().settingsPath = folder + "\\stowlark.ini";
+    try {
+        Measure(folder, 1024);
+        Measure(folder, 8192);
+    } catch (const std::exception& error) {
+        std::printf("failed: %s\n", error.what());
+    }
+    ::DeleteFileA(App().Context().settingsPath.c_str());
+    ::RemoveDirectoryA(folder.c_str());
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    std::printf("peak working set: %.1f MB\n", counters.PeakWorkingSetSize / 1048576.0);
+    ::OleUninitialize();
+    return 0;
+}

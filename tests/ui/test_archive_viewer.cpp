@@ -1,0 +1,470 @@
+// The archive viewer on an archive the archive task made: its rows, sorting,
+// the preview page it writes, its keyboard and what it keeps when it closes.
+#include "db/ado_recordset.h"
+#include "db/archive_schema.h"
+#include "engine/archive_task.h"
+#include "host/host_application.h"
+#include "plugin/file_utils.h"
+#include "plugin/settings.h"
+#include "tests/ui/ui_fixture.h"
+#include "ui/archive_viewer.h"
+#include "ui/message_page.h"
+#include "ui/viewer_closed_notice.h"
+#include "ui/window_ops.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+using ::testing::ElementsAre;
+
+class QuietControls : public TaskControls {
+    void SetProgress(int) override {}
+    bool StopRequested() override { return false; }
+    void EnableStop(bool) override {}
+    void ReloadLog() override {}
+};
+
+const char* const kPlaceholderPage =
+    "<html>\r\n<head>\r\n<title>Preview Pane</title>\r\n"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=\">\r\n</head>\r\n\r\n"
+    "<body bgcolor=\"#00FFCC\">\r\n<p align=\"center\">&nbsp;</p>\r\n"
+    "<p align=\"center\"><font face=\"Impact\" size=\"+1\">Preview Pane</font></p>\r\n"
+    "<p align=\"center\">&nbsp; </p>\r\n</body>\r\n</html>\r\n";
+
+std::string MessagePage(const std::string& from, const std::string& subject, const std::string& to,
+                        const std::string& date, const std::string& priority,
+                        const std::string& body) {
+    return "<HTML>\r\n\r\n<head>\r\n<style>\r\nBODY {font-family=\"Tahoma\"}\r\n"
+           "TT {font-family=\"Courier New\"}\r\n"
+           "BLOCKQUOTE.CITE {padding-left:0.5em; margin-left:0; margin-right:0; margin-top:0; "
+           "margin-bottom:0; border-left:\"solid 2\";}\r\n"
+           "</style>\r\n</head>\r\n\r\n<body>\r\n"
+           "<table cellspacing=0 cellpadding=0 width=100% bgcolor=#D4D0C8 text=#000000>\t\r\n"
+           "<tr bgcolor=#FFFF99 text=#000000> \r\n\t<td> \r\n"
+           "      \t<div>From: " +
+           from + "</div>\r\n\t\t<div>Subject: " + subject + "</div>\r\n\t\t<div>To: " + to +
+           "</div>\t\r\n      \t<div>Date: " + date + "</div>\r\n\t\t<div>Priority: " + priority +
+           "</div>\r\n\t</td>\r\n</tr>\r\n</table>\r\n<br>\r\n" + body +
+           "\r\n<br>\r\n</body>\r\n\r\n</HTML>\r\n";
+}
+
+struct StoredRow {
+    const char* from;
+    const char* subject;
+    const char* to;
+    const char* date;
+    int size;
+    int status;
+    const char* message;
+};
+
+// What the rows hold once the test has set them; the task stored the rest.
+const StoredRow kRows[] = {
+    {"ann@example.com", "Budget", "team", "5/1/2007 9:15:00 AM", 2048, 1,
+     "Subject: Budget\r\n\r\nFirst line\r\nSecond line"},
+    {"<bob@example.com>", "agenda", "carol", "12/1/2006 11:00:00 PM", 0, 3,
+     "no blank line at all\r\nsecond"},
+    {"Carol", "Zebra", "ann", "12/1/2006 8:00:00 AM", 512, 8,
+     "Subject: Zebra\r\n\r\nTagged<br>\r\nbody"},
+    {"dave", "memo", "bob", "soon", 4096, 42, "Subject: memo\r\n\r\nShort"},
+};
+
+class ArchiveViewerTest : public DialogTest {
+protected:
+    static void SetUpTestSuite() {
+        made_ = std::make_unique<TempFolder>();
+        RunningHost archiveHost;
+        for (const StoredRow& row : kRows) {
+            archiveHost.AddMessage("Work", MakeMessage(row.from, row.subject,
+                                                       "Mon, 4 Dec 2006 10:00:00 +0000", "Hi\r\n"));
+        }
+        archiveHost.Start();
+        const std::string connection = ArchiveConnectionString(*made_ / "archive.mdb");
+        ASSERT_TRUE(CreateArchiveDatabase(connection));
+        CADODatabase database;
+        ASSERT_TRUE(database.Open(connection));
+        const HostFolder work = HostApplication::Connect().FolderByName("Work");
+        QuietControls controls;
+        ASSERT_EQ(4, ArchiveTask(database, *made_ / "archive.log", controls)
+                         .run({{work.Path(), work.Name(), work.Id()}}, MessageFilter(), false));
+        table_ = ArchiveTables(connection).at(0);
+
+        // The columns the tests look at are set to known values.
+        std::vector<int> ids;
+        CADORecordset records(database);
+        records.Open(table_, CADORecordset::OpenTable);
+        for (; !records.AtEnd(); records.MoveNext()) {
+            int id = 0;
+            records.ReadField("id", id);
+            ids.push_back(id);
+        }
+        records.Close();
+        ASSERT_EQ(4u, ids.size());
+        for (size_t i = 0; i < ids.size(); ++i) {
+            const StoredRow& row = kRows[i];
+            ASSERT_TRUE(database.Execute(
+                "UPDATE [" + table_ + "] SET [From] = '" + row.from + "', Subject = '" +
+                row.subject + "', [To] = '" + row.to + "', [Date] = '" + row.date +
+                "', Size = " + std::to_string(row.size) + ", S = " + std::to_string(row.status) +
+                ", P = 'Normal', message = '" + row.message +
+                "' WHERE id = " + std::to_string(ids[i])));
+        }
+    }
+    static void TearDownTestSuite() { made_.reset(); }
+
+    ArchiveViewerTest() {
+        ::CopyFileA((*made_ / "archive.mdb").c_str(), DatabasePath().c_str(), FALSE);
+        App().Context().mainDialogWindow = nullptr;
+    }
+
+    // A viewer on its own, as the main dialog would open it.
+    CArchiveViewer& OpenViewer() {
+        viewer = std::make_unique<CArchiveViewer>(nullptr, table_, "Work",
+                                                  ArchiveConnectionString(DatabasePath()));
+        EXPECT_TRUE(viewer->Create());
+        ::ShowWindow(viewer->hwnd(), SW_SHOW);
+        PumpWaitingMessages();
+        return *viewer;
+    }
+    void CloseViewer() {
+        ::SendMessageA(viewer->hwnd(), WM_CLOSE, 0, 0);
+        PumpWaitingMessages();
+    }
+
+    std::vector<std::string> Column(int column) const {
+        std::vector<std::string> texts;
+        for (int row = 0; row < viewer->list().ItemCount(); ++row) {
+            texts.push_back(viewer->list().ItemText(row, column));
+        }
+        return texts;
+    }
+    int HeaderImage(int column) const {
+        HDITEMA item = {};
+        item.mask = HDI_IMAGE;
+        ::SendMessageA(viewer->list().Header(), HDM_GETITEMA, column,
+                       reinterpret_cast<LPARAM>(&item));
+        return item.iImage;
+    }
+    void ClickHeader(int column) const {
+        // Wide enough for every column to be in sight.
+        ::MoveWindow(viewer->hwnd(), 0, 0, 700, 300, TRUE);
+        const HWND header = viewer->list().Header();
+        RECT rect = {};
+        ::SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&rect));
+        ClickAt(header, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+        PumpWaitingMessages();
+    }
+    void Select(std::initializer_list<int> rows) const {
+        viewer->list().SetItemState(-1, 0, LVIS_SELECTED);
+        for (const int row : rows) {
+            viewer->list().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        }
+        PumpWaitingMessages();
+    }
+    std::string Page() const { return ReadBytes(viewer->previewPath()); }
+
+    static std::unique_ptr<TempFolder> made_;
+    static std::string table_;
+    std::unique_ptr<CArchiveViewer> viewer;
+};
+
+std::unique_ptr<TempFolder> ArchiveViewerTest::made_;
+std::string ArchiveViewerTest::table_;
+
+TEST(ViewerRows, CompareTextsIgnoringCaseDatesByTheirDayAndSizesAsNumbers) {
+    ViewerRow a;
+    ViewerRow b;
+    a.from = "alice";
+    b.from = "ALICE";
+    EXPECT_EQ(0, CompareViewerRows(a, b, 0, 0));
+    b.from = "Bob";
+    EXPECT_LT(CompareViewerRows(a, b, 0, 0), 0);
+    EXPECT_GT(CompareViewerRows(a, b, 0, 1), 0);
+
+    a.date = "5/1/2007 1:00";
+    b.date = "Fri 12/1/2006 23:59";
+    EXPECT_EQ(1, CompareViewerRows(a, b, 3, 0));
+    EXPECT_EQ(-1, CompareViewerRows(a, b, 3, 1));
+    // The same day whatever the time; no day at all is equal to any.
+    b.date = "5/1/2007 23:00";
+    EXPECT_EQ(0, CompareViewerRows(a, b, 3, 0));
+    b.date = "yesterday";
+    EXPECT_EQ(0, CompareViewerRows(a, b, 3, 0));
+
+    a.size = 9;
+    b.size = 10;
+    EXPECT_EQ(-1, CompareViewerRows(a, b, 4, 0));
+    EXPECT_EQ(0, CompareViewerRows(a, b, 9, 0));
+    EXPECT_EQ(0, CompareViewerRows(a, b, -1, 1));
+}
+
+TEST_F(ArchiveViewerTest, ShowsEveryRowWithItsCellsAndStatusIcon) {
+    CArchiveViewer& window = OpenViewer();
+    EXPECT_EQ("Work", WindowText(window.hwnd()));
+    // Sorted by sender at first, as the settings say by default.
+    EXPECT_THAT(Column(0), ElementsAre("<bob@example.com>", "ann@example.com", "Carol", "dave"));
+    EXPECT_THAT(Column(1), ElementsAre("agenda", "Budget", "Zebra", "memo"));
+    EXPECT_THAT(Column(2), ElementsAre("carol", "team", "ann", "bob"));
+    EXPECT_THAT(Column(3), ElementsAre("12/1/2006 11:00:00 PM", "5/1/2007 9:15:00 AM",
+                                       "12/1/2006 8:00:00 AM", "soon"));
+    // A size of 0 shows, and sorts, as 1.
+    EXPECT_THAT(Column(4), ElementsAre("1", "2048", "512", "4096"));
+    EXPECT_EQ(0, HeaderImage(0));
+    EXPECT_EQ(3, HeaderImage(1));
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = 2;
+    ::SendMessageA(window.list().hwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(8, item.iImage);
+    // An unknown status has no icon.
+    item.iItem = 3;
+    ::SendMessageA(window.list().hwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(I_IMAGENONE, item.iImage);
+    // Nothing selected: the placeholder page.
+    EXPECT_EQ(kPlaceholderPage, Page());
+    EXPECT_EQ(window.previewPath(), window.preview().lastAddress());
+    EXPECT_EQ(100, window.list().ColumnWidth(0));
+    EXPECT_EQ(50, window.list().ColumnWidth(4));
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(ArchiveViewerTest, EveryHeaderClickFlipsTheOrderAndMarksTheSortedColumn) {
+    OpenViewer();
+    // The stored order 0: the first click on any column sorts it descending.
+    ClickHeader(4);
+    EXPECT_THAT(Column(4), ElementsAre("4096", "2048", "512", "1"));
+    EXPECT_EQ(1, HeaderImage(4));
+    EXPECT_EQ(2, HeaderImage(0));
+    ClickHeader(4);
+    EXPECT_THAT(Column(4), ElementsAre("1", "512", "2048", "4096"));
+    EXPECT_EQ(0, HeaderImage(4));
+    // Another column flips the order again; case is ignored.
+    ClickHeader(1);
+    EXPECT_THAT(Column(1), ElementsAre("Zebra", "memo", "Budget", "agenda"));
+    EXPECT_EQ(1, HeaderImage(1));
+    EXPECT_EQ(6, HeaderImage(4));
+    // Dates by their day: the same day keeps its present order, and the
+    // row with no day stays where it is.
+    ClickHeader(3);
+    EXPECT_THAT(Column(3), ElementsAre("12/1/2006 8:00:00 AM", "soon", "12/1/2006 11:00:00 PM",
+                                       "5/1/2007 9:15:00 AM"));
+    // Selected rows keep their marks through a sort.
+    Select({0});
+    ClickHeader(3);
+    EXPECT_EQ("12/1/2006 8:00:00 AM", viewer->RowAt(viewer->list().NextSelected(-1))->date);
+    EXPECT_EQ(1, viewer->list().SelectedCount());
+    // Nothing of it is kept for the next viewer.
+    EXPECT_EQ("<none>", SettingText("Settings", "GlobalSortKey"));
+}
+
+TEST_F(ArchiveViewerTest, ASortKeyThatIsNoColumnLeavesEveryColumnItsIconUntilAClick) {
+    WriteInt("Settings", "GlobalSortKey", 9, SettingsPath());
+    WriteInt("Settings", "GlobalSortOrder", 1, SettingsPath());
+    OpenViewer();
+    EXPECT_THAT(Column(0), ElementsAre("ann@example.com", "<bob@example.com>", "Carol", "dave"));
+    for (int column = 0; column < 5; ++column) {
+        EXPECT_EQ(2 + column, HeaderImage(column)) << column;
+    }
+    ClickHeader(0);
+    EXPECT_EQ(0, HeaderImage(0));
+    EXPECT_THAT(Column(0), ElementsAre("<bob@example.com>", "ann@example.com", "Carol", "dave"));
+}
+
+TEST_F(ArchiveViewerTest, OneSelectedRowShowsItsPageAndSeveralShowThePlaceholder) {
+    CArchiveViewer& window = OpenViewer();
+    const RECT first = [&] {
+        RECT rect = {};
+        rect.left = LVIR_BOUNDS;
+        ::SendMessageA(window.list().hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    }();
+    // Row 1 is Ann's message once sorted by sender.
+    ClickAt(window.list().hwnd(), {first.left + 20, first.bottom + (first.bottom - first.top) / 2});
+    PumpWaitingMessages();
+    ASSERT_EQ(1, window.list().SelectedCount());
+    ASSERT_EQ(1, window.list().NextSelected(-1));
+    // The header lines and the blank line go; line breaks get a tag.
+    EXPECT_EQ(MessagePage("ann@example.com", "Budget", "team", "5/1/2007 9:15:00 AM", "Normal",
+                          "First line\r\n<br>Second line"),
+              Page());
+    EXPECT_EQ(Page(), window.pageText());
+
+    // No blank line: the whole text. Angle brackets go in as they are.
+    Select({0});
+    EXPECT_EQ(MessagePage("<bob@example.com>", "agenda", "carol", "12/1/2006 11:00:00 PM", "Normal",
+                          "no blank line at all\r\n<br>second"),
+              Page());
+    // A body with tags of its own gets none added.
+    Select({2});
+    EXPECT_NE(std::string::npos, Page().find("Tagged<br>\r\nbody\r\n<br>\r\n</body>"));
+
+    Select({0, 3});
+    EXPECT_EQ(kPlaceholderPage, Page());
+    Select({});
+    EXPECT_EQ(kPlaceholderPage, Page());
+    if (!window.preview().drawsPages()) {
+        // Without an engine to draw pages the pane shows the text.
+        Select({1});
+        EXPECT_EQ("From: ann@example.com\r\nSubject: Budget\r\nTo: team\r\n"
+                  "Date: 5/1/2007 9:15:00 AM\r\nPriority: Normal\r\n\r\nFirst line\r\nSecond line",
+                  WindowText(window.preview().textBox()));
+    }
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int ThreadWindowCount() {
+    int count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST_F(ArchiveViewerTest, AMessageWithScriptAndControlsRunsNothingAndOpensNoWindow) {
+    const std::string hostile = "<script>window.open('about:blank');document.title='ran'</script>"
+                                "<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\">"
+                                "</object>";
+    {
+        CADODatabase database;
+        ASSERT_TRUE(database.Open(ArchiveConnectionString(DatabasePath())));
+        ASSERT_TRUE(database.Execute("UPDATE [" + table_ + "] SET message = 'Subject: x\r\n\r\n" +
+                                     hostile + "' WHERE Subject = 'memo'"));
+    }
+    CArchiveViewer& window = OpenViewer();
+    const int windowsBefore = ThreadWindowCount();
+    Select({3});
+    PumpFor(300);
+    // The page carries the message as it is; what the pane does with it is
+    // the point.
+    EXPECT_NE(std::string::npos, Page().find(hostile));
+    EXPECT_EQ(windowsBefore, ThreadWindowCount());
+    EXPECT_EQ("Work", WindowText(window.hwnd()));
+    if (!window.preview().drawsPages()) {
+        EXPECT_NE(std::string::npos, WindowText(window.preview().textBox()).find(hostile));
+    }
+}
+
+TEST(MessagePage, BodyKeepsItsLineBreaksUnlessItCarriesTagsOfItsOwn) {
+    EXPECT_EQ("a\r\n<br>b", PreviewBody("H: 1\r\n\r\na\r\nb"));
+    EXPECT_EQ("H: 1\r\n<br>a", PreviewBody("H: 1\r\na"));
+    EXPECT_EQ("<BR>a\r\nb", PreviewBody("\r\n\r\n<BR>a\r\nb"));
+    EXPECT_EQ("<Br>a\r\n<br>b", PreviewBody("<Br>a\r\nb"));
+    // Each value is put in once per placeholder, in order, as it stands.
+    ViewerRow row;
+    row.from = "%SUBJECT%";
+    row.subject = "<b>";
+    EXPECT_EQ("<b> <b> %RAW_TEXT%",
+              ComposeMessagePage("%FROM% %SUBJECT% %RAW_TEXT%", row, "%RAW_TEXT%"));
+}
+
+TEST_F(ArchiveViewerTest, EscapeDoesNothingAndClosingKeepsPlacementWidthsAndBar) {
+    App().Context().mainDialogWindow =
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    CArchiveViewer& window = OpenViewer();
+    const HWND hwnd = window.hwnd();
+    // Defaults: the top-left corner, 401 by 201, the bar at 71, and no
+    // smaller than 400 by 146.
+    RECT rect = {};
+    ::GetWindowRect(hwnd, &rect);
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(401, rect.right - rect.left);
+    EXPECT_EQ(201, rect.bottom - rect.top);
+    RECT bar = {};
+    ::GetWindowRect(::GetDlgItem(hwnd, IDC_VIEWER_SPLITTER), &bar);
+    ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(71, bar.top);
+    MINMAXINFO limits = {};
+    ::SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(400, limits.ptMinTrackSize.x);
+    EXPECT_EQ(146, limits.ptMinTrackSize.y);
+
+    PressKey(window.list().hwnd(), VK_ESCAPE);
+    PumpWaitingMessages();
+    ASSERT_TRUE(::IsWindow(hwnd));
+
+    ::MoveWindow(hwnd, 30, 40, 500, 300, TRUE);
+    window.list().SetColumnWidth(1, 140);
+    const std::string previewFile = window.previewPath();
+    // Not pumped, so that the notice waits for the test.
+    ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ("0", SettingText("Windows", "ArchiveState"));
+    EXPECT_EQ("30", SettingText("Windows", "ArchiveLeft"));
+    EXPECT_EQ("40", SettingText("Windows", "ArchiveTop"));
+    EXPECT_EQ("500", SettingText("Windows", "ArchiveWidth"));
+    EXPECT_EQ("300", SettingText("Windows", "ArchiveHeight"));
+    EXPECT_EQ("71", SettingText("Windows", "SplitterTop"));
+    EXPECT_EQ("140", SettingText("Global Column Widths", "Subject"));
+    EXPECT_EQ("100", SettingText("Global Column Widths", "From"));
+    EXPECT_EQ("50", SettingText("Global Column Widths", "Size"));
+    EXPECT_FALSE(FileExists(previewFile));
+
+    // The main dialog hears of it, with the closed window's handle.
+    MSG notice = {};
+    ASSERT_TRUE(::PeekMessageA(&notice, App().Context().mainDialogWindow,
+                               App().Context().archiveClosedMessage,
+                               App().Context().archiveClosedMessage, PM_REMOVE));
+    EXPECT_EQ(1u, notice.wParam);
+    EXPECT_EQ(hwnd, TakeClosedViewer(notice.lParam));
+    ::DestroyWindow(App().Context().mainDialogWindow);
+}
+
+TEST_F(ArchiveViewerTest, AMaximisedViewerKeepsItsNormalPlaceWhenItCloses) {
+    WriteInt("Windows", "ArchiveLeft", 10, SettingsPath());
+    WriteInt("Windows", "ArchiveTop", 20, SettingsPath());
+    WriteInt("Windows", "ArchiveWidth", 450, SettingsPath());
+    WriteInt("Windows", "ArchiveHeight", 260, SettingsPath());
+    WriteInt("Windows", "SplitterTop", 90, SettingsPath());
+    CArchiveViewer& window = OpenViewer();
+    MINMAXINFO limits = {};
+    ::SendMessageA(window.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(165, limits.ptMinTrackSize.y);
+    ::ShowWindow(window.hwnd(), SW_MAXIMIZE);
+    CloseViewer();
+    EXPECT_EQ("2", SettingText("Windows", "ArchiveState"));
+    EXPECT_EQ("10", SettingText("Windows", "ArchiveLeft"));
+    EXPECT_EQ("20", SettingText("Windows", "ArchiveTop"));
+    EXPECT_EQ("450", SettingText("Windows", "ArchiveWidth"));
+    EXPECT_EQ("260", SettingText("Windows", "ArchiveHeight"));
+}
+
+TEST_F(ArchiveViewerTest, OpeningFromTheArchiveTreeHoldsTheTasksUntilTheLastViewerCloses) {
+    const HWND window = OpenDialog().hwnd();
+    const CTreeCtrl& archives = dialog->trees().archiveTree();
+    const HTREEITEM item = FindItem(archives, "Work (4)");
+    ASSERT_NE(nullptr, item);
+    archives.Select(item);
+    PressKey(archives.hwnd(), VK_RETURN);
+    PumpWaitingMessages();
+    ASSERT_EQ(1u, dialog->openViewers().size());
+    const HWND opened = dialog->openViewers()[0];
+    EXPECT_EQ("Work", WindowText(opened));
+    EXPECT_EQ(window, ::GetWindow(opened, GW_OWNER));
+    EXPECT_EQ(4, dialog->Viewer(opened)->list().ItemCount());
+    EXPECT_FALSE(IsEnabled(window, IDC_ARCHIVE));
+    EXPECT_FALSE(IsEnabled(window, IDC_RESTORE));
+    EXPECT_EQ(tree_image::kArchiveViewed, archives.ItemImage(item));
+
+    // A second Enter only brings the open one forward.
+    ::SetForegroundWindow(window);
+    ::SetFocus(archives.hwnd());
+    PressKey(archives.hwnd(), VK_RETURN);
+    PumpWaitingMessages();
+    EXPECT_EQ(1u, dialog->openViewers().size());
+    EXPECT_EQ(opened, ::GetForegroundWindow());
+
+    ::SendMessageA(opened, WM_CLOSE, 0, 0);
+    PumpWaitingMessages();
+    EXPECT_TRUE(dialog->openViewers().empty());
+    EXPECT_EQ(nullptr, dialog->Viewer(opened));
+    EXPECT_TRUE(IsEnabled(window, IDC_ARCHIVE));
+    EXPECT_TRUE(IsEnabled(window, IDC_RESTORE));
+    EXPECT_EQ(tree_image::kArchive, archives.ItemImage(item));
+    CloseDialog();
+}
+
+} // namespace

@@ -1,0 +1,478 @@
+#include "ui/archive_viewer.h"
+
+#include "db/ado_exception.h"
+#include "db/archive_schema.h"
+#include "plugin/file_utils.h"
+#include "plugin/message_box.h"
+#include "plugin/notice_cells.h"
+#include "plugin/settings_keys.h"
+#include "plugin/stowlark_app.h"
+#include "plugin/window_utils.h"
+#include "res/resource_ids.h"
+#include "ui/icon_list.h"
+#include "ui/message_page.h"
+#include "ui/viewer_closed_notice.h"
+#include "ui/window_ops.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kBarHeight = 7;
+// The least height below the bar's top that the window keeps.
+constexpr int kRoomUnderBarTop = 75;
+constexpr int kMinWidth = 400;
+constexpr int kMaxWidth = 4000;
+constexpr int kMaxHeight = 2000;
+constexpr int kMinPaneHeight = 50;
+// Header images 0 and 1 mark the sorted column; each column's own icon
+// follows.
+constexpr int kFirstColumnImage = 2;
+constexpr int kStatusCount = 11;
+
+struct ColumnLayout {
+    const char* caption;
+    int format;
+    const IntSetting& width;
+};
+
+const ColumnLayout kColumns[viewer_column::kCount] = {
+    {"Sender", LVCFMT_LEFT, settings::kFromColumnWidth},
+    {"Subject", LVCFMT_LEFT, settings::kSubjectColumnWidth},
+    {"Recipients", LVCFMT_LEFT, settings::kToColumnWidth},
+    {"Date", LVCFMT_RIGHT, settings::kDateColumnWidth},
+    {"Size", LVCFMT_CENTER, settings::kSizeColumnWidth},
+};
+
+const std::string& SettingsFile() {
+    return App().Context().settingsPath;
+}
+
+RECT ChildRectInClient(HWND parent, HWND child) {
+    RECT rect = {};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int PointsToPixels(int points) {
+    const HDC screen = ::GetDC(nullptr);
+    const int pixels = -::MulDiv(points, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+} // namespace
+
+CArchiveViewer::CArchiveViewer(HWND owner, std::string tableName, std::string title,
+                               std::string connectionString)
+    : CDialog(IDD_VIEWER, owner), tableName_(std::move(tableName)), title_(std::move(title)),
+      connectionString_(std::move(connectionString)) {}
+
+CArchiveViewer::~CArchiveViewer() {
+    // A window still open when its owner lets go still keeps what the user set.
+    if (hwnd() && !saved_) {
+        Save();
+    }
+}
+
+const ViewerRow* CArchiveViewer::RowAt(int index) const {
+    if (index < 0 || index >= static_cast<int>(order_.size())) {
+        return nullptr;
+    }
+    return &rows_[order_[index]];
+}
+
+bool CArchiveViewer::OnInitDialog() {
+    const std::string& file = SettingsFile();
+    ::SetWindowTextA(hwnd(), title_.c_str());
+    SetBigIcon(hwnd(), ::LoadIconA(App().Instance(), MAKEINTRESOURCEA(IDI_VIEWER)));
+    list_ = CListCtrl(Item(IDC_VIEWER_LIST));
+    OpenDatabase();
+    InsertColumns();
+    list_.SetExtendedStyle(~0u, 0);
+    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+
+    statusImages_ = MakeIconList({IDI_STATUS_UNREAD, IDI_STATUS_READ, IDI_STATUS_REPLIED,
+                                  IDI_STATUS_FORWARDED, IDI_STATUS_REDIRECTED,
+                                  IDI_STATUS_UNSENDABLE, IDI_STATUS_DRAFT, IDI_STATUS_QUEUED,
+                                  IDI_STATUS_SENT, IDI_STATUS_UNSENT, IDI_STATUS_TIME_QUEUED});
+    list_.SetImageList(statusImages_.get(), LVSIL_SMALL);
+    headerImages_ =
+        MakeIconList({IDI_SORT_ASCENDING, IDI_SORT_DESCENDING, IDI_COLUMN_SENDER,
+                      IDI_COLUMN_SUBJECT, IDI_COLUMN_RECIPIENTS, IDI_COLUMN_DATE, IDI_COLUMN_SIZE});
+    const CHeaderCtrl header(list_.Header());
+    header.SetImageList(headerImages_.get());
+    headerFont_.reset(::CreateFontA(PointsToPixels(10), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+    if (headerFont_) {
+        ::SendMessageA(list_.Header(), WM_SETFONT, reinterpret_cast<WPARAM>(headerFont_.get()),
+                       TRUE);
+    }
+
+    PluginContext& context = App().Context();
+    context.viewerSortOrder = ReadSetting(settings::kGlobalSortOrder, file);
+    context.viewerSortKey = ReadSetting(settings::kGlobalSortKey, file);
+    FillList();
+    Sort();
+
+    splitter_.Attach(hwnd(), IDC_VIEWER_SPLITTER);
+    splitter_.SetMinSizes(kMinPaneHeight, kMinPaneHeight);
+    splitter_.AddAbove(IDC_VIEWER_LIST);
+    splitter_.AddBelow(IDC_VIEWER_PREVIEW);
+    splitter_.Relayout();
+    listRect_ = ChildRectInClient(hwnd(), list_.hwnd());
+    barRect_ = ChildRectInClient(hwnd(), Item(IDC_VIEWER_SPLITTER));
+    splitterTop_ = ReadSetting(settings::kViewerSplitterTop, file);
+    minTrackHeight_ = splitterTop_ + kRoomUnderBarTop;
+    previewRect_ = ChildRectInClient(hwnd(), Item(IDC_VIEWER_PREVIEW));
+
+    preview_.Attach(hwnd(), IDC_VIEWER_PREVIEW);
+    PreparePreviewFile();
+    ApplySavedPlacement();
+    return true;
+}
+
+void CArchiveViewer::OpenDatabase() {
+    database_ = std::make_unique<CADODatabase>();
+    database_->SetConnection(connectionString_);
+    try {
+        database_->Open();
+    } catch (const CADOException& error) {
+        // The list stays empty; one box says why.
+        ShowStandardErrorBox(error.GetErrorMessage());
+    }
+}
+
+void CArchiveViewer::InsertColumns() {
+    const std::string& file = SettingsFile();
+    for (int column = 0; column < viewer_column::kCount; ++column) {
+        const ColumnLayout& layout = kColumns[column];
+        list_.InsertColumn(column, layout.caption, layout.format, ReadSetting(layout.width, file));
+    }
+}
+
+void CArchiveViewer::FillList() {
+    list_.SetItemCount(0);
+    rows_.clear();
+    order_.clear();
+    bool complete = true;
+    if (database_ && database_->IsOpen()) {
+        rows_ = ReadViewerRows(*database_, tableName_, complete);
+    }
+    order_.resize(rows_.size());
+    for (size_t i = 0; i < order_.size(); ++i) {
+        order_[i] = static_cast<int>(i);
+    }
+    list_.SetItemCount(static_cast<int>(rows_.size()));
+    if (complete) {
+        list_.Repaint();
+    }
+}
+
+void CArchiveViewer::Sort() {
+    const PluginContext& context = App().Context();
+    // The rows keep their marks through the sort, as rows of a list that
+    // holds its own items would.
+    std::vector<int> selected;
+    for (int index = list_.NextSelected(-1); index >= 0; index = list_.NextSelected(index)) {
+        selected.push_back(order_[index]);
+    }
+    const int focused = list_.NextFocused();
+    const int focusedRow =
+        focused >= 0 && focused < static_cast<int>(order_.size()) ? order_[focused] : -1;
+
+    SortViewerRows(rows_, order_, context.viewerSortKey, context.viewerSortOrder);
+
+    if (!selected.empty() || focusedRow >= 0) {
+        std::vector<int> position(rows_.size());
+        for (size_t i = 0; i < order_.size(); ++i) {
+            position[order_[i]] = static_cast<int>(i);
+        }
+        restoringSelection_ = true;
+        list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        for (const int row : selected) {
+            list_.SetItemState(position[row], LVIS_SELECTED, LVIS_SELECTED);
+        }
+        if (focusedRow >= 0) {
+            list_.SetItemState(position[focusedRow], LVIS_FOCUSED, LVIS_FOCUSED);
+            list_.EnsureVisible(position[focusedRow]);
+        }
+        restoringSelection_ = false;
+    }
+    ::InvalidateRect(list_.hwnd(), nullptr, TRUE);
+    ShowSortIndicators();
+}
+
+void CArchiveViewer::ShowSortIndicators() const {
+    const CHeaderCtrl header(list_.Header());
+    const int format = HDF_STRING | HDF_IMAGE | HDF_LEFT;
+    for (int column = 0; column < viewer_column::kCount; ++column) {
+        header.SetItemFormatAndImage(column, format, kFirstColumnImage + column);
+    }
+    const PluginContext& context = App().Context();
+    if (context.viewerSortKey >= 0 && context.viewerSortKey < viewer_column::kCount) {
+        // Any order but descending sorts ascending, and shows so.
+        header.SetItemFormatAndImage(context.viewerSortKey, format,
+                                     context.viewerSortOrder == 1 ? 1 : 0);
+    }
+}
+
+void CArchiveViewer::OnColumnClick(int column) {
+    PluginContext& context = App().Context();
+    context.viewerSortOrder = context.viewerSortOrder != 0 ? 0 : 1;
+    context.viewerSortKey = column;
+    Sort();
+}
+
+void CArchiveViewer::OnListChanged() {
+    if (restoringSelection_) {
+        return;
+    }
+    if (list_.SelectedCount() == 0) {
+        if (FileExists(previewPath_)) {
+            ShowPlaceholder();
+        }
+        return;
+    }
+    ShowSelection();
+}
+
+void CArchiveViewer::ProvideCell(NMLVDISPINFOA& info) const {
+    LVITEMA& item = info.item;
+    const ViewerRow* row = RowAt(item.iItem);
+    if (!row) {
+        return;
+    }
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::string text = ViewerCellText(*row, item.iSubItem);
+        const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+        std::copy_n(text.data(), length, item.pszText);
+        item.pszText[length] = '\0';
+    }
+    if (item.mask & LVIF_IMAGE) {
+        item.iImage = item.iSubItem == 0 && row->status >= 0 && row->status < kStatusCount
+                          ? row->status
+                          : I_IMAGENONE;
+    }
+}
+
+LRESULT CArchiveViewer::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != list_.hwnd()) {
+        return 0;
+    }
+    switch (header.code) {
+    case LVN_GETDISPINFOA:
+        ProvideCell(const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)));
+        break;
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        // Only a row gaining or losing its mark changes what the pane shows.
+        if ((change.uChanged & LVIF_STATE) &&
+            ((change.uOldState ^ change.uNewState) & LVIS_SELECTED)) {
+            OnListChanged();
+        }
+        break;
+    }
+    case LVN_ODSTATECHANGED: {
+        const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
+        if ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) {
+            OnListChanged();
+        }
+        break;
+    }
+    case LVN_COLUMNCLICK:
+        OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+bool CArchiveViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) {
+            Layout();
+        }
+        return false;
+    case WM_GETMINMAXINFO: {
+        auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
+        limits.ptMinTrackSize = {kMinWidth, minTrackHeight_};
+        limits.ptMaxTrackSize = {kMaxWidth, kMaxHeight};
+        return true;
+    }
+    case kSplitterMovedMessage:
+        barRect_ = ChildRectInClient(hwnd(), Item(IDC_VIEWER_SPLITTER));
+        minTrackHeight_ = barRect_.top + kRoomUnderBarTop;
+        result = 1;
+        return true;
+    case WM_DESTROY:
+        // The owner going takes this window with it, without a close
+        // request: what the user set is kept all the same.
+        if (!saved_) {
+            Save();
+        }
+        preview_.Close();
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool CArchiveViewer::PreTranslateMessage(MSG& message) {
+    if (message.message == WM_KEYDOWN) {
+        // No default button: Enter belongs to the control that has the
+        // keyboard. Escape closes nothing here.
+        if (message.wParam == VK_RETURN) {
+            return false;
+        }
+        if (message.wParam == VK_ESCAPE) {
+            return true;
+        }
+    }
+    return CDialog::PreTranslateMessage(message);
+}
+
+void CArchiveViewer::Layout() {
+    const HWND bar = Item(IDC_VIEWER_SPLITTER);
+    const HWND pane = Item(IDC_VIEWER_PREVIEW);
+    if (!list_.hwnd() || !bar || !pane) {
+        return;
+    }
+    ++sizeCount_;
+    RECT client = {};
+    ::GetClientRect(hwnd(), &client);
+    if (sizeCount_ == 1) {
+        barRect_.top = splitterTop_;
+        barRect_.bottom = splitterTop_ + kBarHeight;
+    }
+    const int width = client.right - client.left;
+    const int paneHeight = std::max(0, static_cast<int>(client.bottom - barRect_.bottom));
+    ::MoveWindow(bar, client.left, barRect_.top, width, kBarHeight, TRUE);
+    ::MoveWindow(list_.hwnd(), client.left, client.top, width,
+                 std::max(0, static_cast<int>(barRect_.top - client.top)), TRUE);
+    ::MoveWindow(pane, client.left, barRect_.bottom, width, paneHeight, TRUE);
+    listRect_ = ChildRectInClient(hwnd(), list_.hwnd());
+    previewRect_ = ChildRectInClient(hwnd(), pane);
+}
+
+void CArchiveViewer::ApplySavedPlacement() {
+    const std::string& file = SettingsFile();
+    state_ = ReadSetting(settings::kViewerState, file);
+    left_ = ReadSetting(settings::kViewerLeft, file);
+    width_ = ReadSetting(settings::kViewerWidth, file);
+    top_ = ReadSetting(settings::kViewerTop, file);
+    height_ = ReadSetting(settings::kViewerHeight, file);
+    ::MoveWindow(hwnd(), left_, top_, width_, height_, TRUE);
+    // A saved size the window already had sends no size notice.
+    if (sizeCount_ == 0) {
+        Layout();
+    }
+    if (state_ == 1) {
+        ::ShowWindow(hwnd(), SW_MINIMIZE);
+    } else if (state_ == 2) {
+        ::ShowWindow(hwnd(), SW_MAXIMIZE);
+    }
+}
+
+void CArchiveViewer::OnClose() {
+    const PluginContext& context = App().Context();
+    if (context.mainDialogWindow) {
+        PostViewerClosed(context.mainDialogWindow, hwnd());
+    }
+    Save();
+    ::ShowWindow(hwnd(), SW_MINIMIZE);
+    EndDialog(IDCANCEL);
+}
+
+void CArchiveViewer::Save() {
+    saved_ = true;
+    if (database_) {
+        RefreshJetCache(database_->GetActiveConnection());
+        database_->Close();
+        database_.reset();
+    }
+    if (!previewPath_.empty()) {
+        ::DeleteFileA(previewPath_.c_str());
+    }
+    const std::string& file = SettingsFile();
+    for (int column = 0; column < viewer_column::kCount; ++column) {
+        WriteSetting(kColumns[column].width, list_.ColumnWidth(column), file);
+    }
+    RECT rect = {};
+    ::GetWindowRect(hwnd(), &rect);
+    if (::IsZoomed(hwnd())) {
+        state_ = 2;
+    } else if (::IsIconic(hwnd())) {
+        state_ = 1;
+    } else {
+        // Only a normal window's place is worth keeping: a minimised or
+        // maximised one keeps the place it opened with.
+        state_ = 0;
+        left_ = rect.left;
+        top_ = rect.top;
+        width_ = rect.right - rect.left;
+        height_ = rect.bottom - rect.top;
+    }
+    WriteSetting(settings::kViewerState, state_, file);
+    WriteSetting(settings::kViewerLeft, left_, file);
+    WriteSetting(settings::kViewerWidth, width_, file);
+    WriteSetting(settings::kViewerTop, top_, file);
+    WriteSetting(settings::kViewerHeight, height_, file);
+    barRect_ = ChildRectInClient(hwnd(), Item(IDC_VIEWER_SPLITTER));
+    splitterTop_ = barRect_.top;
+    WriteSetting(settings::kViewerSplitterTop, splitterTop_, file);
+}
+
+void CArchiveViewer::PreparePreviewFile() {
+    previewPath_ = MakeFilePath(TempDirectory(), "preview", "htm", true, false);
+    pageText_.clear();
+    LoadTextResource(IDR_PLACEHOLDER_PAGE, RT_PAGE_TEXT, pageText_);
+    ShowPage(std::string());
+}
+
+void CArchiveViewer::ShowPlaceholder() {
+    pageText_.clear();
+    LoadTextResource(IDR_PLACEHOLDER_PAGE, RT_PAGE_TEXT, pageText_);
+    ShowPage(std::string());
+}
+
+void CArchiveViewer::ShowSelection() {
+    pageText_.clear();
+    const ViewerRow* row = RowAt(list_.NextSelected(-1));
+    if (!row) {
+        return;
+    }
+    if (list_.SelectedCount() != 1) {
+        LoadTextResource(IDR_PLACEHOLDER_PAGE, RT_PAGE_TEXT, pageText_);
+        ShowPage(std::string());
+        return;
+    }
+    std::string pageTemplate;
+    LoadTextResource(IDR_MESSAGE_TEMPLATE, RT_PAGE_TEXT, pageTemplate);
+    const std::string message = FetchMessageText(row->id);
+    pageText_ = ComposeMessagePage(std::move(pageTemplate), *row, PreviewBody(message));
+    ShowPage(PlainMessageText(*row, message));
+}
+
+void CArchiveViewer::ShowPage(const std::string& plainText) {
+    // A page that could not be written leaves the last one showing.
+    if (!previewPath_.empty() && WriteWholeFile(previewPath_, pageText_)) {
+        preview_.Navigate(previewPath_, plainText);
+    }
+}
+
+std::string CArchiveViewer::FetchMessageText(int id) {
+    if (!database_ || !database_->IsOpen()) {
+        return std::string();
+    }
+    try {
+        return ArchivedMessageText(*database_, tableName_, id);
+    } catch (const CADOException&) {
+        // The header block still shows which message it was.
+        return std::string();
+    }
+}

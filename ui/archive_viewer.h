@@ -1,0 +1,95 @@
+// A window showing the messages of one archive: a list sorted by a column
+// the user clicks, over a preview of the selected message. It only reads,
+// through a connection of its own.
+#pragma once
+
+#include "db/ado_database.h"
+#include "ui/dialog.h"
+#include "ui/gdi_resources.h"
+#include "ui/list_control.h"
+#include "ui/preview_pane.h"
+#include "ui/splitter_bar.h"
+#include "ui/viewer_rows.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CArchiveViewer : public CDialog {
+public:
+    // `title` is the archive's name without its message count.
+    CArchiveViewer(HWND owner, std::string tableName, std::string title,
+                   std::string connectionString);
+    ~CArchiveViewer() override;
+
+    // What a test looks at.
+    const CListCtrl& list() const { return list_; }
+    // The row shown at `index` of the list, in the present order.
+    const ViewerRow* RowAt(int index) const;
+    const std::string& previewPath() const { return previewPath_; }
+    const std::string& pageText() const { return pageText_; }
+    const CPreviewPane& preview() const { return preview_; }
+
+protected:
+    bool OnInitDialog() override;
+    // Sorting and selecting are all there is to command.
+    void OnCommand(int, int, HWND) override {}
+    LRESULT OnNotify(const NMHDR& header) override;
+    void OnClose() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool PreTranslateMessage(MSG& message) override;
+
+private:
+    void OpenDatabase();
+    void InsertColumns();
+    void FillList();
+    void Sort();
+    void ShowSortIndicators() const;
+    void OnListChanged();
+    void OnColumnClick(int column);
+    void ProvideCell(NMLVDISPINFOA& info) const;
+    void Layout();
+    void ApplySavedPlacement();
+    void Save();
+
+    // The preview pane's pages.
+    void PreparePreviewFile();
+    void ShowPlaceholder();
+    void ShowSelection();
+    void ShowPage(const std::string& plainText);
+    std::string FetchMessageText(int id);
+
+    std::string tableName_;
+    std::string title_;
+    std::string connectionString_;
+    std::unique_ptr<CADODatabase> database_;
+
+    CListCtrl list_;
+    CSplitterBar splitter_;
+    CPreviewPane preview_;
+    UniqueImageList statusImages_;
+    UniqueImageList headerImages_;
+    UniqueFont headerFont_;
+
+    // Table order, and the list's order as indexes into it.
+    std::vector<ViewerRow> rows_;
+    std::vector<int> order_;
+    // Selection put back after a sort is not a change the user made.
+    bool restoringSelection_ = false;
+
+    int state_ = 0;
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    int splitterTop_ = 0;
+    int minTrackHeight_ = 0;
+    int sizeCount_ = 0;
+    RECT listRect_ = {};
+    RECT barRect_ = {};
+    RECT previewRect_ = {};
+    bool saved_ = false;
+
+    std::string previewPath_;
+    std::string pageText_;
+};

@@ -1,0 +1,46 @@
+// The viewer's lower pane: the platform's web browser control showing the
+// preview page, or, where the platform has no engine to draw pages, the same
+// message as plain text in a read-only box.
+#pragma once
+
+#include "plugin/unique_resource.h"
+#include "plugin/win32.h"
+#include "ui/web_browser_control.h"
+
+#include <memory>
+#include <string>
+
+class CPreviewPane {
+public:
+    CPreviewPane() = default;
+    ~CPreviewPane();
+    CPreviewPane(const CPreviewPane&) = delete;
+    CPreviewPane& operator=(const CPreviewPane&) = delete;
+
+    // Takes over the parent's static control `controlId` as the pane.
+    bool Attach(HWND parent, int controlId);
+    // Loads the page file `address` without adding it to the control's
+    // history; `plainText` is what a pane that cannot draw pages shows.
+    void Navigate(const std::string& address, const std::string& plainText);
+    // Lets the control go while its windows still exist.
+    void Close();
+
+    HWND hwnd() const { return pane_; }
+    bool drawsPages() const { return browser_ != nullptr; }
+    // The read-only text box standing in for the browser, if it is used.
+    HWND textBox() const { return textBox_.get(); }
+    const std::string& lastAddress() const { return lastAddress_; }
+    int navigations() const { return navigations_; }
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
+    void Fit() const;
+
+    HWND pane_ = nullptr;
+    std::unique_ptr<WebBrowserControl> browser_;
+    UniqueWindow textBox_;
+    UniqueBrush textBackground_;
+    std::string lastAddress_;
+    int navigations_ = 0;
+};

@@ -1,0 +1,55 @@
+// The archive viewer's rows: what one archived message shows in the list,
+// read from its mailbox table without the message texts, and the order the
+// list's columns sort them in.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class CADODatabase;
+
+struct ViewerRow {
+    int id = 0;
+    short status = 0;
+    std::string priority;
+    std::string from;
+    std::string subject;
+    std::string to;
+    std::string date;
+    int size = 0;
+};
+
+namespace viewer_column {
+constexpr int kSender = 0;
+constexpr int kSubject = 1;
+constexpr int kRecipients = 2;
+constexpr int kDate = 3;
+constexpr int kSize = 4;
+constexpr int kCount = 5;
+} // namespace viewer_column
+
+// The rows of `tableName` in the table's own order. A database error shows
+// its text in a message box; the rows read before it are kept and `complete`
+// is false. A table that cannot be opened without an error gives no rows.
+std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string& tableName,
+                                      bool& complete);
+
+// The cell text of `column`; the size in decimal.
+std::string ViewerCellText(const ViewerRow& row, int column);
+
+// Negative, zero or positive as `a` goes before, with or after `b` when
+// sorted by `sortKey` ascending; `sortOrder` 1 reverses it. Dates compare by
+// their first word holding a "/", parsed in the user's locale; a date that
+// does not parse compares equal to any other, and so does every row under a
+// key that is no column.
+int CompareViewerRows(const ViewerRow& a, const ViewerRow& b, int sortKey, int sortOrder);
+
+// The calendar day of a stored date text, as CompareViewerRows reads it.
+std::optional<double> ViewerDateDay(const std::string& date);
+
+// Orders `order` (indexes into `rows`) by CompareViewerRows, keeping the
+// present order of rows that compare equal. Dates are parsed once per row
+// rather than once per comparison.
+void SortViewerRows(const std::vector<ViewerRow>& rows, std::vector<int>& order, int sortKey,
+                    int sortOrder);
