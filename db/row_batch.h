@@ -27,6 +27,8 @@ public:
 
     // Reads the rows at positions [first, first + kRows) of `rowids`.
     void Fill(const std::vector<long long>& rowids, size_t first);
+    // Whether the statement is made; one batch serves a whole walk.
+    bool Prepared() const { return statement_.valid(); }
     bool Covers(size_t position) const {
         return position >= first_ && position - first_ < present_.size();
     }

@@ -170,8 +170,11 @@ FieldValue TableCursor::ReadSingle(size_t column, long long rowid) {
 FieldValue TableCursor::ReadBatched(size_t column, size_t position) {
     ColumnReader& reader = readers_[column];
     if (!reader.batch.Covers(position)) {
-        reader.batch = RowBatch(db_, quotedTable_, QuoteIdentifier(columns_[column].name),
-                                columns_[column].declaredType);
+        // Making the statement costs more than running it: it is made once.
+        if (!reader.batch.Prepared()) {
+            reader.batch = RowBatch(db_, quotedTable_, QuoteIdentifier(columns_[column].name),
+                                    columns_[column].declaredType);
+        }
         reader.batch.Fill(rowids_, position);
     }
     if (!reader.batch.Present(position)) {

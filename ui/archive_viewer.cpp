@@ -323,15 +323,18 @@ bool CArchiveViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
 }
 
 bool CArchiveViewer::PreTranslateMessage(MSG& message) {
-    if (message.message == WM_KEYDOWN) {
-        // No default button: Enter belongs to the control that has the
-        // keyboard. Escape closes nothing here.
-        if (message.wParam == VK_RETURN) {
-            return false;
-        }
-        if (message.wParam == VK_ESCAPE) {
-            return true;
-        }
+    // Escape closes nothing here.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+        return true;
+    }
+    // A page with the keyboard moves, scrolls and copies by its own keys.
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST &&
+        preview_.TranslateKeyboard(message)) {
+        return true;
+    }
+    // No default button: Enter belongs to the control that has the keyboard.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+        return false;
     }
     return CDialog::PreTranslateMessage(message);
 }

@@ -84,6 +84,17 @@ void CPreviewPane::Close() {
     }
 }
 
+bool CPreviewPane::TranslateKeyboard(MSG& message) const {
+    if (!browser_ || !browser_->window()) {
+        return false;
+    }
+    const HWND inside = browser_->window();
+    if (message.hwnd != inside && !::IsChild(inside, message.hwnd)) {
+        return false;
+    }
+    return browser_->TranslateKeyboard(message);
+}
+
 void CPreviewPane::Fit() const {
     RECT client = {};
     ::GetClientRect(pane_, &client);

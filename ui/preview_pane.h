@@ -24,6 +24,9 @@ public:
     void Navigate(const std::string& address, const std::string& plainText);
     // Lets the control go while its windows still exist.
     void Close();
+    // Offers a keystroke aimed inside the browser to it; true when it used
+    // the keystroke, which must then not be dispatched.
+    bool TranslateKeyboard(MSG& message) const;
 
     HWND hwnd() const { return pane_; }
     bool drawsPages() const { return browser_ != nullptr; }

@@ -3,6 +3,7 @@
 #include "db/ado_exception.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
+#include "db/read_snapshot.h"
 #include "mailbox/date_formats.h"
 #include "plugin/file_utils.h"
 #include "plugin/message_box.h"
@@ -17,6 +18,22 @@ int CompareTextsIgnoringCase(const std::string& a, const std::string& b) {
         ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
                          b.data(), static_cast<int>(b.size()));
     return result == 0 ? 0 : result - CSTR_EQUAL;
+}
+
+std::string TextSortKey(const std::string& text) {
+    const int length = static_cast<int>(text.size());
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int size = ::LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, nullptr, 0);
+    if (size <= 0) {
+        return std::string();
+    }
+    std::string key(static_cast<size_t>(size), '\0');
+    ::LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, &key[0], size);
+    // The key ends with a zero byte; the compare must not see it.
+    while (!key.empty() && key.back() == '\0') {
+        key.pop_back();
+    }
+    return key;
 }
 
 int CompareDays(const std::optional<double>& a, const std::optional<double>& b) {
@@ -45,6 +62,7 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
     std::vector<ViewerRow> rows;
     complete = true;
     try {
+        const ReadSnapshot snapshot(database);
         CADORecordset records(database);
         if (!records.Open(tableName, CADORecordset::OpenTable)) {
             return rows;
@@ -123,17 +141,35 @@ int CompareViewerRows(const ViewerRow& a, const ViewerRow& b, int sortKey, int s
 
 void SortViewerRows(const std::vector<ViewerRow>& rows, std::vector<int>& order, int sortKey,
                     int sortOrder) {
-    if (sortKey != viewer_column::kDate) {
+    switch (sortKey) {
+    case viewer_column::kSender:
+    case viewer_column::kSubject:
+    case viewer_column::kRecipients: {
+        // The locale's sort keys order texts as its comparison does, and
+        // comparing them is a byte compare instead of a locale call.
+        std::vector<std::string> keys(rows.size());
+        for (const int index : order) {
+            keys[index] = TextSortKey(ViewerCellText(rows[index], sortKey));
+        }
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return Ordered(keys[a].compare(keys[b]), sortOrder) < 0;
+        });
+        return;
+    }
+    case viewer_column::kDate: {
+        std::vector<std::optional<double>> days(rows.size());
+        for (const int index : order) {
+            days[index] = ViewerDateDay(rows[index].date);
+        }
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return Ordered(CompareDays(days[a], days[b]), sortOrder) < 0;
+        });
+        return;
+    }
+    default:
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
             return CompareViewerRows(rows[a], rows[b], sortKey, sortOrder) < 0;
         });
         return;
     }
-    std::vector<std::optional<double>> days(rows.size());
-    for (const int index : order) {
-        days[index] = ViewerDateDay(rows[index].date);
-    }
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return Ordered(CompareDays(days[a], days[b]), sortOrder) < 0;
-    });
 }

@@ -192,6 +192,20 @@ TEST(ViewerRows, CompareTextsIgnoringCaseDatesByTheirDayAndSizesAsNumbers) {
     b.date = "yesterday";
     EXPECT_EQ(0, CompareViewerRows(a, b, 3, 0));
 
+    // The sort orders texts exactly as the comparison does.
+    std::vector<ViewerRow> rows(9);
+    const char* senders[] = {"co-op", "coop", "Co op",  "\xC9mile", "emile",
+                             "Zoe",   "",     "o'neil", "ONeil"};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i].from = senders[i];
+    }
+    std::vector<int> order = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+    SortViewerRows(rows, order, 0, 0);
+    for (size_t i = 1; i < order.size(); ++i) {
+        EXPECT_LE(CompareViewerRows(rows[order[i - 1]], rows[order[i]], 0, 0), 0)
+            << rows[order[i - 1]].from << " before " << rows[order[i]].from;
+    }
+
     a.size = 9;
     b.size = 10;
     EXPECT_EQ(-1, CompareViewerRows(a, b, 4, 0));
@@ -324,9 +338,10 @@ int ThreadWindowCount() {
 }
 
 TEST_F(ArchiveViewerTest, AMessageWithScriptAndControlsRunsNothingAndOpensNoWindow) {
-    const std::string hostile = "<script>window.open('about:blank');document.title='ran'</script>"
-                                "<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\">"
-                                "</object>";
+    const std::string hostile =
+        "<script>window.open(\"about:blank\");document.title=\"ran\"</script>"
+        "<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\">"
+        "</object>";
     {
         CADODatabase database;
         ASSERT_TRUE(database.Open(ArchiveConnectionString(DatabasePath())));
