@@ -479,7 +479,19 @@ TEST_F(ArchiveViewerTest, OpeningFromTheArchiveTreeHoldsTheTasksUntilTheLastView
     EXPECT_TRUE(IsEnabled(window, IDC_ARCHIVE));
     EXPECT_TRUE(IsEnabled(window, IDC_RESTORE));
     EXPECT_EQ(tree_image::kArchive, archives.ItemImage(item));
+
+    // A viewer still open when the dialog closes goes with it, and keeps
+    // what the user set all the same.
+    PressKey(archives.hwnd(), VK_RETURN);
+    PumpWaitingMessages();
+    ASSERT_EQ(1u, dialog->openViewers().size());
+    const HWND reopened = dialog->openViewers()[0];
+    const std::string previewFile = dialog->Viewer(reopened)->previewPath();
+    ::MoveWindow(reopened, 15, 25, 480, 280, TRUE);
     CloseDialog();
+    EXPECT_FALSE(::IsWindow(reopened));
+    EXPECT_EQ("480", SettingText("Windows", "ArchiveWidth"));
+    EXPECT_FALSE(FileExists(previewFile));
 }
 
 } // namespace
