@@ -2,6 +2,7 @@
 // the preview page it writes, its keyboard and what it keeps when it closes.
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
+#include "db/mailbox_table_name.h"
 #include "engine/archive_task.h"
 #include "host/host_application.h"
 #include "plugin/file_utils.h"
@@ -448,6 +449,10 @@ TEST_F(ArchiveViewerTest, AMaximisedViewerKeepsItsNormalPlaceWhenItCloses) {
 }
 
 TEST_F(ArchiveViewerTest, OpeningFromTheArchiveTreeHoldsTheTasksUntilTheLastViewerCloses) {
+    host.AddMessage("Notes", MakeMessage("ann@example.com", "Note", "", "Hi\r\n"));
+    ASSERT_TRUE(CreateMailboxTable(ArchiveConnectionString(DatabasePath()),
+                                   TableNameFromMailboxName("Notes"),
+                                   host.MailboxPath("Notes.mbx")));
     const HWND window = OpenDialog().hwnd();
     const CTreeCtrl& archives = dialog->trees().archiveTree();
     const HTREEITEM item = FindItem(archives, "Work (4)");
@@ -472,7 +477,23 @@ TEST_F(ArchiveViewerTest, OpeningFromTheArchiveTreeHoldsTheTasksUntilTheLastView
     EXPECT_EQ(1u, dialog->openViewers().size());
     EXPECT_EQ(opened, ::GetForegroundWindow());
 
+    // An empty archive opens too, with nothing to preview.
+    const HTREEITEM notes = FindItem(archives, "Notes (0)");
+    ASSERT_NE(nullptr, notes);
+    archives.Select(notes);
+    PressKey(archives.hwnd(), VK_RETURN);
+    PumpWaitingMessages();
+    ASSERT_EQ(2u, dialog->openViewers().size());
+    const CArchiveViewer& empty = *dialog->Viewer(dialog->openViewers()[1]);
+    EXPECT_EQ(0, empty.list().ItemCount());
+    EXPECT_EQ(kPlaceholderPage, ReadBytes(empty.previewPath()));
+    // Two page files, one for each.
+    EXPECT_NE(empty.previewPath(), dialog->Viewer(opened)->previewPath());
+
     ::SendMessageA(opened, WM_CLOSE, 0, 0);
+    PumpWaitingMessages();
+    EXPECT_FALSE(IsEnabled(window, IDC_ARCHIVE));
+    ::SendMessageA(empty.hwnd(), WM_CLOSE, 0, 0);
     PumpWaitingMessages();
     EXPECT_TRUE(dialog->openViewers().empty());
     EXPECT_EQ(nullptr, dialog->Viewer(opened));
