@@ -15,6 +15,11 @@ public:
         try {
             database_.CommitTrans();
         } catch (const CADOException&) {
+            // The read lock must not outlive the walk.
+            try {
+                database_.RollbackTrans();
+            } catch (const CADOException&) {
+            }
         }
     }
     ReadSnapshot(const ReadSnapshot&) = delete;

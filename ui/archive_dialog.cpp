@@ -534,7 +534,7 @@ void CArchiveDlg::OpenArchiveItem() {
     if (viewer->Create() && viewer->hwnd()) {
         const HWND window = viewer->hwnd();
         ::ShowWindow(window, SW_SHOW);
-        BringForward(window);
+        BringForward(window, false);
         openViewers_.push_back(window);
         viewers_.push_back(std::move(viewer));
         EnableItem(IDC_ARCHIVE, false);

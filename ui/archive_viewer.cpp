@@ -2,6 +2,7 @@
 
 #include "db/ado_exception.h"
 #include "db/archive_schema.h"
+#include "plugin/ansi_text.h"
 #include "plugin/file_utils.h"
 #include "plugin/message_box.h"
 #include "plugin/notice_cells.h"
@@ -29,6 +30,8 @@ constexpr int kMinPaneHeight = 50;
 // follows.
 constexpr int kFirstColumnImage = 2;
 constexpr int kStatusCount = 11;
+// Posted to itself after the list's selection changed.
+constexpr UINT kSelectionChangedMessage = WM_APP + 1;
 
 struct ColumnLayout {
     const char* caption;
@@ -207,15 +210,17 @@ void CArchiveViewer::Sort() {
 
 void CArchiveViewer::ShowSortIndicators() const {
     const CHeaderCtrl header(list_.Header());
-    const int format = HDF_STRING | HDF_IMAGE | HDF_LEFT;
-    for (int column = 0; column < viewer_column::kCount; ++column) {
-        header.SetItemFormatAndImage(column, format, kFirstColumnImage + column);
-    }
     const PluginContext& context = App().Context();
-    if (context.viewerSortKey >= 0 && context.viewerSortKey < viewer_column::kCount) {
-        // Any order but descending sorts ascending, and shows so.
-        header.SetItemFormatAndImage(context.viewerSortKey, format,
-                                     context.viewerSortOrder == 1 ? 1 : 0);
+    for (int column = 0; column < viewer_column::kCount; ++column) {
+        // A header item's alignment is its column's: dates stay right and
+        // sizes centred under their captions.
+        const int format = HDF_STRING | HDF_IMAGE | (header.ItemFormat(column) & HDF_JUSTIFYMASK);
+        int image = kFirstColumnImage + column;
+        if (column == context.viewerSortKey) {
+            // Any order but descending sorts ascending, and shows so.
+            image = context.viewerSortOrder == 1 ? 1 : 0;
+        }
+        header.SetItemFormatAndImage(column, format, image);
     }
 }
 
@@ -227,7 +232,20 @@ void CArchiveViewer::OnColumnClick(int column) {
 }
 
 void CArchiveViewer::OnListChanged() {
-    if (restoringSelection_) {
+    // One click changes two rows, the one that lost its mark and the one
+    // that gained it; the pane shows the outcome once, so the page file is
+    // not rewritten while the browser may still be reading the page before.
+    if (restoringSelection_ || selectionChangePending_) {
+        return;
+    }
+    selectionChangePending_ = ::PostMessageA(hwnd(), kSelectionChangedMessage, 0, 0) != FALSE;
+    if (!selectionChangePending_) {
+        ShowSelectionChange();
+    }
+}
+
+void CArchiveViewer::ShowSelectionChange() {
+    if (saved_) {
         return;
     }
     if (list_.SelectedCount() == 0) {
@@ -237,6 +255,37 @@ void CArchiveViewer::OnListChanged() {
         return;
     }
     ShowSelection();
+}
+
+LRESULT CArchiveViewer::FindRow(const std::string& text, UINT flags, int start) const {
+    const int count = static_cast<int>(order_.size());
+    if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || count == 0) {
+        return -1;
+    }
+    const bool partial = (flags & LVFI_PARTIAL) != 0;
+    if (start < 0 || start >= count) {
+        start = 0;
+    }
+    for (int step = 0; step < count; ++step) {
+        int index = start + step;
+        if (index >= count) {
+            if (!(flags & LVFI_WRAP)) {
+                return -1;
+            }
+            index -= count;
+        }
+        // Typing finds rows by the text the first column shows.
+        const std::string& sender = rows_[order_[index]].from;
+        if (partial ? sender.size() < text.size() : sender.size() != text.size()) {
+            continue;
+        }
+        if (::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, sender.data(),
+                             static_cast<int>(text.size()), text.data(),
+                             static_cast<int>(text.size())) == CSTR_EQUAL) {
+            return index;
+        }
+    }
+    return -1;
 }
 
 void CArchiveViewer::ProvideCell(NMLVDISPINFOA& info) const {
@@ -285,6 +334,16 @@ LRESULT CArchiveViewer::OnNotify(const NMHDR& header) {
     case LVN_COLUMNCLICK:
         OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         break;
+    case LVN_ODFINDITEMA: {
+        const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
+        return find.lvfi.psz ? FindRow(find.lvfi.psz, find.lvfi.flags, find.iStart) : -1;
+    }
+    case LVN_ODFINDITEMW: {
+        const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+        return find.lvfi.psz ? FindRow(AnsiFromWide(find.lvfi.psz, lstrlenW(find.lvfi.psz)),
+                                       find.lvfi.flags, find.iStart)
+                             : -1;
+    }
     default:
         break;
     }
@@ -304,6 +363,16 @@ bool CArchiveViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         limits.ptMaxTrackSize = {kMaxWidth, kMaxHeight};
         return true;
     }
+    case kSelectionChangedMessage:
+        selectionChangePending_ = false;
+        ShowSelectionChange();
+        return true;
+    case WM_ENDSESSION:
+        // The process may end before the window is destroyed.
+        if (wParam && !saved_) {
+            Save();
+        }
+        return false;
     case kSplitterMovedMessage:
         barRect_ = ChildRectInClient(hwnd(), Item(IDC_VIEWER_SPLITTER));
         minTrackHeight_ = barRect_.top + kRoomUnderBarTop;
@@ -398,6 +467,8 @@ void CArchiveViewer::Save() {
         database_->Close();
         database_.reset();
     }
+    // The browser lets go of the page file before it is deleted.
+    preview_.Close();
     if (!previewPath_.empty()) {
         ::DeleteFileA(previewPath_.c_str());
     }

@@ -46,6 +46,9 @@ private:
     void Sort();
     void ShowSortIndicators() const;
     void OnListChanged();
+    void ShowSelectionChange();
+    // The row typing `text` goes to: -1 for none.
+    LRESULT FindRow(const std::string& text, UINT flags, int start) const;
     void OnColumnClick(int column);
     void ProvideCell(NMLVDISPINFOA& info) const;
     void Layout();
@@ -76,6 +79,7 @@ private:
     std::vector<int> order_;
     // Selection put back after a sort is not a change the user made.
     bool restoringSelection_ = false;
+    bool selectionChangePending_ = false;
 
     int state_ = 0;
     int left_ = 0;

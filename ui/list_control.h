@@ -122,6 +122,12 @@ public:
         return reinterpret_cast<HIMAGELIST>(
             ::SendMessageA(hwnd_, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images)));
     }
+    int ItemFormat(int index) const {
+        HDITEMA item = {};
+        item.mask = HDI_FORMAT;
+        ::SendMessageA(hwnd_, HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+        return item.fmt;
+    }
     bool SetItemFormatAndImage(int index, int format, int image) const {
         HDITEMA item = {};
         item.mask = HDI_FORMAT | HDI_IMAGE;

@@ -69,8 +69,7 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
         }
         while (!records.AtEnd()) {
             ViewerRow row;
-            int status = 0;
-            records.ReadField(kStatus, status);
+            records.ReadField(kStatus, row.status);
             records.ReadField(kPriority, row.priority);
             records.ReadField(kFrom, row.from);
             records.ReadField(kSubject, row.subject);
@@ -78,7 +77,6 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
             records.ReadField(kDate, row.date);
             records.ReadField(kSize, row.size);
             records.ReadField(kId, row.id);
-            row.status = static_cast<short>(status);
             // A message the host counted as empty still takes up a line.
             if (row.size == 0) {
                 row.size = 1;

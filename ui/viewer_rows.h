@@ -11,7 +11,8 @@ class CADODatabase;
 
 struct ViewerRow {
     int id = 0;
-    short status = 0;
+    // The host's status code; only 0 to 10 have an icon.
+    int status = 0;
     std::string priority;
     std::string from;
     std::string subject;

@@ -15,12 +15,13 @@ inline std::string WindowText(HWND window) {
 }
 
 // Foreground first; only when the system allows that is the window also
-// restored from the task bar, made active, raised and given the keyboard.
-inline bool BringForward(HWND window) {
+// restored from the task bar (unless `restore` is false: a window just opened
+// minimised stays so), made active, raised and given the keyboard.
+inline bool BringForward(HWND window, bool restore = true) {
     if (!::SetForegroundWindow(window)) {
         return false;
     }
-    if (::IsIconic(window)) {
+    if (restore && ::IsIconic(window)) {
         ::ShowWindow(window, SW_RESTORE);
     }
     ::SetActiveWindow(window);

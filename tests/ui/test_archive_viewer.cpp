@@ -241,6 +241,18 @@ TEST_F(ArchiveViewerTest, ShowsEveryRowWithItsCellsAndStatusIcon) {
     EXPECT_EQ(window.previewPath(), window.preview().lastAddress());
     EXPECT_EQ(100, window.list().ColumnWidth(0));
     EXPECT_EQ(50, window.list().ColumnWidth(4));
+    // The sort marks leave dates right and sizes centred.
+    const CHeaderCtrl header(window.list().Header());
+    EXPECT_EQ(HDF_LEFT, header.ItemFormat(1) & HDF_JUSTIFYMASK);
+    EXPECT_EQ(HDF_RIGHT, header.ItemFormat(3) & HDF_JUSTIFYMASK);
+    EXPECT_EQ(HDF_CENTER, header.ItemFormat(4) & HDF_JUSTIFYMASK);
+
+    // Typing goes to the first sender that begins so.
+    ::SetFocus(window.list().hwnd());
+    PressKey(window.list().hwnd(), 'D');
+    PumpWaitingMessages();
+    ASSERT_EQ(1, window.list().SelectedCount());
+    EXPECT_EQ("dave", window.RowAt(window.list().NextSelected(-1))->from);
     EXPECT_TRUE(boxes.boxes().empty());
 }
 

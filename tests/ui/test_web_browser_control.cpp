@@ -227,7 +227,7 @@ TEST_F(WebBrowserControlInWindow, ShowsALocalPageWithoutPoppingUpAnything) {
     EXPECT_TRUE(browser->Navigate(page, 2));
     if (!WebBrowserControl::HtmlEngineAvailable()) {
         // Nothing can draw the page; the control says so through the sink.
-        EXPECT_TRUE(PumpUntil([&] { return browser->navigateErrors() > 0; }, 1000));
+        EXPECT_TRUE(PumpUntil([&] { return browser->navigateErrors() > 0; }));
     } else {
         PumpFor(200);
     }
