@@ -38,7 +38,9 @@ VARIANT_BOOL* BoolReference(VARIANTARG* argument) {
 // bstrUrlContext, bstrUrl) both carry Cancel second.
 constexpr UINT kNewWindowCancelPosition = 1;
 
-HRESULT NoTypeInfoCount(UINT* count) {
+} // namespace
+
+HRESULT DispatchByNumber::GetTypeInfoCount(UINT* count) {
     if (!count) {
         return E_POINTER;
     }
@@ -46,14 +48,12 @@ HRESULT NoTypeInfoCount(UINT* count) {
     return S_OK;
 }
 
-HRESULT NoTypeInfo(ITypeInfo** info) {
+HRESULT DispatchByNumber::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     if (info) {
         *info = nullptr;
     }
     return DISP_E_BADINDEX;
 }
-
-} // namespace
 
 long BrowserDownloadControl() {
     return DLCTL_DLIMAGES | DLCTL_NO_SCRIPTS | DLCTL_NO_JAVA | DLCTL_NO_DLACTIVEXCTLS |
@@ -165,14 +165,6 @@ HRESULT BrowserSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR)
     return S_OK;
 }
 
-HRESULT BrowserSite::GetTypeInfoCount(UINT* count) {
-    return NoTypeInfoCount(count);
-}
-
-HRESULT BrowserSite::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    return NoTypeInfo(info);
-}
-
 HRESULT BrowserSite::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPARAMS*,
                             VARIANT* result, EXCEPINFO*, UINT*) {
     if (!IsEqualIID(iid, IID_NULL)) {
@@ -236,14 +228,6 @@ ULONG BrowserEvents::Release() {
         delete this;
     }
     return static_cast<ULONG>(left);
-}
-
-HRESULT BrowserEvents::GetTypeInfoCount(UINT* count) {
-    return NoTypeInfoCount(count);
-}
-
-HRESULT BrowserEvents::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    return NoTypeInfo(info);
 }
 
 HRESULT BrowserEvents::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,

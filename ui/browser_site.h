@@ -11,6 +11,18 @@
 #include <ole2.h>
 #include <ocidl.h>
 
+// An IDispatch called by number only: the control asks for ambient
+// properties and fires events by DISPID, never by name or through type
+// information.
+class DispatchByNumber : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return DISP_E_UNKNOWNNAME;
+    }
+};
+
 // What pages may fetch and run: the message's own HTML is shown, so no
 // scripts, Java, ActiveX controls or behaviors, and no meta refresh carrying
 // the pane off to another page. Images stay, or a message would not look as
@@ -22,7 +34,7 @@ long BrowserDownloadControl();
 class BrowserSite final : public IOleClientSite,
                           public IOleInPlaceSite,
                           public IOleInPlaceFrame,
-                          public IDispatch {
+                          public DispatchByNumber {
 public:
     static ComPtr<BrowserSite> Make(HWND container, const RECT& rect);
     BrowserSite(const BrowserSite&) = delete;
@@ -86,11 +98,6 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, WORD) override { return S_FALSE; }
 
     // IDispatch: the ambient properties.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID, WORD flags,
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                                      UINT*) override;
@@ -107,7 +114,7 @@ private:
 
 // The sink for the control's DWebBrowserEvents2: refuses every new window
 // (a link aimed at one, a page's own request) and counts failed navigations.
-class BrowserEvents final : public IDispatch {
+class BrowserEvents final : public DispatchByNumber {
 public:
     static ComPtr<BrowserEvents> Make();
     BrowserEvents(const BrowserEvents&) = delete;
@@ -122,11 +129,6 @@ public:
     ULONG STDMETHODCALLTYPE Release() override;
 
     // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID, WORD flags,
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                                      UINT*) override;
