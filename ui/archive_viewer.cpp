@@ -128,6 +128,11 @@ bool CArchiveViewer::OnInitDialog() {
     listRect_ = ChildRectInClient(hwnd(), list_.hwnd());
     barRect_ = ChildRectInClient(hwnd(), Item(IDC_VIEWER_SPLITTER));
     splitterTop_ = ReadSetting(settings::kViewerSplitterTop, file);
+    // A bar out of reach could never be dragged back, and the height it
+    // asks for could exceed the largest the window may have.
+    if (splitterTop_ < 0 || splitterTop_ > kMaxHeight - kRoomUnderBarTop) {
+        splitterTop_ = settings::kViewerSplitterTop.defaultValue;
+    }
     minTrackHeight_ = splitterTop_ + kRoomUnderBarTop;
     previewRect_ = ChildRectInClient(hwnd(), Item(IDC_VIEWER_PREVIEW));
 
@@ -152,7 +157,12 @@ void CArchiveViewer::InsertColumns() {
     const std::string& file = SettingsFile();
     for (int column = 0; column < viewer_column::kCount; ++column) {
         const ColumnLayout& layout = kColumns[column];
-        list_.InsertColumn(column, layout.caption, layout.format, ReadSetting(layout.width, file));
+        int width = ReadSetting(layout.width, file);
+        // A width no screen holds would push the other columns out of reach.
+        if (width < 0 || width > kMaxWidth) {
+            width = layout.width.defaultValue;
+        }
+        list_.InsertColumn(column, layout.caption, layout.format, width);
     }
 }
 
@@ -194,12 +204,21 @@ void CArchiveViewer::Sort() {
             position[order_[i]] = static_cast<int>(i);
         }
         restoringSelection_ = true;
+        // Drawn once at the end, not once for every row marked again.
+        ::SendMessageA(list_.hwnd(), WM_SETREDRAW, FALSE, 0);
         list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        for (const int row : selected) {
-            list_.SetItemState(position[row], LVIS_SELECTED, LVIS_SELECTED);
+        if (selected.size() == rows_.size()) {
+            list_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+        } else {
+            for (const int row : selected) {
+                list_.SetItemState(position[row], LVIS_SELECTED, LVIS_SELECTED);
+            }
         }
         if (focusedRow >= 0) {
             list_.SetItemState(position[focusedRow], LVIS_FOCUSED, LVIS_FOCUSED);
+        }
+        ::SendMessageA(list_.hwnd(), WM_SETREDRAW, TRUE, 0);
+        if (focusedRow >= 0) {
             list_.EnsureVisible(position[focusedRow]);
         }
         restoringSelection_ = false;
@@ -439,6 +458,12 @@ void CArchiveViewer::ApplySavedPlacement() {
     top_ = ReadSetting(settings::kViewerTop, file);
     height_ = ReadSetting(settings::kViewerHeight, file);
     ::MoveWindow(hwnd(), left_, top_, width_, height_, TRUE);
+    // A place saved on a screen that is gone would leave the window out of
+    // sight.
+    const POINT place = KeptOnScreen(hwnd(), {left_, top_});
+    if (place.x != left_ || place.y != top_) {
+        ::SetWindowPos(hwnd(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
     // A saved size the window already had sends no size notice.
     if (sizeCount_ == 0) {
         Layout();

@@ -460,6 +460,25 @@ TEST_F(ArchiveViewerTest, AMaximisedViewerKeepsItsNormalPlaceWhenItCloses) {
     EXPECT_EQ("260", SettingText("Windows", "ArchiveHeight"));
 }
 
+TEST_F(ArchiveViewerTest, SettingsOutOfReachGiveAWindowTheUserCanStillUse) {
+    WriteInt("Windows", "ArchiveLeft", -30000, SettingsPath());
+    WriteInt("Windows", "SplitterTop", 5000, SettingsPath());
+    WriteInt("Global Column Widths", "From", -500, SettingsPath());
+    WriteText("Global Column Widths", "Subject", "99999999999", SettingsPath());
+    CArchiveViewer& window = OpenViewer();
+    RECT rect = {};
+    ::GetWindowRect(window.hwnd(), &rect);
+    EXPECT_GE(rect.left, 0);
+    EXPECT_EQ(100, window.list().ColumnWidth(0));
+    EXPECT_EQ(100, window.list().ColumnWidth(1));
+    MINMAXINFO limits = {};
+    ::SendMessageA(window.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(146, limits.ptMinTrackSize.y);
+    CloseViewer();
+    EXPECT_EQ("71", SettingText("Windows", "SplitterTop"));
+    EXPECT_EQ("100", SettingText("Global Column Widths", "From"));
+}
+
 TEST_F(ArchiveViewerTest, OpeningFromTheArchiveTreeHoldsTheTasksUntilTheLastViewerCloses) {
     host.AddMessage("Notes", MakeMessage("ann@example.com", "Note", "", "Hi\r\n"));
     ASSERT_TRUE(CreateMailboxTable(ArchiveConnectionString(DatabasePath()),
