@@ -1,5 +1,6 @@
 // How the archive database holds up at 100,000 messages of 5 KB: counting,
 // walking without the texts, finding one message, and the file's size.
+#include "bench/bench_support.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 
@@ -7,9 +8,6 @@
 #include "plugin/stowlark_app.h"
 #include "plugin/win32.h"
 
-#include <psapi.h>
-
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -19,42 +17,11 @@ constexpr int kRows = 100000;
 constexpr size_t kMessageBytes = 5 * 1024;
 constexpr const char* kTable = "Mailbox_Bench";
 
-class Stopwatch {
-public:
-    double Seconds() const {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    }
-
-private:
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-};
-
-std::string Message(int row) {
-    std::string text = "From: sender" + std::to_string(row) + "@example.com\r\nSubject: Report " +
-                       std::to_string(row) + " \xE9t\xE9\r\n\r\n";
-    static const char kWords[] = "archive mailbox message restore filter caf\xE9 na\xEFve ";
-    while (text.size() < kMessageBytes) {
-        text += kWords[(text.size() + static_cast<size_t>(row)) % (sizeof kWords - 1)];
-    }
-    return text;
-}
-
-double PrivateMegabytes() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage / 1048576.0;
-}
-
 void PrintMemory(const char* phase, double before) {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    const double now = PrivateMegabytes();
     std::printf("  memory after %-6s private bytes %6.1f MB (%+.1f MB during it), peak working "
                 "set so far %6.1f MB\n",
-                phase, counters.PagefileUsage / 1048576.0,
-                counters.PagefileUsage / 1048576.0 - before,
-                counters.PeakWorkingSetSize / 1048576.0);
+                phase, now, now - before, PeakWorkingSetMegabytes());
 }
 
 long long FileSize(const std::string& path) {
@@ -86,7 +53,7 @@ long long Build(const std::string& connection) {
         } else if (row < kRowsCommittedAlone) {
             database.BeginTrans();
         }
-        const std::string message = Message(row);
+        const std::string message = SampleMessage(row, kMessageBytes);
         const std::string from = "Sender " + std::to_string(row) + " <sender@example.com>";
         const std::string date = "Mon, 5 Feb 2007 10:" + std::to_string(row % 60) + ":00 +0100";
         const std::string subject = "Report " + std::to_string(row);

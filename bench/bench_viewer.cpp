@@ -2,6 +2,7 @@
 // rows, sort them, show the placeholder page) and to show the last message
 // of the table, and whether its memory grows with the size of the messages.
 // Run twice over, with short and with long messages.
+#include "bench/bench_support.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "plugin/file_utils.h"
@@ -10,9 +11,6 @@
 #include "plugin/win32.h"
 #include "ui/archive_viewer.h"
 
-#include <psapi.h>
-
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -21,28 +19,6 @@ namespace {
 
 constexpr int kRows = 50000;
 constexpr const char* kTable = "Mailbox_Bench";
-
-double Milliseconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since)
-        .count();
-}
-
-double PrivateMegabytes() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage / 1048576.0;
-}
-
-std::string Message(int row, size_t bytes) {
-    std::string text = "From: sender" + std::to_string(row) + "@example.com\r\nSubject: Report " +
-                       std::to_string(row) + "\r\n\r\n";
-    static const char kWords[] = "archive mailbox message\r\nrestore filter caf\xE9 na\xEFve ";
-    while (text.size() < bytes) {
-        text += kWords[(text.size() + static_cast<size_t>(row)) % (sizeof kWords - 1)];
-    }
-    return text;
-}
 
 void Build(const std::string& connection, size_t messageBytes) {
     CreateArchiveDatabase(connection);
@@ -53,7 +29,7 @@ void Build(const std::string& connection, size_t messageBytes) {
     rows.Open(kTable, CADORecordset::OpenTable);
     database.BeginTrans();
     for (int row = 0; row < kRows; ++row) {
-        const std::string message = Message(row, messageBytes);
+        const std::string message = SampleMessage(row, messageBytes);
         rows.AddNew();
         rows.BeginEdit();
         rows.WriteField("id", row + 1);
@@ -87,22 +63,22 @@ void Measure(const std::string& folder, size_t messageBytes) {
         CADODatabase database;
         database.Open(connection);
         bool complete = true;
-        const auto reading = std::chrono::steady_clock::now();
+        const Stopwatch reading;
         const std::vector<ViewerRow> rows = ReadViewerRows(database, kTable, complete);
-        std::printf("  reading the rows alone: %7.1f ms\n", Milliseconds(reading));
+        std::printf("  reading the rows alone: %7.1f ms\n", reading.Milliseconds());
         std::vector<int> order(rows.size());
         for (size_t i = 0; i < order.size(); ++i) {
             order[i] = static_cast<int>(i);
         }
-        const auto sorting = std::chrono::steady_clock::now();
+        const Stopwatch sorting;
         SortViewerRows(rows, order, viewer_column::kSender, 0);
-        std::printf("  sorting them by sender alone: %7.1f ms\n", Milliseconds(sorting));
-        const auto byDate = std::chrono::steady_clock::now();
+        std::printf("  sorting them by sender alone: %7.1f ms\n", sorting.Milliseconds());
+        const Stopwatch byDate;
         SortViewerRows(rows, order, viewer_column::kDate, 1);
-        std::printf("  a later sort by date (a column click): %7.1f ms\n", Milliseconds(byDate));
+        std::printf("  a later sort by date (a column click): %7.1f ms\n", byDate.Milliseconds());
     }
     const double before = PrivateMegabytes();
-    const auto opening = std::chrono::steady_clock::now();
+    const Stopwatch opening;
     auto viewer = std::make_unique<CArchiveViewer>(nullptr, kTable, "Bench", connection);
     if (!viewer->Create()) {
         std::printf("  the viewer could not be made\n");
@@ -111,7 +87,7 @@ void Measure(const std::string& folder, size_t messageBytes) {
     ::ShowWindow(viewer->hwnd(), SW_SHOW);
     ::UpdateWindow(viewer->hwnd());
     std::printf("  open (read, sort by sender, placeholder page, first paint): %7.1f ms\n",
-                Milliseconds(opening));
+                opening.Milliseconds());
     std::printf("  private bytes grown by the open viewer: %6.1f MB\n",
                 PrivateMegabytes() - before);
 
@@ -120,15 +96,15 @@ void Measure(const std::string& folder, size_t messageBytes) {
     while (viewer->RowAt(index) && viewer->RowAt(index)->id != kRows) {
         ++index;
     }
-    const auto showing = std::chrono::steady_clock::now();
+    const Stopwatch showing;
     viewer->list().SetItemState(index, LVIS_SELECTED, LVIS_SELECTED);
     PumpWaitingMessages();
     std::printf("  show the table's last message (fetch, page, file, navigation): %6.1f ms\n",
-                Milliseconds(showing));
+                showing.Milliseconds());
 
-    const auto closing = std::chrono::steady_clock::now();
+    const Stopwatch closing;
     ::SendMessageA(viewer->hwnd(), WM_CLOSE, 0, 0);
-    std::printf("  close (settings, preview file):  %7.1f ms\n", Milliseconds(closing));
+    std::printf("  close (settings, preview file):  %7.1f ms\n", closing.Milliseconds());
     PumpWaitingMessages();
     viewer.reset();
     ::DeleteFileA(path.c_str());
@@ -151,10 +127,7 @@ int main() {
     }
     ::DeleteFileA(App().Context().settingsPath.c_str());
     ::RemoveDirectoryA(folder.c_str());
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    std::printf("peak working set: %.1f MB\n", counters.PeakWorkingSetSize / 1048576.0);
+    std::printf("peak working set: %.1f MB\n", PeakWorkingSetMegabytes());
     ::OleUninitialize();
     return 0;
 }

@@ -16,13 +16,6 @@ constexpr Marker kMarkers[] = {
     {" ", "_SPACE_"},
 };
 
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (std::string::size_type pos = text.find(from); pos != std::string::npos;
-         pos = text.find(from, pos + to.size())) {
-        text.replace(pos, from.size(), to);
-    }
-}
-
 } // namespace
 
 std::string TableNameFromMailboxName(const std::string& mailboxName) {

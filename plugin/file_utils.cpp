@@ -216,3 +216,22 @@ std::string FirstSlashWord(const std::string& text) {
     }
     return std::string();
 }
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    if (from.empty()) {
+        return;
+    }
+    std::string result;
+    std::string::size_type start = 0;
+    for (std::string::size_type found = text.find(from); found != std::string::npos;
+         found = text.find(from, start)) {
+        result.append(text, start, found - start);
+        result += to;
+        start = found + from.size();
+    }
+    if (start == 0) {
+        return;
+    }
+    result.append(text, start, std::string::npos);
+    text.swap(result);
+}

@@ -29,3 +29,6 @@ std::string TempDirectory();
 int SplitText(const std::string& text, char separator, std::vector<std::string>& parts);
 std::string FirstSlashWord(const std::string& text);
 std::string TrimWhiteSpace(const std::string& text);
+// Every occurrence of `from` in `text` replaced by `to`, left to right; the
+// inserted text is not searched again.
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to);

@@ -16,6 +16,7 @@
 #include "ui/window_ops.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -125,7 +126,6 @@ bool CArchiveViewer::OnInitDialog() {
     splitter_.AddAbove(IDC_VIEWER_LIST);
     splitter_.AddBelow(IDC_VIEWER_PREVIEW);
     splitter_.Relayout();
-    listRect_ = ChildRectInClient(hwnd(), list_.hwnd());
     barRect_ = ChildRectInClient(hwnd(), Item(IDC_VIEWER_SPLITTER));
     splitterTop_ = ReadSetting(settings::kViewerSplitterTop, file);
     // A bar out of reach could never be dragged back, and the height it
@@ -134,7 +134,6 @@ bool CArchiveViewer::OnInitDialog() {
         splitterTop_ = settings::kViewerSplitterTop.defaultValue;
     }
     minTrackHeight_ = splitterTop_ + kRoomUnderBarTop;
-    previewRect_ = ChildRectInClient(hwnd(), Item(IDC_VIEWER_PREVIEW));
 
     preview_.Attach(hwnd(), IDC_VIEWER_PREVIEW);
     PreparePreviewFile();
@@ -167,17 +166,12 @@ void CArchiveViewer::InsertColumns() {
 }
 
 void CArchiveViewer::FillList() {
-    list_.SetItemCount(0);
-    rows_.clear();
-    order_.clear();
     bool complete = true;
     if (database_ && database_->IsOpen()) {
         rows_ = ReadViewerRows(*database_, tableName_, complete);
     }
     order_.resize(rows_.size());
-    for (size_t i = 0; i < order_.size(); ++i) {
-        order_[i] = static_cast<int>(i);
-    }
+    std::iota(order_.begin(), order_.end(), 0);
     list_.SetItemCount(static_cast<int>(rows_.size()));
     if (complete) {
         list_.Repaint();
@@ -403,7 +397,6 @@ bool CArchiveViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         if (!saved_) {
             Save();
         }
-        preview_.Close();
         return false;
     default:
         return false;
@@ -446,8 +439,6 @@ void CArchiveViewer::Layout() {
     ::MoveWindow(list_.hwnd(), client.left, client.top, width,
                  std::max(0, static_cast<int>(barRect_.top - client.top)), TRUE);
     ::MoveWindow(pane, client.left, barRect_.bottom, width, paneHeight, TRUE);
-    listRect_ = ChildRectInClient(hwnd(), list_.hwnd());
-    previewRect_ = ChildRectInClient(hwnd(), pane);
 }
 
 void CArchiveViewer::ApplySavedPlacement() {
@@ -528,9 +519,7 @@ void CArchiveViewer::Save() {
 
 void CArchiveViewer::PreparePreviewFile() {
     previewPath_ = MakeFilePath(TempDirectory(), "preview", "htm", true, false);
-    pageText_.clear();
-    LoadTextResource(IDR_PLACEHOLDER_PAGE, RT_PAGE_TEXT, pageText_);
-    ShowPage(std::string());
+    ShowPlaceholder();
 }
 
 void CArchiveViewer::ShowPlaceholder() {
@@ -546,8 +535,7 @@ void CArchiveViewer::ShowSelection() {
         return;
     }
     if (list_.SelectedCount() != 1) {
-        LoadTextResource(IDR_PLACEHOLDER_PAGE, RT_PAGE_TEXT, pageText_);
-        ShowPage(std::string());
+        ShowPlaceholder();
         return;
     }
     std::string pageTemplate;

@@ -89,9 +89,7 @@ private:
     int splitterTop_ = 0;
     int minTrackHeight_ = 0;
     int sizeCount_ = 0;
-    RECT listRect_ = {};
     RECT barRect_ = {};
-    RECT previewRect_ = {};
     bool saved_ = false;
 
     std::string previewPath_;

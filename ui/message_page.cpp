@@ -1,5 +1,7 @@
 #include "ui/message_page.h"
 
+#include "plugin/file_utils.h"
+
 namespace {
 
 const std::string kLineBreak = "\r\n";
@@ -10,25 +12,6 @@ std::string AfterFirstBlankLine(const std::string& message) {
 }
 
 } // namespace
-
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-    if (from.empty()) {
-        return;
-    }
-    std::string result;
-    std::string::size_type start = 0;
-    for (std::string::size_type found = text.find(from); found != std::string::npos;
-         found = text.find(from, start)) {
-        result.append(text, start, found - start);
-        result += to;
-        start = found + from.size();
-    }
-    if (start == 0) {
-        return;
-    }
-    result.append(text, start, std::string::npos);
-    text.swap(result);
-}
 
 std::string PreviewBody(const std::string& message) {
     std::string body = AfterFirstBlankLine(message);

@@ -7,10 +7,6 @@
 
 #include <string>
 
-// Every occurrence of `from` in `text` replaced by `to`, left to right; the
-// inserted text is not searched again.
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to);
-
 // The part of a stored message after its first blank line (all of it when
 // there is none), with "<br>" after every line break unless it already
 // carries "<br>" or "<BR>" tags of its own.

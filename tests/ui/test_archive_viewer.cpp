@@ -339,17 +339,6 @@ TEST_F(ArchiveViewerTest, OneSelectedRowShowsItsPageAndSeveralShowThePlaceholder
     }
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int ThreadWindowCount() {
-    int count = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 TEST_F(ArchiveViewerTest, AMessageWithScriptAndControlsRunsNothingAndOpensNoWindow) {
     const std::string hostile =
         "<script>window.open(\"about:blank\");document.title=\"ran\"</script>"
@@ -362,13 +351,13 @@ TEST_F(ArchiveViewerTest, AMessageWithScriptAndControlsRunsNothingAndOpensNoWind
                                      hostile + "' WHERE Subject = 'memo'"));
     }
     CArchiveViewer& window = OpenViewer();
-    const int windowsBefore = ThreadWindowCount();
+    const int windowsBefore = VisibleWindowsOfThisThread();
     Select({3});
     PumpFor(300);
     // The page carries the message as it is; what the pane does with it is
     // the point.
     EXPECT_NE(std::string::npos, Page().find(hostile));
-    EXPECT_EQ(windowsBefore, ThreadWindowCount());
+    EXPECT_EQ(windowsBefore, VisibleWindowsOfThisThread());
     EXPECT_EQ("Work", WindowText(window.hwnd()));
     if (!window.preview().drawsPages()) {
         EXPECT_NE(std::string::npos, WindowText(window.preview().textBox()).find(hostile));

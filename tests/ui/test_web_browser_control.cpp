@@ -169,19 +169,6 @@ TEST(WebBrowserControl, IsInertWithoutAContainer) {
 
 namespace {
 
-BOOL CALLBACK CountVisible(HWND window, LPARAM counter) {
-    if (::IsWindowVisible(window)) {
-        ++*reinterpret_cast<int*>(counter);
-    }
-    return TRUE;
-}
-
-int VisibleWindowsOfThisThread() {
-    int count = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountVisible, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 // The control inside a child pane of a top-level window, the way the viewer
 // holds it.
 class WebBrowserControlInWindow : public ::testing::Test {

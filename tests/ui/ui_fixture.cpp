@@ -81,6 +81,23 @@ void PumpFor(int milliseconds) {
     PumpUntil([&] { return ::GetTickCount64() >= end; }, milliseconds + 1000);
 }
 
+namespace {
+
+BOOL CALLBACK CountVisible(HWND window, LPARAM counter) {
+    if (::IsWindowVisible(window)) {
+        ++*reinterpret_cast<int*>(counter);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+int VisibleWindowsOfThisThread() {
+    int count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountVisible, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 void PressKey(HWND target, UINT key, bool control, bool shift, bool system) {
     SetModifiers(control, shift);
     ::PostMessageA(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);

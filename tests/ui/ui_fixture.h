@@ -37,6 +37,9 @@ private:
 // Pumps the thread's messages until `done` holds; false on timing out.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMilliseconds = 10000);
 void PumpFor(int milliseconds);
+// The top-level windows of this thread a user would see: what a page may
+// not add to.
+int VisibleWindowsOfThisThread();
 
 // A key as the keyboard gives it: posted to the focused window `target`,
 // with the modifiers down while it is handled. F10 and Alt combinations
