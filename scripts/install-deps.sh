@@ -7,7 +7,7 @@ PACKAGES=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386 wine64
     cmake ninja-build googletest build-essential dpkg-dev xz-utils tcl
-    xvfb xauth imagemagick x11-apps fonts-wine clang-format sqlite3
+    xvfb xauth imagemagick x11-apps fonts-wine clang-format sqlite3 fp-utils
 )
 
 missing=()

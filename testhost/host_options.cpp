@@ -18,6 +18,8 @@ const char kHostUsage[] =
     "  --run-config        run the plug-in's configuration call after the entries\n"
     "  --dismiss-after MS  close the plug-in's windows once they have been up MS ms\n"
     "  --window-pictures DIR  save a picture (BMP) of each plug-in window there\n"
+    "  --script FILE       play the steps of FILE in the plug-in's windows; their\n"
+    "                      pictures go to the --window-pictures folder (or DIR)\n"
     "  --exit              close the host after the picked entries have run\n"
     "  --snapshot FILE     save a picture of the host window (BMP) before closing\n"
     "  --make-sample DIR   write a small sample mail folder into DIR and stop\n";
@@ -75,6 +77,8 @@ HostOptions ParseHostOptions(const std::vector<std::string>& arguments) {
                 static_cast<unsigned>(NumberArgument(option, value, 1));
         } else if (option == "--window-pictures") {
             options.windowPictureDir = value;
+        } else if (option == "--script") {
+            options.scriptPath = value;
         } else if (option == "--snapshot") {
             options.snapshotPath = value;
         } else if (option == "--make-sample") {

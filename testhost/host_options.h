@@ -22,6 +22,8 @@ struct HostOptions {
     // A picture (BMP) of each plug-in window, named by its caption, taken
     // before it is closed.
     std::string windowPictureDir;
+    // A script of steps played in the plug-in's windows (host_script.h).
+    std::string scriptPath;
     // Closes the host after the picked commands instead of waiting for the user.
     bool exitWhenDone = false;
     // A picture of the host window, taken before it closes.

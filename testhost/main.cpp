@@ -2,6 +2,7 @@
 // the plug-in through its automation server and loads it through the EMS
 // interface, so the plug-in can be run and tested where the real client is
 // not.
+#include "plugin/file_utils.h"
 #include "plugin/message_pump.h"
 #include "testhost/automation_server.h"
 #include "testhost/ems_host.h"
@@ -10,6 +11,7 @@
 #include "testhost/ole_scope.h"
 #include "testhost/plugin_window_user.h"
 #include "testhost/pump_for.h"
+#include "testhost/script_runner.h"
 #include "testhost/mailstore/sample_mail.h"
 #include "testhost/window_snapshot.h"
 
@@ -39,6 +41,19 @@ int MakeSample(const std::string& directory) {
 }
 
 int RunHost(const HostOptions& options) {
+    std::vector<ScriptStep> script;
+    if (!options.scriptPath.empty()) {
+        if (!FileExists(options.scriptPath)) {
+            Say("testhost: no script " + options.scriptPath);
+            return 2;
+        }
+        try {
+            script = ParseHostScript(ReadWholeFile(options.scriptPath));
+        } catch (const std::invalid_argument& problem) {
+            Say(std::string("testhost: ") + options.scriptPath + ": " + problem.what());
+            return 2;
+        }
+    }
     OleScope ole;
     if (!ole.ok()) {
         Say("testhost: OLE could not be initialised");
@@ -83,6 +98,14 @@ int RunHost(const HostOptions& options) {
         user = std::make_unique<PluginWindowUser>(window.handle(), options.dismissAfterMilliseconds,
                                                   options.windowPictureDir);
     }
+    std::unique_ptr<ScriptRunner> runner;
+    if (!options.scriptPath.empty()) {
+        runner = std::make_unique<ScriptRunner>(
+            window.handle(), session->store(), std::move(script),
+            options.windowPictureDir.empty() ? session->store().dataDir()
+                                             : options.windowPictureDir,
+            [](const std::string& line) { Say("testhost: script: " + line); });
+    }
     for (int entry : options.runSpecial) {
         window.RunSpecial(static_cast<size_t>(entry - 1));
     }
@@ -96,6 +119,20 @@ int RunHost(const HostOptions& options) {
         user.reset();
     }
     int exitCode = 0;
+    if (runner) {
+        // Steps after the plug-in's command, or all of them when the user
+        // picks it: the runner's own waits end every step.
+        while (!runner->finished() && ::IsWindow(window.handle()) && PumpWaitingMessages()) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        }
+        Say(runner->failed() ? "testhost: the script failed"
+                             : "testhost: the script ran to its end");
+        if (runner->failed()) {
+            // Let the runner's closing of the plug-in's windows finish.
+            PumpFor(1000);
+            exitCode = 3;
+        }
+    }
     if (!options.snapshotPath.empty()) {
         PumpFor(kPaintMilliseconds);
         Say(SaveWindowSnapshot(window.handle(), options.snapshotPath)
@@ -106,7 +143,8 @@ int RunHost(const HostOptions& options) {
         ::DestroyWindow(window.handle());
         PumpWaitingMessages();
     } else {
-        exitCode = window.RunMessageLoop();
+        const int loopCode = window.RunMessageLoop();
+        exitCode = exitCode != 0 ? exitCode : loopCode;
     }
     if (plugin) {
         for (const std::string& line : plugin->transcript()) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "plugin/win32.h"
+#include "testhost/thread_timer.h"
 
 #include <set>
 #include <string>
@@ -14,7 +15,6 @@ class PluginWindowUser {
 public:
     // `pictureDir` empty: no pictures. Starts watching at once.
     PluginWindowUser(HWND hostWindow, DWORD afterMilliseconds, std::string pictureDir);
-    ~PluginWindowUser();
     PluginWindowUser(const PluginWindowUser&) = delete;
     PluginWindowUser& operator=(const PluginWindowUser&) = delete;
 
@@ -22,14 +22,11 @@ public:
     const std::vector<std::string>& transcript() const { return transcript_; }
 
 private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD);
-    void Act();
     void ActOnWindows();
 
     HWND hostWindow_;
     std::string pictureDir_;
-    UINT_PTR timer_;
-    bool acting_ = false;
     std::set<std::string> pictured_;
     std::vector<std::string> transcript_;
+    ThreadTimer timer_;
 };

@@ -1,0 +1,95 @@
+#include "testhost/window_search.h"
+
+#include "testhost/lower_case.h"
+
+namespace {
+
+// The id a message box gives its text.
+const int kMessageBoxTextId = 0xFFFF;
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM list) {
+    if (::IsWindowVisible(window)) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    }
+    return TRUE;
+}
+
+struct ChildSearch {
+    std::string caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM search) {
+    auto& wanted = *reinterpret_cast<ChildSearch*>(search);
+    if (PlainCaption(WindowCaption(window)) == wanted.caption) {
+        wanted.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+} // namespace
+
+std::string WindowCaption(HWND window) {
+    char text[512] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string PlainCaption(const std::string& caption) {
+    std::string plain;
+    for (char c : caption) {
+        if (c != '&') {
+            plain += c;
+        }
+    }
+    return LowerCase(plain);
+}
+
+std::vector<HWND> VisibleThreadWindows() {
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectVisible, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+HWND FindChildByCaption(HWND parent, const std::string& caption) {
+    ChildSearch search{PlainCaption(caption)};
+    ::EnumChildWindows(parent, MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindThreadWindow(const std::string& caption) {
+    const std::string wanted = PlainCaption(caption);
+    for (const HWND window : VisibleThreadWindows()) {
+        if (PlainCaption(WindowCaption(window)) == wanted) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+HWND FindAnyWindow(const std::string& caption) {
+    ChildSearch search{PlainCaption(caption)};
+    ::EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindMessageBox() {
+    for (const HWND window : VisibleThreadWindows()) {
+        if (ClassOf(window) == "#32770" && ::GetDlgItem(window, kMessageBoxTextId) &&
+            (::GetDlgItem(window, IDOK) || ::GetDlgItem(window, IDCANCEL))) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+std::string MessageBoxText(HWND messageBox) {
+    return WindowCaption(::GetDlgItem(messageBox, kMessageBoxTextId));
+}

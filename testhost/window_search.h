@@ -1,0 +1,24 @@
+// Finding the plug-in's windows and controls the way a user does: by what
+// they show.
+#pragma once
+
+#include "plugin/win32.h"
+
+#include <string>
+#include <vector>
+
+std::string WindowCaption(HWND window);
+// Without "&" and in lower case: "&Archive" and "archive" are the same.
+std::string PlainCaption(const std::string& caption);
+// The visible top-level windows of the calling thread.
+std::vector<HWND> VisibleThreadWindows();
+// The first child (at any depth) whose plain caption is `caption`'s.
+HWND FindChildByCaption(HWND parent, const std::string& caption);
+// The first visible window of the thread whose plain caption is `caption`'s.
+HWND FindThreadWindow(const std::string& caption);
+// A top-level window of any program whose plain caption is `caption`'s.
+HWND FindAnyWindow(const std::string& caption);
+// A message box of the thread, or null: its text's control and a button
+// that ends it.
+HWND FindMessageBox();
+std::string MessageBoxText(HWND messageBox);
