@@ -6,6 +6,7 @@
 #include "plugin/plugin_context.h"
 #include "plugin/shell_launch.h"
 #include "plugin/win32.h"
+#include "plugin/window_utils.h"
 
 #include <utility>
 
@@ -45,6 +46,7 @@ public:
 
     MessageRouting& Routing() { return routing_; }
     ::NoticeCells& NoticeCells() { return noticeCells_; }
+    DelayTally& Delays() { return delays_; }
 
     const MessageBoxSink& messageBoxSink() const { return messageBoxSink_; }
     // Returns the previous sink so that a caller can put it back.
@@ -57,6 +59,7 @@ private:
     PluginContext context_;
     MessageRouting routing_;
     ::NoticeCells noticeCells_;
+    DelayTally delays_;
     MessageBoxSink messageBoxSink_;
     ShellLaunchSink shellLaunchSink_;
     bool userStepsDone_ = false;

@@ -29,6 +29,9 @@ HWND FindChildWithCaption(HWND parent, const std::string& caption) {
 } // namespace
 
 int DelayCapped(int milliseconds, int capMilliseconds) {
+    DelayTally& tally = App().Delays();
+    ++tally.calls;
+    tally.requestedMilliseconds += milliseconds < capMilliseconds ? milliseconds : capMilliseconds;
     UniqueHandle timer(::CreateWaitableTimerA(nullptr, TRUE, nullptr));
     if (!timer) {
         return -1;

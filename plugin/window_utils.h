@@ -11,6 +11,13 @@ int Delay(int milliseconds);
 // As Delay with a cap of the caller's choosing.
 int DelayCapped(int milliseconds, int capMilliseconds);
 
+// The pauses asked of Delay since the module loaded: the floor under a
+// task's wall time, which the benchmarks compare it with.
+struct DelayTally {
+    long calls = 0;
+    long long requestedMilliseconds = 0;
+};
+
 // Asks the host's mailbox window with exactly this caption to close, without
 // waiting for it to do so. True when the request was delivered.
 bool CloseHostMailboxWindow(const std::string& caption);
