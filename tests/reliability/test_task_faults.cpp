@@ -1,0 +1,212 @@
+// Whatever fails during a task, no message is lost: each one is afterwards
+// in its mailbox, in the archive, or on its way home in Pending, and one in
+// Trash only with its row committed.
+#include "db/ado_database.h"
+#include "db/ado_recordset.h"
+#include "host/host_application.h"
+#include "plugin/file_utils.h"
+#include "plugin/unique_resource.h"
+#include "tests/engine/engine_fixture.h"
+#include "tests/reliability/message_census.h"
+#include "tests/reliability/varied_mail.h"
+
+#include <gmock/gmock.h>
+
+#include <functional>
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::SizeIs;
+
+namespace {
+
+class TaskFaultTest : public EngineTest {
+protected:
+    // A handful of the varied messages (not the 2 MB one, which the
+    // archive's size limit below has no room for).
+    void AddMail(size_t count = 5) {
+        for (const VariedMessage& message : VariedMail()) {
+            if (originals.size() == count) {
+                break;
+            }
+            if (message.text.size() < 100000) {
+                host.AddMessage("Work", message.text, message.status);
+                originals.push_back(message.text);
+            }
+        }
+    }
+
+    std::vector<std::string> ArchivedTexts() {
+        CADORecordset table(database);
+        std::vector<std::string> texts;
+        if (!table.Open("Mailbox_Work", CADORecordset::OpenTable)) {
+            return texts;
+        }
+        for (; !table.AtEnd(); table.MoveNext()) {
+            std::string text;
+            table.ReadField("message", text);
+            texts.push_back(text);
+        }
+        return texts;
+    }
+
+    MessageCensus Census() {
+        MessageCensus census;
+        census.mailbox = Messages("Work");
+        census.trash = Messages("Trash");
+        if (FileExists(host.MailboxPath("Pending.mbx"))) {
+            census.pending = Messages("Pending");
+        }
+        census.archived = ArchivedTexts();
+        return census;
+    }
+
+    // The mailbox's table, before anything goes wrong.
+    void MakeTable() {
+        filter.allMessages = false;
+        filter.subjectOn = true;
+        filter.subjectText = "nothing matches this";
+        ASSERT_EQ(0, Archive({"Work"}, false));
+        filter = MessageFilter();
+    }
+
+    // Nothing lost now, and a clean restore afterwards brings every
+    // message home.
+    void ExpectEveryMessageKept(const std::vector<std::string>& trashBefore = {}) {
+        const MessageCensus census = Census();
+        EXPECT_THAT(LostMessages(originals, census), IsEmpty());
+        EXPECT_THAT(TrashedWithoutRow(trashBefore, census), IsEmpty());
+
+        host.session().faults() = HostFaults();
+        if (!database.IsOpen()) {
+            database.Open();
+        }
+        Restore({"Mailbox_Work"}, true);
+        MessageCensus home;
+        home.mailbox = Messages("Work");
+        EXPECT_THAT(LostMessages(originals, home), IsEmpty());
+    }
+
+    std::vector<std::string> originals;
+};
+
+TEST_F(TaskFaultTest, TheHostFailingAMoveToTrashLeavesTheMessageInItsMailbox) {
+    AddMail();
+    Start();
+    host.session().faults().Arm("Move", 2);
+    EXPECT_EQ(5, Archive({"Work"}, true));
+    EXPECT_THAT(Messages("Work"), SizeIs(1));
+    EXPECT_THAT(Messages("Trash"), SizeIs(4));
+    ExpectEveryMessageKept();
+}
+
+TEST_F(TaskFaultTest, TheHostFailingToGiveAMessageOrItsMailboxLeavesThemWhereTheyAre) {
+    AddMail();
+    Start();
+    host.session().faults().Arm("RawText", 3);
+    EXPECT_EQ(4, Archive({"Work"}, true));
+    EXPECT_THAT(Messages("Work"), SizeIs(1));
+    ExpectEveryMessageKept();
+
+    const std::vector<std::string> trash = Messages("Trash");
+    host.session().faults().Arm("FolderById", 1);
+    EXPECT_EQ(0, Archive({"Work"}, true));
+    ExpectEveryMessageKept(trash);
+}
+
+TEST_F(TaskFaultTest, AnArchiveLockedByAnotherWriterKeepsEveryMessageInItsMailbox) {
+    AddMail(2);
+    Start();
+    database.Close();
+    database.SetConnectionTimeout(1);
+    ASSERT_TRUE(database.Open());
+    MakeTable();
+    CADODatabase other;
+    other.SetConnection(database.GetConnectionString());
+    ASSERT_TRUE(other.Open());
+    ASSERT_TRUE(other.BeginTrans());
+    other.Execute("DELETE FROM [Mailbox_Work] WHERE id = -1");
+
+    EXPECT_EQ(0, Archive({"Work"}, true));
+    other.RollbackTrans();
+    other.Close();
+    EXPECT_THAT(Messages("Work"), SizeIs(2));
+    EXPECT_THAT(Messages("Trash"), IsEmpty());
+    EXPECT_THAT(BoxTexts(), Contains(HasSubstr("locked")));
+    ExpectEveryMessageKept();
+}
+
+TEST_F(TaskFaultTest, AReadOnlyArchiveKeepsEveryMessageInItsMailbox) {
+    AddMail(2);
+    Start();
+    MakeTable();
+    // Wine run as root writes to a file marked read-only, so the engine is
+    // told to refuse writes instead: the same refusal a read-only file gives.
+    ASSERT_TRUE(database.Execute("PRAGMA query_only = 1"));
+
+    EXPECT_EQ(0, Archive({"Work"}, true));
+    EXPECT_THAT(Messages("Work"), SizeIs(2));
+    EXPECT_THAT(Messages("Trash"), IsEmpty());
+    EXPECT_THAT(BoxTexts(), Contains(HasSubstr("readonly")));
+    ASSERT_TRUE(database.Execute("PRAGMA query_only = 0"));
+    ExpectEveryMessageKept();
+}
+
+TEST_F(TaskFaultTest, AFullDiskStopsTheRowsThatDoNotFitAndKeepsTheirMessages) {
+    AddMail(5);
+    originals.push_back(
+        MakeMessage("big@example.com", "too big", "", std::string(300000, 'b') + "\r\n"));
+    host.AddMessage("Work", originals.back());
+    Start();
+    MakeTable();
+    // The engine's own answer to a full disk: no page beyond this many.
+    CADORecordset pages(database);
+    ASSERT_TRUE(pages.Open("SELECT page_count AS used FROM pragma_page_count()"));
+    int used = 0;
+    pages.ReadField("used", used);
+    pages.Close();
+    ASSERT_TRUE(database.Execute("PRAGMA max_page_count = " + std::to_string(used + 40)));
+
+    const int archived = Archive({"Work"}, true);
+    EXPECT_GE(archived, 1);
+    EXPECT_LT(archived, 6);
+    EXPECT_THAT(Messages("Work"), Contains(originals.back()));
+    EXPECT_THAT(BoxTexts(), Contains(HasSubstr("full")));
+    ASSERT_TRUE(database.Execute("PRAGMA max_page_count = 1000000"));
+    ExpectEveryMessageKept();
+}
+
+TEST_F(TaskFaultTest, ARestoreTheHostCannotFinishLeavesTheMessagesInPendingWithTheirRows) {
+    AddMail();
+    Start();
+    ASSERT_EQ(5, Archive({"Work"}, true));
+    controls = RecordingControls();
+    host.session().faults().Arm("Move", 3);
+    Restore({"Mailbox_Work"}, true);
+    // They wait in Pending, where the user is told to look, and their rows
+    // stay until they are home.
+    const MessageCensus census = Census();
+    EXPECT_THAT(census.pending, SizeIs(3));
+    EXPECT_THAT(census.archived, SizeIs(5));
+    EXPECT_THAT(LostMessages(originals, census), IsEmpty());
+}
+
+TEST_F(TaskFaultTest, APendingNobodyMayWriteKeepsEveryRow) {
+    AddMail();
+    Start();
+    ASSERT_EQ(5, Archive({"Work"}, true));
+    HostApplication::Connect().Folders().Add("Pending");
+    {
+        UniqueFile held(::CreateFileA(staging.mbxPath.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(0, Restore({"Mailbox_Work"}, true));
+    }
+    EXPECT_THAT(ArchivedTexts(), SizeIs(5));
+    ExpectEveryMessageKept();
+}
+
+} // namespace
