@@ -1,0 +1,36 @@
+#!/bin/bash
+# The README's main job, less the install and the build: the demo's whole
+# cycle through the plug-in's real dialog in the test host, and what it
+# leaves behind.
+set -uo pipefail
+source_dir="${1:?usage: check-demo-cycle.sh SOURCE_DIR BUILD_DIR}"
+build="${2:?}"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+out="$work/out.txt"
+
+fail() {
+    echo "FAILED: $*"
+    echo "--- output ---"
+    cat "$out"
+    exit 1
+}
+
+bash "$source_dir/scripts/demo-cycle.sh" "$build" "$work/demo" >"$out" 2>&1 ||
+    fail "the demo ended with an error"
+grep -q '^testhost: the script ran to its end$' "$out" || fail "the script did not run to its end"
+grep -q '^testhost: script: message box' "$out" && fail "a message box came up"
+for expected in \
+    '^  In +12 -> 11$' '^  Work +2 -> 2$' '^  Trash +1 -> 4$' '^  Out +3 -> 3$' \
+    'integrity: ok$' \
+    '^  Mailbox_In +1 message\(s\) +[0-9]+ bytes  from Z:.*\\Mail\\In\.mbx$' \
+    '^  Mailbox_Work +0 message\(s\) +0 bytes  from Z:.*\\Mail\\Work\.mbx$' \
+    '^Total number of archived messages: 2$' '^Total number of archived messages: 1$' \
+    '^Total number of restored messages: 2$' '^Deleted from the Archive: Yes$' \
+    '^testhost: script: picture of the screen in '; do
+    grep -Eq -- "$expected" "$out" || fail "no line matching: $expected"
+done
+pictures=$(ls "$work/demo/pictures"/*.png 2>/dev/null | wc -l)
+[ "$pictures" -eq 8 ] || fail "$pictures pictures instead of 8"
+echo "demo cycle: archived, browsed, restored and summarised as expected"

@@ -1,0 +1,239 @@
+// The host killed in the middle of an archive or a restore: the archive
+// stays a sound database and every message is still somewhere the user
+// finds it. The host runs as its own program with the plug-in and plays the
+// task through the plug-in's dialog; this test kills it.
+#include "db/ado_database.h"
+#include "db/ado_recordset.h"
+#include "db/archive_schema.h"
+#include "plugin/file_utils.h"
+#include "plugin/unique_resource.h"
+#include "testhost/automation_server.h"
+#include "tests/host/host_fixture.h"
+#include "tests/reliability/message_census.h"
+
+#include <gmock/gmock.h>
+
+#include <functional>
+
+using ::testing::IsEmpty;
+
+namespace {
+
+const int kMessages = 80;
+const DWORD kHostSeconds = 90;
+
+std::string ProgramDirectory() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return DirectoryOf(path);
+}
+
+long long FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return 0;
+    }
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// A killed host cannot take back its automation registration.
+void RemoveHostRegistration() {
+    char classId[64] = {};
+    LONG size = sizeof classId;
+    const std::string progId = AutomationServer::kProgId;
+    if (::RegQueryValueA(HKEY_CLASSES_ROOT, (progId + "\\CLSID").c_str(), classId, &size) ==
+        ERROR_SUCCESS) {
+        ::RegDeleteTreeA(HKEY_CLASSES_ROOT, ("CLSID\\" + std::string(classId)).c_str());
+    }
+    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, progId.c_str());
+}
+
+const char kArchiveSteps[] = "wait-window \"Archive Messages\"\n"
+                             "check \"Delete Archived Messages\"\n"
+                             "tick mailboxes Work\n"
+                             "press Archive\n"
+                             "wait-task\n"
+                             "press Close\n";
+
+const char kRestoreSteps[] = "wait-window \"Archive Messages\"\n"
+                             "check \"Delete Restored Messages\"\n"
+                             "tick archives Work\n"
+                             "press Restore\n"
+                             "wait-task\n"
+                             "press Close\n";
+
+class HardKillTest : public ::testing::Test {
+protected:
+    HardKillTest() {
+        for (int i = 1; i <= kMessages; ++i) {
+            std::string body;
+            for (int line = 0; line < 20 + i % 30; ++line) {
+                body += "Line " + std::to_string(line) + " of message " + std::to_string(i) +
+                        ", long enough to look like real text.\r\n";
+            }
+            originals.push_back(MakeMessage("sender" + std::to_string(i % 7) + "@example.com",
+                                            "Message " + std::to_string(i),
+                                            "Thu, 14 Jun 2007 08:30:00 +0200", body));
+            host.AddMessage("Work", originals.back(), i % 11);
+        }
+        host.AddMessage("Trash", MakeMessage("old@example.com", "already here", "", "x\r\n"));
+        ::CreateDirectoryA(host.MailboxPath("Plugins").c_str(), nullptr);
+        const std::string plugin = host.MailboxPath("Plugins\\stowlark.dll");
+        EXPECT_TRUE(
+            ::CopyFileA((ProgramDirectory() + "\\stowlark.dll").c_str(), plugin.c_str(), FALSE));
+    }
+
+    ~HardKillTest() override { RemoveHostRegistration(); }
+
+    // Runs the host on the mail folder with `steps` as its script; `untilKill`
+    // is asked every 50 ms, and once it says so the host is killed. Returns
+    // whether the host was killed (rather than ending by itself).
+    bool RunHost(const std::string& steps, const std::function<bool()>& untilKill) {
+        const std::string script = host.MailboxPath("steps.txt");
+        WriteBytes(script, steps);
+        std::string command = "\"" + ProgramDirectory() + "\\testhost.exe\" --data \"" +
+                              host.dataDir() + "\" --plugin \"" +
+                              host.MailboxPath("Plugins\\stowlark.dll") +
+                              "\" --run-special 1 --exit --script \"" + script + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        PROCESS_INFORMATION process = {};
+        if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process)) {
+            ADD_FAILURE() << "the host did not start: " << ::GetLastError();
+            return false;
+        }
+        UniqueHandle processHandle(process.hProcess);
+        UniqueHandle thread(process.hThread);
+        bool killed = false;
+        const ULONGLONG end = ::GetTickCount64() + kHostSeconds * 1000;
+        while (::WaitForSingleObject(processHandle.get(), 50) == WAIT_TIMEOUT) {
+            if (untilKill && untilKill()) {
+                ::TerminateProcess(processHandle.get(), 9);
+                ::WaitForSingleObject(processHandle.get(), 10000);
+                killed = true;
+                break;
+            }
+            if (::GetTickCount64() > end) {
+                ::TerminateProcess(processHandle.get(), 9);
+                ADD_FAILURE() << "the host ran for more than " << kHostSeconds << " s";
+                break;
+            }
+        }
+        RemoveHostRegistration();
+        return killed;
+    }
+
+    std::string ArchivePath() const { return host.MailboxPath("Plugins\\archive.mdb"); }
+
+    long ArchivedRows() {
+        if (!FileExists(ArchivePath())) {
+            return 0;
+        }
+        CADODatabase database;
+        database.SetConnectionTimeout(1);
+        if (!database.Open(ArchiveConnectionString(ArchivePath()))) {
+            return 0;
+        }
+        CADORecordset rows(database);
+        int count = 0;
+        try {
+            if (rows.Open("SELECT count(*) AS n FROM [Mailbox_Work]")) {
+                rows.ReadField("n", count);
+            }
+        } catch (const CADOException&) {
+            // Not made yet, or busy: ask again at the next turn.
+        }
+        return count;
+    }
+
+    // After the kill: the archive is sound, and no message is lost.
+    void ExpectArchiveSoundAndNothingLost(const std::vector<std::string>& trashBefore) {
+        CADODatabase database;
+        ASSERT_TRUE(database.Open(ArchiveConnectionString(ArchivePath())));
+        CADORecordset check(database);
+        ASSERT_TRUE(check.Open("SELECT integrity_check AS verdict FROM pragma_integrity_check()"));
+        std::string verdict;
+        check.ReadField("verdict", verdict);
+        EXPECT_EQ("ok", verdict);
+        check.Close();
+
+        MessageCensus census;
+        CADORecordset table(database);
+        if (table.Open("Mailbox_Work", CADORecordset::OpenTable)) {
+            for (; !table.AtEnd(); table.MoveNext()) {
+                std::string text;
+                table.ReadField("message", text);
+                census.archived.push_back(text);
+            }
+        }
+        table.Close();
+        database.Close();
+
+        // The host finishes what a killed writer left half done when it
+        // reads the folder again.
+        MailStore store(host.dataDir());
+        census.mailbox = Texts(store, "Work");
+        census.trash = Texts(store, "Trash");
+        census.pending = Texts(store, "Pending");
+        EXPECT_THAT(LostMessages(originals, census), IsEmpty());
+        EXPECT_THAT(TrashedWithoutRow(trashBefore, census), IsEmpty());
+    }
+
+    std::vector<std::string> Texts(MailStore& store, const std::string& mailbox) {
+        std::vector<std::string> texts;
+        const std::string path = host.MailboxPath(mailbox + ".mbx");
+        if (!FileExists(path)) {
+            return texts;
+        }
+        const MailboxFile& file = store.Mailbox(path);
+        for (size_t i = 0; i < file.Count(); ++i) {
+            texts.push_back(file.RawText(i));
+        }
+        return texts;
+    }
+
+    // Archives every message with deletion, unhurried; what Trash holds then.
+    std::vector<std::string> ArchiveAll() {
+        EXPECT_FALSE(RunHost(kArchiveSteps, nullptr));
+        EXPECT_EQ(kMessages, ArchivedRows());
+        MailStore store(host.dataDir());
+        return Texts(store, "Trash");
+    }
+
+    MessageBoxCapture boxes;
+    RunningHost host;
+    std::vector<std::string> originals;
+};
+
+TEST_F(HardKillTest, KilledWhileCopyingOrWhileMovingToTrash) {
+    const std::vector<std::string> trashBefore = {
+        MakeMessage("old@example.com", "already here", "", "x\r\n")};
+    EXPECT_TRUE(RunHost(kArchiveSteps, [&] { return ArchivedRows() >= kMessages / 3; }));
+    ExpectArchiveSoundAndNothingLost(trashBefore);
+
+    // Again on what is left, now into the moves, which follow the copies.
+    const long long trashSize = FileSize(host.MailboxPath("Trash.mbx"));
+    EXPECT_TRUE(RunHost(kArchiveSteps, [&] {
+        return FileSize(host.MailboxPath("Trash.mbx")) > trashSize + 20000;
+    }));
+    ExpectArchiveSoundAndNothingLost(trashBefore);
+}
+
+TEST_F(HardKillTest, KilledWhileStagingIntoPending) {
+    const std::vector<std::string> trash = ArchiveAll();
+    EXPECT_TRUE(
+        RunHost(kRestoreSteps, [&] { return FileSize(host.MailboxPath("Pending.mbx")) > 50000; }));
+    ExpectArchiveSoundAndNothingLost(trash);
+}
+
+TEST_F(HardKillTest, KilledWhileMovingHomeFromPending) {
+    const std::vector<std::string> trash = ArchiveAll();
+    const long long workSize = FileSize(host.MailboxPath("Work.mbx"));
+    EXPECT_TRUE(RunHost(kRestoreSteps,
+                        [&] { return FileSize(host.MailboxPath("Work.mbx")) > workSize + 20000; }));
+    ExpectArchiveSoundAndNothingLost(trash);
+}
+
+} // namespace
