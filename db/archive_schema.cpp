@@ -1,5 +1,7 @@
 #include "db/archive_schema.h"
 
+#include <algorithm>
+
 #include "db/ado_constants.h"
 #include "db/ado_recordset.h"
 #include "db/adox_catalog.h"
@@ -31,8 +33,8 @@ std::string ArchiveConnectionString(const std::string& databasePath) {
     return "Provider=Microsoft.JET.OLEDB.4.0;Data Source=" + databasePath;
 }
 
-std::string RowsWithIdSql(const std::string& tableName, int id) {
-    return "SELECT * FROM [" + tableName + "] WHERE id = " + std::to_string(id);
+std::string RowAtSql(const std::string& tableName, long long rowid) {
+    return "SELECT message FROM [" + tableName + "] WHERE rowid = " + std::to_string(rowid);
 }
 
 std::string CountRowsSql(const std::string& tableName) {
@@ -173,11 +175,68 @@ std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableN
     return path;
 }
 
-std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName, int id) {
+std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
+                                long long rowid) {
     std::string text;
     CADORecordset records(database);
-    if (records.Open(RowsWithIdSql(tableName, id), CADORecordset::OpenQuery) && !records.AtEnd()) {
+    if (records.Open(RowAtSql(tableName, rowid), CADORecordset::OpenQuery) && !records.AtEnd()) {
         records.ReadField(mailbox_column::kMessage, text);
     }
     return text;
+}
+
+bool SameMailboxPath(const std::string& a, const std::string& b) {
+    return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+ArchiveTableList ListArchiveTables(CADODatabase& database) {
+    ArchiveTableList list;
+    list.tables = ArchiveTables(database.GetConnectionString());
+    if (list.tables.empty()) {
+        return list;
+    }
+    try {
+        CADORecordset columns(database);
+        columns.OpenSchema(adSchemaColumns);
+        for (; !columns.AtEnd(); columns.MoveNext()) {
+            std::string table, column, path;
+            columns.ReadField("TABLE_NAME", table);
+            columns.ReadField("COLUMN_NAME", column);
+            if (column == mailbox_column::kId && IsArchiveTableName(table)) {
+                columns.ReadField("DESCRIPTION", path);
+                list.mailboxPaths[table] = path;
+            }
+        }
+    } catch (const CADOException& error) {
+        ShowStandardErrorBox(error.GetErrorMessage());
+        list = ArchiveTableList();
+    }
+    return list;
+}
+
+std::string MailboxTableFor(const ArchiveTableList& archives, const std::string& mailboxName,
+                            const std::string& mailboxPath) {
+    const std::string base = TableNameFromMailboxName(mailboxName);
+    // Far more than any folder tree holds mailboxes of one name.
+    const int kMostTries = 1000;
+    for (int number = 1; number <= kMostTries; ++number) {
+        std::string candidate = base;
+        if (number > 1) {
+            const std::string suffix = "_" + std::to_string(number);
+            candidate = base.substr(0, kMaxTableNameLength - suffix.size()) + suffix;
+        }
+        // The engine knows table names without regard to case.
+        const auto existing =
+            std::find_if(archives.tables.begin(), archives.tables.end(),
+                         [&](const std::string& t) { return SameMailboxPath(t, candidate); });
+        if (existing == archives.tables.end()) {
+            return candidate;
+        }
+        const auto recorded = archives.mailboxPaths.find(*existing);
+        if (recorded == archives.mailboxPaths.end() || recorded->second.empty() ||
+            SameMailboxPath(recorded->second, mailboxPath)) {
+            return *existing;
+        }
+    }
+    return base;
 }

@@ -5,6 +5,7 @@
 
 #include "db/ado_database.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,8 @@ std::string ArchiveConnectionString(const std::string& databasePath);
 // stays one name.
 std::string CountRowsSql(const std::string& tableName);
 std::string DeleteRowSql(const std::string& tableName, int id);
-// The rows of one id, in the table's order; the index on `id` finds them.
-std::string RowsWithIdSql(const std::string& tableName, int id);
+// The row at `rowid`, the row's own place in its table.
+std::string RowAtSql(const std::string& tableName, long long rowid);
 
 // A new, empty archive file; false when it exists or cannot be made.
 bool CreateArchiveDatabase(const std::string& connectionString);
@@ -50,9 +51,30 @@ int CountArchiveRows(CADODatabase& database, const std::string& tableName);
 // The decoded name and the count: "Work.Old (12)".
 std::string ArchiveCaption(const std::string& tableName, int rowCount);
 
-// The stored text of the first row, in the table's order, whose id is `id`;
-// empty when there is none. Throws CADOException on a database error.
-std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName, int id);
+// The stored text of the row at `rowid` (its bookmark): ids repeat when a
+// mailbox is archived twice or a table was filled elsewhere, places do not.
+// Empty when there is none. Throws CADOException on a database error.
+std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
+                                long long rowid);
 
 // The Description of the table's `id` column; empty when there is none.
 std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableName);
+
+// The archive tables and the mailbox file each records, read in one pass.
+struct ArchiveTableList {
+    std::vector<std::string> tables;
+    std::map<std::string, std::string> mailboxPaths; // by table name
+};
+// Empty, after a shown error, when the file cannot be read.
+ArchiveTableList ListArchiveTables(CADODatabase& database);
+
+// The archive table of the mailbox whose file is `mailboxPath`: the one
+// named after the mailbox when it is free, records no mailbox or records
+// this one; else the first of that name with "_2", "_3", ... (cut to fit)
+// that is. Mailboxes of one name in two folders, and names that encode or
+// cut alike, so keep their messages apart.
+std::string MailboxTableFor(const ArchiveTableList& archives, const std::string& mailboxName,
+                            const std::string& mailboxPath);
+
+// Mailbox file paths name one file whatever their case.
+bool SameMailboxPath(const std::string& a, const std::string& b);

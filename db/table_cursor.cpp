@@ -284,8 +284,23 @@ void TableCursor::InsertPending() {
         }
         insert_.Step();
     }
-    // The new row joins the snapshot and becomes the current row.
+    // A trigger of a table made elsewhere may drop the row silently; a
+    // caller that goes on to delete the original must not believe it kept.
     const long long rowid = sqlite3_last_insert_rowid(db_);
+    bool kept = sqlite3_changes(db_) == 1;
+    if (kept) {
+        if (!rowKept_.valid()) {
+            rowKept_ = Statement(db_, "SELECT 1 FROM " + quotedTable_ + " WHERE rowid = ?");
+        }
+        StatementRun run(rowKept_);
+        rowKept_.BindInteger(1, rowid);
+        kept = rowKept_.Step();
+    }
+    if (!kept) {
+        throw DbError(db_code::kUnspecified, kJetProvider,
+                      "The new row was not kept: a trigger of the table dropped it.");
+    }
+    // The new row joins the snapshot and becomes the current row.
     if (!rowids_.empty() && rowid < rowids_.back()) {
         sortedByRowid_ = false;
     }

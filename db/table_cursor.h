@@ -93,4 +93,5 @@ private:
     std::map<size_t, FieldValue> pendingValues_;
     Statement insert_;
     std::string insertNames_;
+    Statement rowKept_;
 };

@@ -4,6 +4,7 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "db/mailbox_table_name.h"
+#include "mailbox/pending_mailbox.h"
 #include "engine/message_filter.h"
 #include "engine/task_controls.h"
 #include "engine/task_log.h"
@@ -103,7 +104,8 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
 
     try {
         const std::string& connectionString = database_.GetConnectionString();
-        const std::string tableName = TableNameFromMailboxName(mailbox.name);
+        const std::string tableName =
+            MailboxTableFor(ListArchiveTables(database_), mailbox.name, mailbox.path);
         if (!TableExists(connectionString, tableName) &&
             CreateMailboxTable(connectionString, tableName, mailbox.path) &&
             RefreshJetCache(database_.GetActiveConnection())) {
@@ -208,7 +210,9 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
         // Counted, and bound for "Trash", only once the row is in the file.
         ++totalArchived_;
         ++archivedCount_;
-        if (deleteArchived_) {
+        // A message that could not go back through "Pending" (a line of it
+        // would start a new message there) keeps its original as well.
+        if (deleteArchived_ && !HoldsSeparatorLikeLine(raw)) {
             idsToDelete_.push_back(id);
         }
         if (RefreshJetCache(database_.GetActiveConnection())) {

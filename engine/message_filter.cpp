@@ -22,14 +22,21 @@ std::string ListText(const char* const* texts, int count, int index) {
     return index >= 0 && index < count ? texts[index] : "";
 }
 
+// A position no list has would show an empty list while the test used an
+// empty text, which matches every message that lacks the value.
+int ListIndex(const IntSetting& setting, int count, const std::string& file) {
+    const int index = ReadSetting(setting, file);
+    return index >= 0 && index < count ? index : setting.defaultValue;
+}
+
 } // namespace
 
 void MessageFilter::loadFromSettings(const std::string& file) {
     statusOn = ReadSetting(settings::kStatusFilter, file) != 0;
-    statusIndex = ReadSetting(settings::kMatchStatus, file);
+    statusIndex = ListIndex(settings::kMatchStatus, kStatusCount, file);
     statusText = ListText(kStatusTexts, kStatusCount, statusIndex);
     priorityOn = ReadSetting(settings::kPriorityFilter, file) != 0;
-    priorityIndex = ReadSetting(settings::kMatchPriority, file);
+    priorityIndex = ListIndex(settings::kMatchPriority, kPriorityCount, file);
     priorityText = ListText(kPriorityTexts, kPriorityCount, priorityIndex);
     fromOn = ReadSetting(settings::kFromFilter, file) != 0;
     fromText = ReadSetting(settings::kMatchFrom, file);

@@ -285,8 +285,13 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
     rows.ReadField(mailbox_column::kTo, values.to);
     if (filter_.matches(values)) {
         std::string message;
-        rows.ReadField(mailbox_column::kMessage, message);
-        switch (AppendPendingRecord(staging_.mbxPath, values.date, values.status, message)) {
+        // A message column of another type (a table made elsewhere) reads as
+        // no text: such a row stays, as one that could not be written.
+        const AppendOutcome outcome =
+            rows.ReadField(mailbox_column::kMessage, message)
+                ? AppendPendingRecord(staging_.mbxPath, values.date, values.status, message)
+                : AppendOutcome::NotWritten;
+        switch (outcome) {
         case AppendOutcome::Appended:
             ++totalRestored_;
             stagedStatuses_.push_back(values.status);

@@ -8,7 +8,7 @@ static_assert(sizeof(long) == sizeof(int), "ReadInt relies on strtol saturating 
 
 std::string ReadText(const std::string& section, const std::string& key,
                      const std::string& defaultText, const std::string& file) {
-    char buffer[255] = {};
+    char buffer[kMaxSettingTextLength + 1] = {};
     DWORD length = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultText.c_str(),
                                               buffer, sizeof buffer, file.c_str());
     return std::string(buffer, length);

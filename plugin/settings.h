@@ -4,6 +4,9 @@
 
 #include <string>
 
+// The longest text a setting gives back; longer stored values are cut.
+constexpr int kMaxSettingTextLength = 254;
+
 std::string ReadText(const std::string& section, const std::string& key,
                      const std::string& defaultText, const std::string& file);
 // A key that is present but empty reads as 0; the default applies only to a

@@ -67,16 +67,16 @@ bool CArchiveDlg::OnInitDialog() {
     OpenDatabase();
     trees_.BuildRoots(context.hostDataDir, databasePath_);
     // Read once for the counts and the orphans alike.
-    const std::vector<std::string> tables = ArchiveTables(connectionString_);
+    const ArchiveTableList archives = ListArchiveTables(*database_);
     // A host that cannot be reached leaves the roots alone in the trees.
-    trees_.Fill(ReadHostFolders().value_or(std::vector<HostFolderRecord>()), tables, *database_);
+    trees_.Fill(ReadHostFolders().value_or(std::vector<HostFolderRecord>()), archives, *database_);
     LoadDeleteBoxes();
     EnableItem(IDC_STOP, false);
     CProgressBar(Item(IDC_PROGRESS)).SetRange(0, 100);
     filterPanel_.Show();
     CreateLogWindow();
     MoveToSavedPosition();
-    trees_.AddOrphanArchives(tables, *database_);
+    trees_.AddOrphanArchives(archives, *database_);
     if (firstUse) {
         OpenHelp();
     }

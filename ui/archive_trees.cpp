@@ -78,10 +78,10 @@ void CArchiveTrees::BuildRoots(const std::string& dataDir, const std::string& da
 }
 
 void CArchiveTrees::Fill(const std::vector<HostFolderRecord>& records,
-                         const std::vector<std::string>& tables, CADODatabase& database) {
+                         const ArchiveTableList& archives, CADODatabase& database) {
     const HTREEITEM mailboxRoot = mailboxTree_.Root();
     const HTREEITEM archiveRoot = archiveTree_.Root();
-    BuildLevel(FillSource{records, tables, database}, Mailbox(mailboxRoot)->path, mailboxRoot,
+    BuildLevel(FillSource{records, archives, database}, Mailbox(mailboxRoot)->path, mailboxRoot,
                archiveRoot);
     mailboxTree_.Expand(mailboxRoot);
     archiveTree_.Expand(archiveRoot);
@@ -104,8 +104,8 @@ void CArchiveTrees::BuildLevel(const FillSource& source, std::string directory,
             mailboxTree_.InsertItem(CountedCaption(record.name, record.count), image, image,
                                     reinterpret_cast<LPARAM>(&mailbox), mailboxParent);
 
-            const std::string table = TableNameFromMailboxName(record.name);
-            const int rows = ArchiveRowCount(source.database, source.tables, table);
+            const std::string table = MailboxTableFor(source.archives, record.name, record.path);
+            const int rows = ArchiveRowCount(source.database, source.archives.tables, table);
             ArchiveItem& archive = archiveItems_.emplace_back(
                 ArchiveItem{table, record.name, kMailboxItem, rows, record.path, nullptr});
             archiveTree_.InsertItem(CountedCaption(record.name, rows), tree_image::kArchive,
@@ -127,9 +127,8 @@ void CArchiveTrees::BuildLevel(const FillSource& source, std::string directory,
     }
 }
 
-void CArchiveTrees::AddOrphanArchives(const std::vector<std::string>& tables,
-                                      CADODatabase& database) {
-    for (const std::string& table : tables) {
+void CArchiveTrees::AddOrphanArchives(const ArchiveTableList& archives, CADODatabase& database) {
+    for (const std::string& table : archives.tables) {
         bool shown = false;
         ForEachItem(archiveTree_, [&](HTREEITEM item) {
             shown = shown || SameIgnoringCase(Archive(item)->table, table);
@@ -139,8 +138,10 @@ void CArchiveTrees::AddOrphanArchives(const std::vector<std::string>& tables,
         }
         const int rows = CountArchiveRows(database, table);
         const std::string name = MailboxNameFromTableName(table);
-        ArchiveItem& archive = archiveItems_.emplace_back(ArchiveItem{
-            table, name, kMailboxItem, rows, MailboxPathOfTable(database, table), nullptr});
+        const auto recorded = archives.mailboxPaths.find(table);
+        ArchiveItem& archive = archiveItems_.emplace_back(
+            ArchiveItem{table, name, kMailboxItem, rows,
+                        recorded == archives.mailboxPaths.end() ? "" : recorded->second, nullptr});
         archiveTree_.InsertItem(CountedCaption(name, rows), tree_image::kArchive,
                                 tree_image::kArchive, reinterpret_cast<LPARAM>(&archive));
     }
@@ -197,11 +198,18 @@ std::vector<std::string> CArchiveTrees::TickedArchives() const {
 }
 
 void CArchiveTrees::RefreshArchiveCounts(CADODatabase& database) {
-    const std::vector<std::string> tables = ArchiveTables(database.GetConnectionString());
+    const ArchiveTableList archives = ListArchiveTables(database);
     ForEachItem(archiveTree_, [&](HTREEITEM item) {
         ArchiveItem* archive = Archive(item);
         if (archive && archive->kind == kMailboxItem) {
-            archive->count = ArchiveRowCount(database, tables, archive->table);
+            // Another mailbox of the same name may have taken the table
+            // this one was shown with; the task archived it into its own.
+            const auto recorded = archives.mailboxPaths.find(archive->table);
+            if (!archive->path.empty() && recorded != archives.mailboxPaths.end() &&
+                !recorded->second.empty() && !SameMailboxPath(recorded->second, archive->path)) {
+                archive->table = MailboxTableFor(archives, archive->name, archive->path);
+            }
+            archive->count = ArchiveRowCount(database, archives.tables, archive->table);
             archiveTree_.SetItemText(item, CountedCaption(archive->name, archive->count));
         }
     });

@@ -3,6 +3,7 @@
 // is gone. Both trees keep the host's folder structure.
 #pragma once
 
+#include "db/archive_schema.h"
 #include "engine/archive_task.h"
 #include "ui/gdi_resources.h"
 #include "ui/tree_control.h"
@@ -26,10 +27,10 @@ public:
     void BuildRoots(const std::string& dataDir, const std::string& databasePath);
     // Both trees from the host's list, with each archive's row count taken
     // from the file's archive `tables`; both roots are expanded.
-    void Fill(const std::vector<HostFolderRecord>& records, const std::vector<std::string>& tables,
+    void Fill(const std::vector<HostFolderRecord>& records, const ArchiveTableList& archives,
               CADODatabase& database);
     // Those of `tables` that no mailbox item leads to, at the top level.
-    void AddOrphanArchives(const std::vector<std::string>& tables, CADODatabase& database);
+    void AddOrphanArchives(const ArchiveTableList& archives, CADODatabase& database);
 
     // The same rules in both trees.
     void PropagateCheck(const CTreeCtrl& tree, HTREEITEM item, bool checked);
@@ -55,7 +56,7 @@ private:
     // What one build reads from.
     struct FillSource {
         const std::vector<HostFolderRecord>& records;
-        const std::vector<std::string>& tables;
+        const ArchiveTableList& archives;
         CADODatabase& database;
     };
     void BuildLevel(const FillSource& source, std::string directory, HTREEITEM mailboxParent,

@@ -540,7 +540,7 @@ void CArchiveViewer::ShowSelection() {
     }
     std::string pageTemplate;
     LoadTextResource(IDR_MESSAGE_TEMPLATE, RT_PAGE_TEXT, pageTemplate);
-    const std::string message = FetchMessageText(row->id);
+    const std::string message = FetchMessageText(row->rowid);
     pageText_ = ComposeMessagePage(std::move(pageTemplate), *row, PreviewBody(message));
     ShowPage(PlainMessageText(*row, message));
 }
@@ -552,12 +552,12 @@ void CArchiveViewer::ShowPage(const std::string& plainText) {
     }
 }
 
-std::string CArchiveViewer::FetchMessageText(int id) {
+std::string CArchiveViewer::FetchMessageText(long long rowid) {
     if (!database_ || !database_->IsOpen()) {
         return std::string();
     }
     try {
-        return ArchivedMessageText(*database_, tableName_, id);
+        return ArchivedMessageText(*database_, tableName_, rowid);
     } catch (const CADOException&) {
         // The header block still shows which message it was.
         return std::string();

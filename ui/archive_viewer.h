@@ -60,7 +60,7 @@ private:
     void ShowPlaceholder();
     void ShowSelection();
     void ShowPage(const std::string& plainText);
-    std::string FetchMessageText(int id);
+    std::string FetchMessageText(long long rowid);
 
     std::string tableName_;
     std::string title_;

@@ -1,5 +1,7 @@
 #include "ui/filter_panel.h"
 
+#include "plugin/settings.h"
+
 #include "res/resource_ids.h"
 #include "ui/simple_controls.h"
 #include "ui/window_ops.h"
@@ -82,6 +84,11 @@ void CFilterPanel::Show() {
     }
     status.SetCurSel(filter_.statusIndex);
     priority.SetCurSel(filter_.priorityIndex);
+    // A text longer than the settings file gives back would come back cut,
+    // and a shorter text matches more messages than the one the user chose.
+    for (const int field : {IDC_FROM_TEXT, IDC_SUBJECT_TEXT, IDC_TO_TEXT}) {
+        ::SendDlgItemMessageA(dialog_, field, EM_LIMITTEXT, kMaxSettingTextLength, 0);
+    }
     ::SetDlgItemTextA(dialog_, IDC_FROM_TEXT, filter_.fromText.c_str());
     ::SetDlgItemTextA(dialog_, IDC_SUBJECT_TEXT, filter_.subjectText.c_str());
     ::SetDlgItemTextA(dialog_, IDC_TO_TEXT, filter_.toText.c_str());

@@ -77,6 +77,7 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
             records.ReadField(kDate, row.date);
             records.ReadField(kSize, row.size);
             records.ReadField(kId, row.id);
+            row.rowid = records.GetBookmark();
             // A message the host counted as empty still takes up a line.
             if (row.size == 0) {
                 row.size = 1;

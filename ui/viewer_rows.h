@@ -11,6 +11,8 @@ class CADODatabase;
 
 struct ViewerRow {
     int id = 0;
+    // The row's place in its table, which finds its message.
+    long long rowid = 0;
     // The host's status code; only 0 to 10 have an icon.
     int status = 0;
     std::string priority;

@@ -41,6 +41,11 @@ inline POINT KeptOnScreen(HWND window, POINT place) {
     ::GetWindowRect(window, &rect);
     const LONG width = rect.right - rect.left;
     const LONG height = rect.bottom - rect.top;
+    // Far beyond any screen (a settings file's garbage), the sums below
+    // would overflow; no screen is a million pixels across.
+    const LONG kFar = 1000000;
+    place.x = place.x < -kFar ? -kFar : place.x > kFar ? kFar : place.x;
+    place.y = place.y < -kFar ? -kFar : place.y > kFar ? kFar : place.y;
     const RECT wanted = {place.x, place.y, place.x + width, place.y + height};
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
