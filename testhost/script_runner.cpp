@@ -74,26 +74,16 @@ HTREEITEM FindTreeItem(const CTreeCtrl& tree, const std::string& caption) {
 
 bool ClickTreeCheckBox(const CTreeCtrl& tree, HTREEITEM item) {
     ::SendMessageA(tree.hwnd(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-    RECT text = {};
-    if (!tree.TextRect(item, text)) {
+    POINT at = {};
+    if (!TreeCheckBoxPoint(tree.hwnd(), item, at)) {
         return false;
     }
-    const int y = (text.top + text.bottom) / 2;
-    for (int x = 0; x < text.left; ++x) {
-        POINT screen = {x, y};
-        ::ClientToScreen(tree.hwnd(), &screen);
-        UINT flags = 0;
-        if (tree.HitTest(screen, &flags) == item && (flags & TVHT_ONITEMSTATEICON)) {
-            POINT at = {x + 4, y};
-            POINT cursor = at;
-            ::ClientToScreen(tree.hwnd(), &cursor);
-            ::SetCursorPos(cursor.x, cursor.y);
-            ::PostMessageA(tree.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-            ::PostMessageA(tree.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-            return true;
-        }
-    }
-    return false;
+    POINT cursor = at;
+    ::ClientToScreen(tree.hwnd(), &cursor);
+    ::SetCursorPos(cursor.x, cursor.y);
+    ::PostMessageA(tree.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    ::PostMessageA(tree.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    return true;
 }
 
 bool ParseNumber(const std::string& text, long& value) {

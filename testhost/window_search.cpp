@@ -2,6 +2,8 @@
 
 #include "testhost/lower_case.h"
 
+#include <cstring>
+
 namespace {
 
 // The id a message box gives its text.
@@ -92,4 +94,27 @@ HWND FindMessageBox() {
 
 std::string MessageBoxText(HWND messageBox) {
     return WindowCaption(::GetDlgItem(messageBox, kMessageBoxTextId));
+}
+
+bool TreeCheckBoxPoint(HWND tree, HTREEITEM item, POINT& point) {
+    // The message takes the item in the rectangle it fills.
+    RECT text = {};
+    std::memcpy(&text, &item, sizeof item);
+    if (!::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text))) {
+        return false;
+    }
+    // The check box sits somewhere left of the text, after the indent and
+    // the lines; the tree's own hit test finds it.
+    const int y = (text.top + text.bottom) / 2;
+    for (int x = 0; x < text.left; ++x) {
+        TVHITTESTINFO hit = {};
+        hit.pt = {x, y};
+        if (reinterpret_cast<HTREEITEM>(
+                ::SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) == item &&
+            (hit.flags & TVHT_ONITEMSTATEICON)) {
+            point = {x + 4, y};
+            return true;
+        }
+    }
+    return false;
 }

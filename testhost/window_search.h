@@ -4,6 +4,8 @@
 
 #include "plugin/win32.h"
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -18,6 +20,9 @@ HWND FindChildByCaption(HWND parent, const std::string& caption);
 HWND FindThreadWindow(const std::string& caption);
 // A top-level window of any program whose plain caption is `caption`'s.
 HWND FindAnyWindow(const std::string& caption);
+// Where a click lands on the check box of the tree's `item` (client
+// coordinates); false when the item shows none.
+bool TreeCheckBoxPoint(HWND tree, HTREEITEM item, POINT& point);
 // A message box of the thread, or null: its text's control and a button
 // that ends it.
 HWND FindMessageBox();

@@ -3,6 +3,7 @@
 #include "db/archive_schema.h"
 #include "plugin/message_pump.h"
 #include "plugin/stowlark_app.h"
+#include "testhost/window_search.h"
 #include "ui/tree_checks.h"
 
 #include <map>
@@ -129,19 +130,11 @@ void RightClickAt(HWND window, POINT client) {
 }
 
 POINT CheckBoxPoint(const CTreeCtrl& tree, HTREEITEM item) {
-    RECT text = {};
-    tree.TextRect(item, text);
-    const int y = (text.top + text.bottom) / 2;
-    for (int x = 0; x < text.left; ++x) {
-        POINT screen = {x, y};
-        ::ClientToScreen(tree.hwnd(), &screen);
-        UINT flags = 0;
-        if (tree.HitTest(screen, &flags) == item && (flags & TVHT_ONITEMSTATEICON)) {
-            return {x + 4, y};
-        }
+    POINT point = {};
+    if (!TreeCheckBoxPoint(tree.hwnd(), item, point)) {
+        ADD_FAILURE() << "no check box found for " << tree.ItemText(item);
     }
-    ADD_FAILURE() << "no check box found for " << tree.ItemText(item);
-    return {0, y};
+    return point;
 }
 
 void ClickCheckBox(const CTreeCtrl& tree, HTREEITEM item) {
