@@ -1,7 +1,8 @@
 # The help file, stowlark.chm, compiled from res/help by Free Pascal's chmcmd
 # (which writes next to its project file, so it works on a copy) and put
-# beside the plug-in. The plug-in opens it when it exists, so a
-# build without chmcmd still works; the dist check then reports it missing.
+# beside the plug-in. The plug-in opens it when it exists, so a build
+# without chmcmd still works, with a warning; the package and the demo then
+# lack the help.
 find_program(CHMCMD chmcmd)
 file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/help/*)
 set(HELP_FILE ${CMAKE_BINARY_DIR}/bin/stowlark.chm)

@@ -9,6 +9,7 @@
 #include "db/adox_table.h"
 #include "db/mailbox_table_name.h"
 
+#include "plugin/file_utils.h"
 #include "plugin/message_box.h"
 
 namespace {
@@ -35,6 +36,10 @@ std::string ArchiveConnectionString(const std::string& databasePath) {
 
 std::string RowAtSql(const std::string& tableName, long long rowid) {
     return "SELECT message FROM [" + tableName + "] WHERE rowid = " + std::to_string(rowid);
+}
+
+std::string RowsWithIdSql(const std::string& tableName, int id) {
+    return "SELECT * FROM [" + tableName + "] WHERE id = " + std::to_string(id);
 }
 
 std::string CountRowsSql(const std::string& tableName) {
@@ -176,10 +181,11 @@ std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableN
 }
 
 std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
-                                long long rowid) {
+                                std::optional<long long> rowid, int id) {
     std::string text;
     CADORecordset records(database);
-    if (records.Open(RowAtSql(tableName, rowid), CADORecordset::OpenQuery) && !records.AtEnd()) {
+    const std::string query = rowid ? RowAtSql(tableName, *rowid) : RowsWithIdSql(tableName, id);
+    if (records.Open(query, CADORecordset::OpenQuery) && !records.AtEnd()) {
         records.ReadField(mailbox_column::kMessage, text);
     }
     return text;
@@ -214,6 +220,13 @@ ArchiveTableList ListArchiveTables(CADODatabase& database) {
     return list;
 }
 
+const std::string* FindArchiveTable(const ArchiveTableList& archives, const std::string& table) {
+    const auto found =
+        std::find_if(archives.tables.begin(), archives.tables.end(),
+                     [&](const std::string& listed) { return SameMailboxPath(listed, table); });
+    return found == archives.tables.end() ? nullptr : &*found;
+}
+
 std::string MailboxTableFor(const ArchiveTableList& archives, const std::string& mailboxName,
                             const std::string& mailboxPath) {
     const std::string base = TableNameFromMailboxName(mailboxName);
@@ -225,16 +238,13 @@ std::string MailboxTableFor(const ArchiveTableList& archives, const std::string&
             const std::string suffix = "_" + std::to_string(number);
             candidate = base.substr(0, kMaxTableNameLength - suffix.size()) + suffix;
         }
-        // The engine knows table names without regard to case.
-        const auto existing =
-            std::find_if(archives.tables.begin(), archives.tables.end(),
-                         [&](const std::string& t) { return SameMailboxPath(t, candidate); });
-        if (existing == archives.tables.end()) {
+        const std::string* existing = FindArchiveTable(archives, candidate);
+        if (!existing) {
             return candidate;
         }
         const auto recorded = archives.mailboxPaths.find(*existing);
         if (recorded == archives.mailboxPaths.end() || recorded->second.empty() ||
-            SameMailboxPath(recorded->second, mailboxPath)) {
+            SameMailboxPath(recorded->second, mailboxPath) || !FileExists(recorded->second)) {
             return *existing;
         }
     }

@@ -6,6 +6,7 @@
 #include "db/ado_database.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ std::string CountRowsSql(const std::string& tableName);
 std::string DeleteRowSql(const std::string& tableName, int id);
 // The row at `rowid`, the row's own place in its table.
 std::string RowAtSql(const std::string& tableName, long long rowid);
+// The rows of one id, in the table's order; the index on `id` finds them.
+std::string RowsWithIdSql(const std::string& tableName, int id);
 
 // A new, empty archive file; false when it exists or cannot be made.
 bool CreateArchiveDatabase(const std::string& connectionString);
@@ -53,9 +56,10 @@ std::string ArchiveCaption(const std::string& tableName, int rowCount);
 
 // The stored text of the row at `rowid` (its bookmark): ids repeat when a
 // mailbox is archived twice or a table was filled elsewhere, places do not.
-// Empty when there is none. Throws CADOException on a database error.
+// Without a rowid (a table without row ids), the first row of `id`. Empty
+// when there is none. Throws CADOException on a database error.
 std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
-                                long long rowid);
+                                std::optional<long long> rowid, int id);
 
 // The Description of the table's `id` column; empty when there is none.
 std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableName);
@@ -67,12 +71,16 @@ struct ArchiveTableList {
 };
 // Empty, after a shown error, when the file cannot be read.
 ArchiveTableList ListArchiveTables(CADODatabase& database);
+// The listed table the engine takes for `table` (it knows names without
+// regard to case), or null.
+const std::string* FindArchiveTable(const ArchiveTableList& archives, const std::string& table);
 
 // The archive table of the mailbox whose file is `mailboxPath`: the one
-// named after the mailbox when it is free, records no mailbox or records
-// this one; else the first of that name with "_2", "_3", ... (cut to fit)
-// that is. Mailboxes of one name in two folders, and names that encode or
-// cut alike, so keep their messages apart.
+// named after the mailbox when it is free, or records no mailbox, this one,
+// or a file that is gone (a mail folder moved to another drive); else the
+// first of that name with "_2", "_3", ... (cut to fit) that is. Mailboxes of
+// one name in two folders, and names that encode or cut alike, so keep their
+// messages apart.
 std::string MailboxTableFor(const ArchiveTableList& archives, const std::string& mailboxName,
                             const std::string& mailboxPath);
 

@@ -59,6 +59,7 @@ private:
     int messageCount_ = 0;
     int archivedCount_ = 0;
     std::vector<long> idsToDelete_;
+    int keptInMailbox_ = 0;
 };
 
 int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
@@ -92,6 +93,7 @@ int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
 bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
     messageCount_ = 0;
     archivedCount_ = 0;
+    keptInMailbox_ = 0;
     idsToDelete_.clear();
 
     std::optional<HostMessageList> messages;
@@ -124,6 +126,12 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
             ArchiveMessages(mailbox.name, *messages, table);
             if (deleteArchived_) {
                 MoveToTrash(mailbox.name, *messages);
+            }
+            if (keptInMailbox_ > 0) {
+                ShowStandardErrorBox(std::to_string(keptInMailbox_) + " messages of " +
+                                     mailbox.name +
+                                     " were left in the mailbox and not archived: each holds a "
+                                     "line that would split it in two when it is restored.");
             }
             controls_.SetProgress(100);
             table.Close();
@@ -190,6 +198,13 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
     if (raw.empty()) {
         return;
     }
+    // A restore could not bring it back through "Pending" (a line of it
+    // would start a new message there): moved away, it would be gone from
+    // the host for good, and archived each time it stayed, it would pile up.
+    if (deleteArchived_ && HoldsSeparatorLikeLine(raw)) {
+        ++keptInMailbox_;
+        return;
+    }
     bool inTransaction = false;
     try {
         database_.BeginTrans();
@@ -210,9 +225,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
         // Counted, and bound for "Trash", only once the row is in the file.
         ++totalArchived_;
         ++archivedCount_;
-        // A message that could not go back through "Pending" (a line of it
-        // would start a new message there) keeps its original as well.
-        if (deleteArchived_ && !HoldsSeparatorLikeLine(raw)) {
+        if (deleteArchived_) {
             idsToDelete_.push_back(id);
         }
         if (RefreshJetCache(database_.GetActiveConnection())) {

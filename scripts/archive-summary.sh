@@ -10,7 +10,7 @@ if [ ! -f "$archive" ]; then
 fi
 echo "Archive $archive ($(stat -c %s "$archive") bytes), integrity: $(sqlite3 "$archive" 'PRAGMA integrity_check')"
 sqlite3 "$archive" \
-    "SELECT name FROM sqlite_master WHERE type = 'table' AND name LIKE 'Mailbox\_%' ESCAPE '\\' ORDER BY name" |
+    "SELECT name FROM sqlite_master WHERE type = 'table' AND name GLOB 'Mailbox_*' ORDER BY name" |
 while IFS= read -r table; do
     literal="${table//\'/\'\'}"
     identifier="${table//\"/\"\"}"

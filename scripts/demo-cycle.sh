@@ -14,7 +14,7 @@ build="${1:?usage: demo-cycle.sh BUILD_DIR DEMO_DIR [--stay]}"
 demo="${2:?usage: demo-cycle.sh BUILD_DIR DEMO_DIR [--stay]}"
 stay="${3:-}"
 
-export STOWLARK_WINEPREFIX="${STOWLARK_WINEPREFIX:-$PWD/$build/wineprefix}"
+export STOWLARK_WINEPREFIX="${STOWLARK_WINEPREFIX:-$(realpath -m "$build")/wineprefix}"
 # Wine maps the Unix root to drive Z:.
 windows_path() { printf 'Z:%s' "$(realpath -m "$1")" | tr / '\\'; }
 mail="$(windows_path "$demo/Mail")"

@@ -20,7 +20,7 @@ bash scripts/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake >/dev/null
 cmake --build "$build" --target stowlark testhost stowlark_help dist
 
-export STOWLARK_WINEPREFIX="$PWD/$build/wineprefix"
+export STOWLARK_WINEPREFIX="$(realpath -m "$build")/wineprefix"
 # Every Wine process of one prefix must see the same display: let this
 # prefix's services end before the host starts on its own display.
 WINEPREFIX="$STOWLARK_WINEPREFIX" wineserver -w

@@ -104,6 +104,7 @@ int RunHost(const HostOptions& options) {
             window.handle(), session->store(), std::move(script),
             options.windowPictureDir.empty() ? session->store().dataDir()
                                              : options.windowPictureDir,
+            options.exitWhenDone,
             [](const std::string& line) { Say("testhost: script: " + line); });
     }
     for (int entry : options.runSpecial) {
@@ -125,9 +126,9 @@ int RunHost(const HostOptions& options) {
         while (!runner->finished() && ::IsWindow(window.handle()) && PumpWaitingMessages()) {
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         }
-        Say(runner->failed() ? "testhost: the script failed"
-                             : "testhost: the script ran to its end");
-        if (runner->failed()) {
+        Say(runner->completed() ? "testhost: the script ran to its end"
+                                : "testhost: the script did not run to its end");
+        if (!runner->completed()) {
             // Let the runner's closing of the plug-in's windows finish.
             PumpFor(1000);
             exitCode = 3;

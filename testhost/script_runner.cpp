@@ -95,13 +95,17 @@ bool ParseNumber(const std::string& text, long& value) {
 } // namespace
 
 ScriptRunner::ScriptRunner(HWND hostWindow, MailStore& store, std::vector<ScriptStep> steps,
-                           std::string pictureDir, Say say)
+                           std::string pictureDir, bool closeWhenDone, Say say)
     : hostWindow_(hostWindow), store_(store), steps_(std::move(steps)),
-      pictureDir_(std::move(pictureDir)), say_(std::move(say)), stepStart_(::GetTickCount64()),
-      timer_(kTickMilliseconds, [this] { Tick(); }) {}
+      pictureDir_(std::move(pictureDir)), closeWhenDone_(closeWhenDone), say_(std::move(say)),
+      stepStart_(::GetTickCount64()), timer_(kTickMilliseconds, [this] { Tick(); }),
+      // A timer of its own: a box may come up inside a step, while the
+      // step timer waits for the step to return.
+      boxTimer_(kTickMilliseconds, [this] { AnswerMessageBox(); }) {}
 
 void ScriptRunner::Tick() {
-    if (finished() || AnswerMessageBox()) {
+    // No step while a box waits for its answer.
+    if (finished() || FindMessageBox()) {
         return;
     }
     // Quick steps follow each other within one tick; a step that waits
@@ -120,8 +124,24 @@ void ScriptRunner::Tick() {
         ++next_;
         phase_ = 0;
         stepStart_ = ::GetTickCount64();
+        if (finished()) {
+            CloseWhatIsLeft();
+        }
         // What the step posted is handled before the next tick's timer message.
         if (posted) {
+            return;
+        }
+    }
+}
+
+void ScriptRunner::CloseWhatIsLeft() {
+    if (!closeWhenDone_) {
+        return;
+    }
+    for (const HWND window : VisibleThreadWindows()) {
+        if (window != hostWindow_) {
+            say_("the script left \"" + WindowCaption(window) + "\" open; closing it");
+            closer_ = std::make_unique<PluginWindowUser>(hostWindow_, 200, std::string());
             return;
         }
     }
@@ -133,7 +153,13 @@ bool ScriptRunner::AnswerMessageBox() {
         return false;
     }
     ++messageBoxes_;
-    say_("message box \"" + WindowCaption(box) + "\": " + MessageBoxText(box));
+    const std::string text = MessageBoxText(box);
+    say_("message box \"" + WindowCaption(box) + "\": " + text);
+    // A box while Stop is off, after a press: the plug-in refused to start.
+    const HWND stop = Control("&Stop");
+    if (!stop || !::IsWindowEnabled(stop)) {
+        refusal_ = text;
+    }
     const HWND button =
         ::GetDlgItem(box, IDOK) ? ::GetDlgItem(box, IDOK) : ::GetDlgItem(box, IDCANCEL);
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
@@ -371,6 +397,7 @@ ScriptRunner::Outcome ScriptRunner::Press(const std::string& caption) {
     // the script goes on during them.
     ::PostMessageA(button, BM_CLICK, 0, 0);
     say_("pressed \"" + WindowCaption(button) + "\"");
+    refusal_.clear();
     return Outcome::Posted;
 }
 
@@ -386,9 +413,13 @@ ScriptRunner::Outcome ScriptRunner::WaitForTask(const ScriptStep& step) {
     const Outcome outcome =
         WaitUp(!::IsWindowEnabled(stop), seconds,
                "the task still runs after " + std::to_string(static_cast<int>(seconds)) + " s");
-    if (outcome == Outcome::Done) {
-        say_("the task ended");
+    if (outcome != Outcome::Done) {
+        return outcome;
     }
+    if (!refusal_.empty()) {
+        return Fail("no task ran: \"" + refusal_ + "\"");
+    }
+    say_("the task ended");
     return outcome;
 }
 

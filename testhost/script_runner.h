@@ -2,7 +2,8 @@
 // a thread timer takes the next step when it can, through the same window
 // messages a user's mouse and keys cause, while the plug-in's modal dialog
 // runs its message loop. Message boxes that come up are reported and
-// answered with their first button.
+// answered with OK (or Cancel); one that answers a press with no task
+// running fails the "wait-task" after it.
 #pragma once
 
 #include "testhost/host_script.h"
@@ -19,15 +20,19 @@ class ScriptRunner {
 public:
     using Say = std::function<void(const std::string&)>;
 
-    // `pictureDir`: where "picture" steps save; `say` reports each step.
+    // `pictureDir`: where "picture" steps save; `closeWhenDone`: windows of
+    // the plug-in still up after the last step are closed, so that a host
+    // told to exit does; `say` reports each step.
     ScriptRunner(HWND hostWindow, MailStore& store, std::vector<ScriptStep> steps,
-                 std::string pictureDir, Say say);
+                 std::string pictureDir, bool closeWhenDone, Say say);
     ScriptRunner(const ScriptRunner&) = delete;
     ScriptRunner& operator=(const ScriptRunner&) = delete;
 
     // Every step taken, or one failed.
     bool finished() const { return failed_ || next_ >= steps_.size(); }
     bool failed() const { return failed_; }
+    // Every step taken, none failed.
+    bool completed() const { return !failed_ && next_ >= steps_.size(); }
     size_t messageBoxes() const { return messageBoxes_; }
 
 private:
@@ -36,6 +41,7 @@ private:
 
     void Tick();
     bool AnswerMessageBox();
+    void CloseWhatIsLeft();
     Outcome Take(const ScriptStep& step);
     Outcome Fail(const std::string& problem);
     // Gives a step that waits for something up to `seconds` to see it.
@@ -63,6 +69,7 @@ private:
     MailStore& store_;
     std::vector<ScriptStep> steps_;
     std::string pictureDir_;
+    bool closeWhenDone_;
     Say say_;
     size_t next_ = 0;
     // Steps that take more than one tick: which part comes next, and since when.
@@ -73,7 +80,10 @@ private:
     std::vector<HWND> earlier_;
     bool failed_ = false;
     size_t messageBoxes_ = 0;
+    // The text of a box that came up after a press with no task running.
+    std::string refusal_;
     // After a failure the windows are closed as a user would, so the host ends.
     std::unique_ptr<PluginWindowUser> closer_;
     ThreadTimer timer_;
+    ThreadTimer boxTimer_;
 };

@@ -34,12 +34,10 @@ std::string DirectoryPart(const std::string& path) {
 }
 
 // The table's record count when the file holds it, else 0.
-int ArchiveRowCount(CADODatabase& database, const std::vector<std::string>& tables,
+int ArchiveRowCount(CADODatabase& database, const ArchiveTableList& archives,
                     const std::string& table) {
-    if (std::find(tables.begin(), tables.end(), table) == tables.end()) {
-        return 0;
-    }
-    return CountArchiveRows(database, table);
+    const std::string* listed = FindArchiveTable(archives, table);
+    return listed ? CountArchiveRows(database, *listed) : 0;
 }
 
 } // namespace
@@ -105,7 +103,7 @@ void CArchiveTrees::BuildLevel(const FillSource& source, std::string directory,
                                     reinterpret_cast<LPARAM>(&mailbox), mailboxParent);
 
             const std::string table = MailboxTableFor(source.archives, record.name, record.path);
-            const int rows = ArchiveRowCount(source.database, source.archives.tables, table);
+            const int rows = ArchiveRowCount(source.database, source.archives, table);
             ArchiveItem& archive = archiveItems_.emplace_back(
                 ArchiveItem{table, record.name, kMailboxItem, rows, record.path, nullptr});
             archiveTree_.InsertItem(CountedCaption(record.name, rows), tree_image::kArchive,
@@ -204,12 +202,15 @@ void CArchiveTrees::RefreshArchiveCounts(CADODatabase& database) {
         if (archive && archive->kind == kMailboxItem) {
             // Another mailbox of the same name may have taken the table
             // this one was shown with; the task archived it into its own.
-            const auto recorded = archives.mailboxPaths.find(archive->table);
+            // (An orphan's table records its own path and stays.)
+            const std::string* listed = FindArchiveTable(archives, archive->table);
+            const auto recorded =
+                listed ? archives.mailboxPaths.find(*listed) : archives.mailboxPaths.end();
             if (!archive->path.empty() && recorded != archives.mailboxPaths.end() &&
                 !recorded->second.empty() && !SameMailboxPath(recorded->second, archive->path)) {
                 archive->table = MailboxTableFor(archives, archive->name, archive->path);
             }
-            archive->count = ArchiveRowCount(database, archives.tables, archive->table);
+            archive->count = ArchiveRowCount(database, archives, archive->table);
             archiveTree_.SetItemText(item, CountedCaption(archive->name, archive->count));
         }
     });

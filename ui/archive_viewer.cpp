@@ -540,7 +540,7 @@ void CArchiveViewer::ShowSelection() {
     }
     std::string pageTemplate;
     LoadTextResource(IDR_MESSAGE_TEMPLATE, RT_PAGE_TEXT, pageTemplate);
-    const std::string message = FetchMessageText(row->rowid);
+    const std::string message = FetchMessageText(*row);
     pageText_ = ComposeMessagePage(std::move(pageTemplate), *row, PreviewBody(message));
     ShowPage(PlainMessageText(*row, message));
 }
@@ -552,12 +552,12 @@ void CArchiveViewer::ShowPage(const std::string& plainText) {
     }
 }
 
-std::string CArchiveViewer::FetchMessageText(long long rowid) {
+std::string CArchiveViewer::FetchMessageText(const ViewerRow& row) {
     if (!database_ || !database_->IsOpen()) {
         return std::string();
     }
     try {
-        return ArchivedMessageText(*database_, tableName_, rowid);
+        return ArchivedMessageText(*database_, tableName_, row.rowid, row.id);
     } catch (const CADOException&) {
         // The header block still shows which message it was.
         return std::string();

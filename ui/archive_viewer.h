@@ -60,7 +60,7 @@ private:
     void ShowPlaceholder();
     void ShowSelection();
     void ShowPage(const std::string& plainText);
-    std::string FetchMessageText(long long rowid);
+    std::string FetchMessageText(const ViewerRow& row);
 
     std::string tableName_;
     std::string title_;

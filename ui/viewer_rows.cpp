@@ -67,6 +67,7 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
         if (!records.Open(tableName, CADORecordset::OpenTable)) {
             return rows;
         }
+        bool bookmarks = true;
         while (!records.AtEnd()) {
             ViewerRow row;
             records.ReadField(kStatus, row.status);
@@ -77,7 +78,13 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
             records.ReadField(kDate, row.date);
             records.ReadField(kSize, row.size);
             records.ReadField(kId, row.id);
-            row.rowid = records.GetBookmark();
+            if (bookmarks) {
+                try {
+                    row.rowid = records.GetBookmark();
+                } catch (const CADOException&) {
+                    bookmarks = false;
+                }
+            }
             // A message the host counted as empty still takes up a line.
             if (row.size == 0) {
                 row.size = 1;

@@ -11,8 +11,9 @@ class CADODatabase;
 
 struct ViewerRow {
     int id = 0;
-    // The row's place in its table, which finds its message.
-    long long rowid = 0;
+    // The row's place in its table, which finds its message; none in a
+    // table made elsewhere without row ids, whose message is found by id.
+    std::optional<long long> rowid;
     // The host's status code; only 0 to 10 have an icon.
     int status = 0;
     std::string priority;

@@ -33,6 +33,44 @@ TEST(MailboxTableName, LongNamesAreCutTo64Characters) {
     EXPECT_EQ(64u, TableNameFromMailboxName(std::string(56, 'y')).size());
 }
 
+TEST(MailboxTableChoice, EachMailboxFileKeepsATableOfItsOwn) {
+    TempFolder folder;
+    const std::string work = folder / "Work.mbx";
+    const std::string other = folder / "Projects.fol\\Work.mbx";
+    WriteBytes(work, "");
+    ::CreateDirectoryA((folder / "Projects.fol").c_str(), nullptr);
+    WriteBytes(other, "");
+    const std::string longName(70, 'z');
+    const std::string longTable = TableNameFromMailboxName(longName);
+
+    ArchiveTableList archives;
+    EXPECT_EQ("Mailbox_Work", MailboxTableFor(archives, "Work", work));
+
+    // Taken by a mailbox of the same name elsewhere, in any case of letters.
+    archives.tables = {"Mailbox_Work", longTable};
+    archives.mailboxPaths = {{"Mailbox_Work", other}, {longTable, other}};
+    EXPECT_EQ("Mailbox_Work_2", MailboxTableFor(archives, "Work", work));
+    EXPECT_EQ("Mailbox_work_2", MailboxTableFor(archives, "work", work));
+    EXPECT_EQ("Mailbox_Work", MailboxTableFor(archives, "WORK", other));
+    EXPECT_EQ(longTable.substr(0, 62) + "_2", MailboxTableFor(archives, longName, work));
+
+    // The next free one, and one that already records this mailbox.
+    archives.tables.push_back("Mailbox_Work_2");
+    archives.mailboxPaths["Mailbox_Work_2"] = folder / "Elsewhere.mbx";
+    WriteBytes(folder / "Elsewhere.mbx", "");
+    EXPECT_EQ("Mailbox_Work_3", MailboxTableFor(archives, "Work", work));
+    archives.tables.push_back("Mailbox_Work_3");
+    archives.mailboxPaths["Mailbox_Work_3"] = work;
+    EXPECT_EQ("Mailbox_Work_3", MailboxTableFor(archives, "Work", work));
+
+    // A table recording no mailbox, or a file that is gone (the mail folder
+    // moved), is taken as it is.
+    archives.mailboxPaths["Mailbox_Work"] = "";
+    EXPECT_EQ("Mailbox_Work", MailboxTableFor(archives, "Work", work));
+    archives.mailboxPaths["Mailbox_Work"] = "D:\\Old\\Mail\\Work.mbx";
+    EXPECT_EQ("Mailbox_Work", MailboxTableFor(archives, "Work", work));
+}
+
 TEST_F(SchemaTest, MailboxTableHasNineColumnsAndItsMailboxPath) {
     ASSERT_TRUE(CreateMailboxTable(connection_, "Mailbox_In", "C:\\Eudora\\In.mbx"));
     EXPECT_TRUE(TableExists(connection_, "Mailbox_In"));

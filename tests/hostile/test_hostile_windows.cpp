@@ -127,6 +127,11 @@ TEST_F(HostileWindows, TheViewerOnTablesOfTheWrongShapeShowsEachRowsOwnMessageAn
                  "NULL, NULL)",
                  "INSERT INTO Mailbox_Odd VALUES ('id', 99999, x'00', 12, 3.5, -1, x'4142', "
                  "NULL, 42)",
+                 // No row ids to find a message by: its id has to do.
+                 "CREATE TABLE Mailbox_Keyed (id INTEGER PRIMARY KEY, S, P, [From], [Date], "
+                 "Size, Subject, [To], message) WITHOUT ROWID",
+                 "INSERT INTO Mailbox_Keyed VALUES (3, 0, 'Low', 'cy', 'Tue 12/05/2006 11:00', "
+                 "1, 'keyed', 'dee', 'Subject: keyed\r\n\r\nthe keyed text')",
              }) {
             ASSERT_TRUE(database.Execute(statement)) << statement;
         }
@@ -164,6 +169,16 @@ TEST_F(HostileWindows, TheViewerOnTablesOfTheWrongShapeShowsEachRowsOwnMessageAn
             EXPECT_THAT(viewer->pageText(), HasSubstr("the " + subject + " text"));
         }
     }
+    ::SendMessageA(viewer->hwnd(), WM_CLOSE, 0, 0);
+    PumpWaitingMessages();
+
+    viewer = std::make_unique<CArchiveViewer>(nullptr, "Mailbox_Keyed", "Keyed", connection);
+    ASSERT_TRUE(viewer->Create());
+    PumpWaitingMessages();
+    ASSERT_EQ(1, viewer->list().ItemCount());
+    viewer->list().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    PumpWaitingMessages();
+    EXPECT_THAT(viewer->pageText(), HasSubstr("the keyed text"));
     ::SendMessageA(viewer->hwnd(), WM_CLOSE, 0, 0);
     PumpWaitingMessages();
     viewer.reset();

@@ -1,6 +1,7 @@
 // Archive, Restore and Stop pressed in the main dialog, against the test
 // host and a real archive file.
 #include "db/archive_schema.h"
+#include "testhost/mailstore/mailbox_file.h"
 #include "tests/ui/ui_fixture.h"
 
 namespace {
@@ -16,6 +17,7 @@ protected:
     void Tick(const CTreeCtrl& tree, const std::string& caption) {
         const HTREEITEM item = FindItem(tree, caption);
         ASSERT_NE(nullptr, item) << caption;
+        ::SendMessageA(tree.hwnd(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
         ClickCheckBox(tree, item);
         PumpWaitingMessages();
     }
@@ -111,6 +113,43 @@ TEST_F(DialogTasks, StopEndsTheTaskAndF1StillOpensHelpMeanwhile) {
     EXPECT_EQ(::GetDlgItem(window, IDC_MAILBOX_TREE), ::GetFocus());
     // The toggle is off: the log stays hidden.
     EXPECT_FALSE(::IsWindowVisible(dialog->logWindow()->hwnd()));
+}
+
+TEST_F(DialogTasks, MailboxesOfOneNameInTwoFoldersKeepTheirOwnArchives) {
+    ::CreateDirectoryA(host.MailboxPath("Projects.fol").c_str(), nullptr);
+    const std::vector<std::string> top = {Mail("top one"), Mail("top two")};
+    for (const std::string& message : top) {
+        host.AddMessage("work", message);
+    }
+    host.AddMessage("Projects.fol\\Work", Mail("in the folder"));
+    const HWND window = OpenDialog().hwnd();
+    PressButton(window, IDC_DELETE_ARCHIVED);
+    Tick(Mailboxes(), "work (2)");
+    Tick(Mailboxes(), "Work (1)");
+    PressButton(window, IDC_ARCHIVE);
+
+    // Each archive item counts its own mailbox's rows, at once and after
+    // the dialog opens again.
+    EXPECT_NE(nullptr, FindItem(Archives(), "work (2)"));
+    EXPECT_NE(nullptr, FindItem(Archives(), "Work (1)"));
+    CloseDialog();
+    // The host keeps running: a second start would take its registration.
+    dialog = std::make_unique<CArchiveDlg>();
+    ASSERT_TRUE(dialog->Create());
+    PumpWaitingMessages();
+    EXPECT_NE(nullptr, FindItem(Archives(), "work (2)"));
+    EXPECT_NE(nullptr, FindItem(Archives(), "Work (1)"));
+
+    // And a restore through one of them brings back only its messages.
+    Tick(Archives(), "work (2)");
+    PressButton(dialog->hwnd(), IDC_RESTORE);
+    const MailboxFile& work = host.session().store().Mailbox(host.MailboxPath("work.mbx"));
+    ASSERT_EQ(2u, work.Count());
+    EXPECT_EQ(top[0], work.RawText(0));
+    EXPECT_EQ(top[1], work.RawText(1));
+    EXPECT_EQ(0u,
+              host.session().store().Mailbox(host.MailboxPath("Projects.fol\\Work.mbx")).Count());
+    CloseDialog();
 }
 
 } // namespace
