@@ -8,6 +8,7 @@
 #include "db/adox_field.h"
 #include "db/adox_table.h"
 #include "db/mailbox_table_name.h"
+#include "db/sql_text.h"
 
 #include "plugin/file_utils.h"
 #include "plugin/message_box.h"
@@ -191,10 +192,6 @@ std::string ArchivedMessageText(CADODatabase& database, const std::string& table
     return text;
 }
 
-bool SameMailboxPath(const std::string& a, const std::string& b) {
-    return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
 ArchiveTableList ListArchiveTables(CADODatabase& database) {
     ArchiveTableList list;
     list.tables = ArchiveTables(database.GetConnectionString());
@@ -223,7 +220,7 @@ ArchiveTableList ListArchiveTables(CADODatabase& database) {
 const std::string* FindArchiveTable(const ArchiveTableList& archives, const std::string& table) {
     const auto found =
         std::find_if(archives.tables.begin(), archives.tables.end(),
-                     [&](const std::string& listed) { return SameMailboxPath(listed, table); });
+                     [&](const std::string& listed) { return SameName(listed, table); });
     return found == archives.tables.end() ? nullptr : &*found;
 }
 
@@ -242,9 +239,11 @@ std::string MailboxTableFor(const ArchiveTableList& archives, const std::string&
         if (!existing) {
             return candidate;
         }
+        // The plug-in never drops a table, so a mailbox's own table comes
+        // before the first free name.
         const auto recorded = archives.mailboxPaths.find(*existing);
-        if (recorded == archives.mailboxPaths.end() || recorded->second.empty() ||
-            SameMailboxPath(recorded->second, mailboxPath) || !FileExists(recorded->second)) {
+        if (recorded != archives.mailboxPaths.end() &&
+            SamePathIgnoringCase(recorded->second, mailboxPath)) {
             return *existing;
         }
     }

@@ -72,17 +72,14 @@ struct ArchiveTableList {
 // Empty, after a shown error, when the file cannot be read.
 ArchiveTableList ListArchiveTables(CADODatabase& database);
 // The listed table the engine takes for `table` (it knows names without
-// regard to case), or null.
+// regard to the case of ASCII letters), or null.
 const std::string* FindArchiveTable(const ArchiveTableList& archives, const std::string& table);
 
-// The archive table of the mailbox whose file is `mailboxPath`: the one
-// named after the mailbox when it is free, or records no mailbox, this one,
-// or a file that is gone (a mail folder moved to another drive); else the
-// first of that name with "_2", "_3", ... (cut to fit) that is. Mailboxes of
-// one name in two folders, and names that encode or cut alike, so keep their
-// messages apart.
+// The archive table of the mailbox whose file is `mailboxPath`: of the
+// table named after the mailbox and those of that name with "_2", "_3", ...
+// (cut to fit), the one that records this mailbox, else the first that does
+// not exist yet. Mailboxes of one name in two folders, and names that encode
+// or cut alike, so keep their messages apart; a table recording no mailbox
+// or another one is never taken over.
 std::string MailboxTableFor(const ArchiveTableList& archives, const std::string& mailboxName,
                             const std::string& mailboxPath);
-
-// Mailbox file paths name one file whatever their case.
-bool SameMailboxPath(const std::string& a, const std::string& b);

@@ -382,6 +382,7 @@ void TableCursor::DeleteCurrent() {
 
 void TableCursor::Detach() {
     insert_ = Statement();
+    rowKept_ = Statement();
     readers_.clear();
     presence_ = RowBatch();
     attached_ = false;

@@ -7,18 +7,12 @@
 
 namespace {
 
-bool SamePath(const std::string& left, const std::string& right) {
-    return ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, left.data(),
-                            static_cast<int>(left.size()), right.data(),
-                            static_cast<int>(right.size())) == CSTR_EQUAL;
-}
-
 bool Find(const HostFolderList& folders, const std::string& path, long& id) {
     const long count = folders.Count();
     for (long i = 1; i <= count; ++i) {
         const HostFolder item = folders.Item(i);
         if (item.IsMailbox() == 1) {
-            if (SamePath(item.Path(), path)) {
+            if (SamePathIgnoringCase(item.Path(), path)) {
                 id = item.Id();
                 return true;
             }

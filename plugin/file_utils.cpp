@@ -235,3 +235,16 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
     result.append(text, start, std::string::npos);
     text.swap(result);
 }
+
+bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    std::string upperA = a;
+    std::string upperB = b;
+    if (!a.empty()) {
+        ::CharUpperBuffA(&upperA[0], static_cast<DWORD>(upperA.size()));
+        ::CharUpperBuffA(&upperB[0], static_cast<DWORD>(upperB.size()));
+    }
+    return upperA == upperB;
+}

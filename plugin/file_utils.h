@@ -26,6 +26,10 @@ std::string ReadWholeFile(const std::string& path);
 bool AppendLine(const std::string& path, const std::string& text);
 std::string TempDirectory();
 
+// Paths name one file whatever the case of their letters; compared letter
+// by letter ("Straße" and "STRASSE" are two files, as the file system has it).
+bool SamePathIgnoringCase(const std::string& a, const std::string& b);
+
 int SplitText(const std::string& text, char separator, std::vector<std::string>& parts);
 std::string FirstSlashWord(const std::string& text);
 std::string TrimWhiteSpace(const std::string& text);

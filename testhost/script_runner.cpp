@@ -148,16 +148,19 @@ void ScriptRunner::CloseWhatIsLeft() {
 }
 
 bool ScriptRunner::AnswerMessageBox() {
-    const HWND box = FindMessageBox();
+    // Once the script is done, the boxes are the user's to answer.
+    const HWND box = finished() ? nullptr : FindMessageBox();
     if (!box) {
         return false;
     }
     ++messageBoxes_;
     const std::string text = MessageBoxText(box);
     say_("message box \"" + WindowCaption(box) + "\": " + text);
-    // A box while Stop is off, after a press: the plug-in refused to start.
-    const HWND stop = Control("&Stop");
-    if (!stop || !::IsWindowEnabled(stop)) {
+    // A task holds Close disabled from its start to its end, also while
+    // Stop is off; a box with Close enabled answers a press that started
+    // no task.
+    const HWND close = Control("&Close");
+    if (close && ::IsWindowEnabled(close)) {
         refusal_ = text;
     }
     const HWND button =

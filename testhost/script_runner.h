@@ -80,7 +80,8 @@ private:
     std::vector<HWND> earlier_;
     bool failed_ = false;
     size_t messageBoxes_ = 0;
-    // The text of a box that came up after a press with no task running.
+    // The text of a box that came up with no task running (since the last
+    // press).
     std::string refusal_;
     // After a failure the windows are closed as a user would, so the host ends.
     std::unique_ptr<PluginWindowUser> closer_;

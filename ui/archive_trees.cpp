@@ -2,6 +2,7 @@
 
 #include "db/archive_schema.h"
 #include "db/mailbox_table_name.h"
+#include "db/sql_text.h"
 #include "mailbox/mailbox_index_count.h"
 #include "plugin/file_utils.h"
 #include "plugin/stowlark_app.h"
@@ -19,7 +20,7 @@ bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
 }
 
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
+    return SamePathIgnoringCase(a, b);
 }
 
 // The host's own mailboxes that must not be archived.
@@ -129,7 +130,7 @@ void CArchiveTrees::AddOrphanArchives(const ArchiveTableList& archives, CADOData
     for (const std::string& table : archives.tables) {
         bool shown = false;
         ForEachItem(archiveTree_, [&](HTREEITEM item) {
-            shown = shown || SameIgnoringCase(Archive(item)->table, table);
+            shown = shown || SameName(Archive(item)->table, table);
         });
         if (shown) {
             continue;
@@ -188,7 +189,11 @@ std::vector<std::string> CArchiveTrees::TickedArchives() const {
     std::vector<std::string> ticked;
     ForEachItemChildrenFirst(archiveTree_, [&](HTREEITEM item) {
         const ArchiveItem* archive = Archive(item);
-        if (archive && archive->kind == kMailboxItem && archiveTree_.Checked(item)) {
+        // Two items may show one table (two mailboxes of one name in an
+        // older archive); restored twice, its messages would come back twice.
+        if (archive && archive->kind == kMailboxItem && archiveTree_.Checked(item) &&
+            std::none_of(ticked.begin(), ticked.end(),
+                         [&](const std::string& t) { return SameName(t, archive->table); })) {
             ticked.push_back(archive->table);
         }
     });
@@ -207,7 +212,7 @@ void CArchiveTrees::RefreshArchiveCounts(CADODatabase& database) {
             const auto recorded =
                 listed ? archives.mailboxPaths.find(*listed) : archives.mailboxPaths.end();
             if (!archive->path.empty() && recorded != archives.mailboxPaths.end() &&
-                !recorded->second.empty() && !SameMailboxPath(recorded->second, archive->path)) {
+                !SamePathIgnoringCase(recorded->second, archive->path)) {
                 archive->table = MailboxTableFor(archives, archive->name, archive->path);
             }
             archive->count = ArchiveRowCount(database, archives, archive->table);

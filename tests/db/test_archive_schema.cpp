@@ -34,12 +34,8 @@ TEST(MailboxTableName, LongNamesAreCutTo64Characters) {
 }
 
 TEST(MailboxTableChoice, EachMailboxFileKeepsATableOfItsOwn) {
-    TempFolder folder;
-    const std::string work = folder / "Work.mbx";
-    const std::string other = folder / "Projects.fol\\Work.mbx";
-    WriteBytes(work, "");
-    ::CreateDirectoryA((folder / "Projects.fol").c_str(), nullptr);
-    WriteBytes(other, "");
+    const std::string work = "C:\\Mail\\Work.mbx";
+    const std::string other = "C:\\Mail\\Projects.fol\\Work.mbx";
     const std::string longName(70, 'z');
     const std::string longTable = TableNameFromMailboxName(longName);
 
@@ -51,24 +47,33 @@ TEST(MailboxTableChoice, EachMailboxFileKeepsATableOfItsOwn) {
     archives.mailboxPaths = {{"Mailbox_Work", other}, {longTable, other}};
     EXPECT_EQ("Mailbox_Work_2", MailboxTableFor(archives, "Work", work));
     EXPECT_EQ("Mailbox_work_2", MailboxTableFor(archives, "work", work));
-    EXPECT_EQ("Mailbox_Work", MailboxTableFor(archives, "WORK", other));
+    EXPECT_EQ("Mailbox_Work",
+              MailboxTableFor(archives, "WORK", "c:\\MAIL\\projects.fol\\work.MBX"));
     EXPECT_EQ(longTable.substr(0, 62) + "_2", MailboxTableFor(archives, longName, work));
 
-    // The next free one, and one that already records this mailbox.
+    // A mailbox's own table, past another that records no mailbox or one
+    // whose file is gone: those are never taken over.
     archives.tables.push_back("Mailbox_Work_2");
-    archives.mailboxPaths["Mailbox_Work_2"] = folder / "Elsewhere.mbx";
-    WriteBytes(folder / "Elsewhere.mbx", "");
-    EXPECT_EQ("Mailbox_Work_3", MailboxTableFor(archives, "Work", work));
+    archives.mailboxPaths["Mailbox_Work_2"] = "";
     archives.tables.push_back("Mailbox_Work_3");
-    archives.mailboxPaths["Mailbox_Work_3"] = work;
-    EXPECT_EQ("Mailbox_Work_3", MailboxTableFor(archives, "Work", work));
+    archives.mailboxPaths["Mailbox_Work_3"] = "D:\\Gone\\Work.mbx";
+    EXPECT_EQ("Mailbox_Work_4", MailboxTableFor(archives, "Work", work));
+    archives.tables.push_back("Mailbox_Work_4");
+    archives.mailboxPaths["Mailbox_Work_4"] = work;
+    EXPECT_EQ("Mailbox_Work_4", MailboxTableFor(archives, "Work", work));
 
-    // A table recording no mailbox, or a file that is gone (the mail folder
-    // moved), is taken as it is.
-    archives.mailboxPaths["Mailbox_Work"] = "";
-    EXPECT_EQ("Mailbox_Work", MailboxTableFor(archives, "Work", work));
-    archives.mailboxPaths["Mailbox_Work"] = "D:\\Old\\Mail\\Work.mbx";
-    EXPECT_EQ("Mailbox_Work", MailboxTableFor(archives, "Work", work));
+    // Letters the engine and the file system tell apart stay apart; a
+    // change of case alone names the same file and the same table.
+    const std::string strasse = "Stra\xDF"
+                                "e";
+    archives.tables = {"Mailbox_" + strasse};
+    archives.mailboxPaths = {{"Mailbox_" + strasse, "C:\\Mail\\" + strasse + ".mbx"}};
+    EXPECT_EQ("Mailbox_Strasse", MailboxTableFor(archives, "Strasse", "C:\\Mail\\Strasse.mbx"));
+    EXPECT_EQ("Mailbox_" + strasse, MailboxTableFor(archives,
+                                                    "STRA\xDF"
+                                                    "E",
+                                                    "C:\\MAIL\\STRA\xDF"
+                                                    "E.MBX"));
 }
 
 TEST_F(SchemaTest, MailboxTableHasNineColumnsAndItsMailboxPath) {

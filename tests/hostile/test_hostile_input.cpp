@@ -358,6 +358,13 @@ TEST_F(HostileInput, ATableOfTheWrongShapeTakesNoMessageAwayFromItsMailbox) {
         for (const std::string& statement : table.second) {
             ASSERT_TRUE(database.Execute(statement)) << statement;
         }
+        // Each records its mailbox, as a table the plug-in made does, so
+        // the task takes it as that mailbox's own.
+        ASSERT_TRUE(database.Execute(
+            "INSERT INTO MSysColumnProperties (TableName, ColumnName, Property, Type, Value) "
+            "VALUES ('Mailbox_" +
+            table.first + "', 'id', 'Description', 203, '" +
+            host.MailboxPath(table.first + ".mbx") + "')"));
     }
 
     for (const auto& table : tables) {
