@@ -32,7 +32,7 @@ options=(--data "$mail" --plugin "$mail\\Plugins\\stowlark.dll" --run-special 1
          --script "$(windows_path scripts/demo.script)"
          --window-pictures "$(windows_path "$demo/pictures")")
 [ "$stay" = "--stay" ] || options+=(--exit)
-scripts/wine-run.sh "$host" "${options[@]}" 2>/dev/null | tr -d "\r" | tee "$demo/host.txt"
+scripts/wine-run.sh "$host" "${options[@]}" 2>/dev/null | sed -u "s/\r$//" | tee "$demo/host.txt"
 status=${PIPESTATUS[0]}
 
 echo
