@@ -3,7 +3,6 @@
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
-#include "db/mailbox_table_name.h"
 #include "mailbox/pending_mailbox.h"
 #include "engine/message_filter.h"
 #include "engine/task_controls.h"
@@ -50,6 +49,7 @@ private:
     const bool deleteArchived_;
     HostApplication host_;
     std::optional<HostFolder> trash_;
+    std::optional<ArchiveTableList> archives_;
 
     int totalArchived_ = 0;
     int totalSearched_ = 0;
@@ -106,12 +106,18 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
 
     try {
         const std::string& connectionString = database_.GetConnectionString();
-        const std::string tableName =
-            MailboxTableFor(ListArchiveTables(database_), mailbox.name, mailbox.path);
+        // Read once for the run; the tables it makes are added as it goes.
+        if (!archives_) {
+            archives_ = ListArchiveTables(database_);
+        }
+        const std::string tableName = MailboxTableFor(*archives_, mailbox.name, mailbox.path);
         if (!TableExists(connectionString, tableName) &&
-            CreateMailboxTable(connectionString, tableName, mailbox.path) &&
-            RefreshJetCache(database_.GetActiveConnection())) {
-            Delay(100);
+            CreateMailboxTable(connectionString, tableName, mailbox.path)) {
+            archives_->tables.push_back(tableName);
+            archives_->mailboxPaths[tableName] = mailbox.path;
+            if (RefreshJetCache(database_.GetActiveConnection())) {
+                Delay(100);
+            }
         }
 
         CADORecordset table(database_);

@@ -1,9 +1,9 @@
 #include "testhost/script_runner.h"
 
-#include "testhost/lower_case.h"
 #include "testhost/pump_for.h"
 #include "testhost/window_search.h"
 #include "testhost/window_snapshot.h"
+#include "ui/tree_checks.h"
 #include "ui/tree_control.h"
 
 #include <commctrl.h>
@@ -21,53 +21,25 @@ const double kControlSeconds = 3;
 // Long enough for a virtual display to draw a window brought to the top.
 const DWORD kPaintMilliseconds = 400;
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 HWND FindChildOfClass(HWND parent, const char* className) {
     for (HWND child = ::GetWindow(parent, GW_CHILD); child;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (LowerCase(ClassOf(child)) == LowerCase(className)) {
+        if (IsOfClass(child, className)) {
             return child;
         }
     }
     return nullptr;
 }
 
-void ForEachTreeItem(const CTreeCtrl& tree, const std::function<bool(HTREEITEM)>& visit) {
-    std::vector<HTREEITEM> pending;
-    for (HTREEITEM item = tree.Root(); item; item = tree.Sibling(item)) {
-        pending.push_back(item);
-    }
-    // Depth first, in the order the tree shows its items.
-    std::vector<HTREEITEM> order(pending.rbegin(), pending.rend());
-    while (!order.empty()) {
-        const HTREEITEM item = order.back();
-        order.pop_back();
-        if (!visit(item)) {
-            return;
-        }
-        std::vector<HTREEITEM> children;
-        for (HTREEITEM child = tree.Child(item); child; child = tree.Sibling(child)) {
-            children.push_back(child);
-        }
-        order.insert(order.end(), children.rbegin(), children.rend());
-    }
-}
-
 // Tree captions carry a message count: "In (12)" is found as "In".
 HTREEITEM FindTreeItem(const CTreeCtrl& tree, const std::string& caption) {
     const std::string wanted = PlainCaption(caption);
     HTREEITEM found = nullptr;
-    ForEachTreeItem(tree, [&](HTREEITEM item) {
+    ForEachItem(tree, [&](HTREEITEM item) {
         const std::string text = PlainCaption(tree.ItemText(item));
-        if (text == wanted || text.rfind(wanted + " (", 0) == 0) {
+        if (!found && (text == wanted || text.rfind(wanted + " (", 0) == 0)) {
             found = item;
         }
-        return found == nullptr;
     });
     return found;
 }
@@ -196,7 +168,7 @@ HWND ScriptRunner::ControlAfter(const std::string& caption, const char* classNam
         return nullptr;
     }
     const HWND next = ::GetWindow(label, GW_HWNDNEXT);
-    return next && LowerCase(ClassOf(next)) == LowerCase(className) ? next : nullptr;
+    return next && IsOfClass(next, className) ? next : nullptr;
 }
 
 ScriptRunner::Outcome ScriptRunner::Take(const ScriptStep& step) {
@@ -305,7 +277,7 @@ ScriptRunner::Outcome ScriptRunner::WaitForWindow(const ScriptStep& step) {
 ScriptRunner::Outcome ScriptRunner::TickItem(const ScriptStep& step, bool ticked) {
     const HWND group = Control(step.arguments[0]);
     const HWND tree = group ? ::GetWindow(group, GW_HWNDNEXT) : nullptr;
-    if (!tree || LowerCase(ClassOf(tree)) != LowerCase(WC_TREEVIEWA)) {
+    if (!tree || !IsOfClass(tree, WC_TREEVIEWA)) {
         return Fail("no tree under \"" + step.arguments[0] + "\"");
     }
     const CTreeCtrl control(tree);

@@ -30,13 +30,13 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM search) {
     return TRUE;
 }
 
-std::string ClassOf(HWND window) {
+} // namespace
+
+bool IsOfClass(HWND window, const std::string& className) {
     char name[64] = {};
     ::GetClassNameA(window, name, sizeof name);
-    return name;
+    return LowerCase(name) == LowerCase(className);
 }
-
-} // namespace
 
 std::string WindowCaption(HWND window) {
     char text[512] = {};
@@ -84,7 +84,7 @@ HWND FindAnyWindow(const std::string& caption) {
 
 HWND FindMessageBox() {
     for (const HWND window : VisibleThreadWindows()) {
-        if (ClassOf(window) == "#32770" && ::GetDlgItem(window, kMessageBoxTextId) &&
+        if (IsOfClass(window, "#32770") && ::GetDlgItem(window, kMessageBoxTextId) &&
             (::GetDlgItem(window, IDOK) || ::GetDlgItem(window, IDCANCEL))) {
             return window;
         }

@@ -10,6 +10,8 @@
 #include <vector>
 
 std::string WindowCaption(HWND window);
+// Window classes are named without regard to case.
+bool IsOfClass(HWND window, const std::string& className);
 // Without "&" and in lower case: "&Archive" and "archive" are the same.
 std::string PlainCaption(const std::string& caption);
 // The visible top-level windows of the calling thread.

@@ -19,14 +19,10 @@ bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
            ::lstrcmpiA(text.c_str() + text.size() - end.size(), end.c_str()) == 0;
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return SamePathIgnoringCase(a, b);
-}
-
 // The host's own mailboxes that must not be archived.
 bool IsHostWorkMailbox(const std::string& name) {
-    return SameIgnoringCase(name, "Trash") || SameIgnoringCase(name, "Pending") ||
-           SameIgnoringCase(name, "Duplicates");
+    return SamePathIgnoringCase(name, "Trash") || SamePathIgnoringCase(name, "Pending") ||
+           SamePathIgnoringCase(name, "Duplicates");
 }
 
 std::string DirectoryPart(const std::string& path) {
@@ -93,7 +89,7 @@ void CArchiveTrees::BuildLevel(const FillSource& source, std::string directory,
     }
     for (const HostFolderRecord& record : source.records) {
         if (record.path.empty() || record.name.empty() ||
-            !SameIgnoringCase(DirectoryPart(record.path), directory)) {
+            !SamePathIgnoringCase(DirectoryPart(record.path), directory)) {
             continue;
         }
         if (EndsWithIgnoringCase(record.path, ".mbx") && !IsHostWorkMailbox(record.name)) {

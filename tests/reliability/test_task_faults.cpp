@@ -40,17 +40,7 @@ protected:
     }
 
     std::vector<std::string> ArchivedTexts() {
-        CADORecordset table(database);
-        std::vector<std::string> texts;
-        if (!table.Open("Mailbox_Work", CADORecordset::OpenTable)) {
-            return texts;
-        }
-        for (; !table.AtEnd(); table.MoveNext()) {
-            std::string text;
-            table.ReadField("message", text);
-            texts.push_back(text);
-        }
-        return texts;
+        return Column(Rows("Mailbox_Work"), &ArchiveRow::message);
     }
 
     MessageCensus Census() {
