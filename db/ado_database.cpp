@@ -21,7 +21,7 @@ void CADODatabase::Fail(const DbError& error) {
     lastError_ = "Connection String = " + connectionString_ + "\n" +
                  DiagnosticText("CADODataBase Error", error);
     lastCode_ = static_cast<DWORD>(error.code());
-    throw CADOException(error.code(), error.description());
+    throw CADOException(error.code(), error.description(), error.lasting());
 }
 
 void CADODatabase::SetConnection(const std::string& connectionString) {

@@ -54,7 +54,7 @@ CADORecordset::~CADORecordset() {
 void CADORecordset::Fail(const DbError& error) const {
     lastError_ = "Query = " + query_ + "\n" + DiagnosticText("CADORecordset Error", error);
     lastCode_ = static_cast<DWORD>(error.code());
-    throw CADOException(error.code(), error.description());
+    throw CADOException(error.code(), error.description(), error.lasting());
 }
 
 RowSource& CADORecordset::Rows() const {

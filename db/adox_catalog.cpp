@@ -63,7 +63,7 @@ long CADOXCatalog::TableCount() {
     try {
         return static_cast<long>(Tables().size());
     } catch (const DbError& error) {
-        throw CADOException(error.code(), error.description());
+        throw CADOException(error.code(), error.description(), error.lasting());
     }
 }
 
@@ -77,7 +77,7 @@ void CADOXCatalog::TableNameAt(long index, std::string& name) {
         }
         name = tables[static_cast<size_t>(index)];
     } catch (const DbError& error) {
-        throw CADOException(error.code(), error.description());
+        throw CADOException(error.code(), error.description(), error.lasting());
     }
 }
 

@@ -36,19 +36,20 @@ std::string ArchiveConnectionString(const std::string& databasePath) {
 }
 
 std::string RowAtSql(const std::string& tableName, long long rowid) {
-    return "SELECT message FROM [" + tableName + "] WHERE rowid = " + std::to_string(rowid);
+    return "SELECT message FROM " + QuoteIdentifier(tableName) +
+           " WHERE rowid = " + std::to_string(rowid);
 }
 
 std::string RowsWithIdSql(const std::string& tableName, int id) {
-    return "SELECT * FROM [" + tableName + "] WHERE id = " + std::to_string(id);
+    return "SELECT * FROM " + QuoteIdentifier(tableName) + " WHERE id = " + std::to_string(id);
 }
 
 std::string CountRowsSql(const std::string& tableName) {
-    return "SELECT * FROM [" + tableName + "]";
+    return "SELECT * FROM " + QuoteIdentifier(tableName);
 }
 
 std::string DeleteRowSql(const std::string& tableName, int id) {
-    return "DELETE * FROM [" + tableName + "] WHERE id = " + std::to_string(id);
+    return "DELETE * FROM " + QuoteIdentifier(tableName) + " WHERE id = " + std::to_string(id);
 }
 
 bool CreateArchiveDatabase(const std::string& connectionString) {
@@ -179,6 +180,34 @@ std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableN
         path.clear();
     }
     return path;
+}
+
+std::set<long> StoredIds(const std::string& connectionString, const std::string& tableName,
+                         const std::vector<long>& ids) {
+    std::set<long> stored;
+    if (ids.empty()) {
+        return stored;
+    }
+    CADODatabase reader;
+    reader.Open(connectionString);
+    // In slices, so that no statement grows with the mailbox.
+    const size_t kSlice = 500;
+    for (size_t first = 0; first < ids.size(); first += kSlice) {
+        std::string list;
+        for (size_t i = first; i < std::min(ids.size(), first + kSlice); ++i) {
+            list += (list.empty() ? "" : ",") + std::to_string(ids[i]);
+        }
+        CADORecordset rows(reader);
+        rows.Open("SELECT id FROM " + QuoteIdentifier(tableName) + " WHERE id IN (" + list + ")",
+                  CADORecordset::OpenQuery);
+        for (; !rows.AtEnd(); rows.MoveNext()) {
+            int id = 0;
+            if (rows.ReadField(mailbox_column::kId, id)) {
+                stored.insert(id);
+            }
+        }
+    }
+    return stored;
 }
 
 std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,

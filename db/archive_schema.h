@@ -7,6 +7,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,8 @@ constexpr const char* kMessage = "message";
 
 std::string ArchiveConnectionString(const std::string& databasePath);
 
-// The statements, with the table name bracketed so that any mailbox name
-// stays one name.
+// The statements, with the table name quoted so that any name the file
+// holds, also one with a "]" or a quote in it, stays one name.
 std::string CountRowsSql(const std::string& tableName);
 std::string DeleteRowSql(const std::string& tableName, int id);
 // The row at `rowid`, the row's own place in its table.
@@ -48,7 +49,7 @@ bool CreateMailboxTable(const std::string& connectionString, const std::string& 
 // The archive tables of the file, in the catalog's order.
 std::vector<std::string> ArchiveTables(const std::string& connectionString);
 
-// The record count of "SELECT * FROM [table]"; 0 after a shown error.
+// The record count of "SELECT * FROM table"; 0 after a shown error.
 int CountArchiveRows(CADODatabase& database, const std::string& tableName);
 
 // The decoded name and the count: "Work.Old (12)".
@@ -60,6 +61,13 @@ std::string ArchiveCaption(const std::string& tableName, int rowCount);
 // when there is none. Throws CADOException on a database error.
 std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
                                 std::optional<long long> rowid, int id);
+
+// Which of `ids` the table holds, read through a connection of its own:
+// what counts is the file as it now is on disk, and a file removed under an
+// open connection still answers that connection. Throws CADOException when
+// the file cannot be read.
+std::set<long> StoredIds(const std::string& connectionString, const std::string& tableName,
+                         const std::vector<long>& ids);
 
 // The Description of the table's `id` column; empty when there is none.
 std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableName);

@@ -25,6 +25,23 @@ HRESULT CodeFor(const std::string& message) {
     return db_code::kUnspecified;
 }
 
+bool IsLastingFailure(int engineCode) {
+    switch (engineCode & 0xFF) {
+    case SQLITE_FULL:
+    case SQLITE_READONLY:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_PERM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 DbError EngineError(const std::string& utf8Message) {
@@ -32,5 +49,7 @@ DbError EngineError(const std::string& utf8Message) {
 }
 
 DbError EngineError(sqlite3* db) {
-    return EngineError(std::string(db ? sqlite3_errmsg(db) : "out of memory"));
+    DbError error = EngineError(std::string(db ? sqlite3_errmsg(db) : "out of memory"));
+    return DbError(error.code(), error.source(), error.description(),
+                   db && IsLastingFailure(sqlite3_errcode(db)));
 }

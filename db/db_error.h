@@ -35,16 +35,21 @@ constexpr const char* kFieldSource = "ADODB.Field";
 class DbError : public std::runtime_error {
 public:
     // `description` is ANSI text, ready to be shown.
-    DbError(HRESULT code, std::string source, const std::string& description)
-        : std::runtime_error(description), code_(code), source_(std::move(source)) {}
+    DbError(HRESULT code, std::string source, const std::string& description, bool lasting = false)
+        : std::runtime_error(description), code_(code), source_(std::move(source)),
+          lasting_(lasting) {}
 
     HRESULT code() const { return code_; }
     const std::string& source() const { return source_; }
     std::string description() const { return what(); }
+    // The file itself refuses (full, read-only, locked past the wait, gone
+    // or damaged): trying the next row fails the same way.
+    bool lasting() const { return lasting_; }
 
 private:
     HRESULT code_;
     std::string source_;
+    bool lasting_;
 };
 
 // The engine's last error on `db`, with the code chosen by what it says.

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -39,8 +40,13 @@ private:
     void ArchiveMessages(const std::string& name, const HostMessageList& messages,
                          CADORecordset& table);
     void WriteRow(CADORecordset& table, const HostMessage& message, const FilterCandidate& values);
-    void MoveToTrash(const std::string& name, const HostMessageList& messages);
+    // How many of the collected messages went to "Trash".
+    size_t MoveToTrash(const std::string& name, const std::string& tableName,
+                       const HostMessageList& messages);
+    std::vector<long> VerifiedIds(const std::string& tableName);
     void ShowStatus(const std::string& text);
+    bool Stopped() { return lastingFailure_ || controls_.StopRequested(); }
+    void ReportTroubles();
 
     CADODatabase& database_;
     TaskLog& log_;
@@ -60,6 +66,15 @@ private:
     int archivedCount_ = 0;
     std::vector<long> idsToDelete_;
     int keptInMailbox_ = 0;
+
+    // What went wrong in the run, told once at its end.
+    bool trashMissing_ = false;
+    int keptForNoTrash_ = 0;
+    int moveFailures_ = 0;
+    int unverified_ = 0;
+    std::string unverifiedReason_;
+    // A write the archive file refused for good: the run ends with it.
+    std::optional<std::string> lastingFailure_;
 };
 
 int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
@@ -67,6 +82,7 @@ int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
         trash_ = host_.FolderByName("Trash");
     } catch (const HostError&) {
         // Without "Trash" nothing can be moved there: the messages stay.
+        trashMissing_ = true;
     }
     log_.Write(TaskLog::StartRecord(CurrentDateTime(), "Archive Messages"));
 
@@ -74,19 +90,55 @@ int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
         if (!ArchiveMailbox(mailbox)) {
             continue;
         }
-        if (controls_.StopRequested()) {
+        if (Stopped()) {
             break;
         }
         PumpWaitingMessages();
         Delay(15);
     }
 
-    const bool stopped = controls_.StopRequested();
-    ShowStatus(std::string(stopped ? "Operation stopped. " : "Operation completed. ") +
+    const bool stopped = Stopped();
+    const bool incomplete = keptForNoTrash_ + moveFailures_ + unverified_ > 0;
+    ShowStatus(std::string(stopped      ? "Operation stopped. "
+                           : incomplete ? "Operation incomplete. "
+                                        : "Operation completed. ") +
                std::to_string(totalArchived_) + " messages archived.");
     log_.Write(TaskLog::EndRecord(CurrentDateTime(), stopped, filter_.describe(), "archived",
                                   totalArchived_, totalSearched_));
+    ReportTroubles();
     return totalArchived_;
+}
+
+// One box for the whole run, however many messages it concerns: the user
+// learns what is where without answering a box per message.
+void ArchiveRun::ReportTroubles() {
+    std::string text;
+    const auto add = [&text](const std::string& paragraph) {
+        text += (text.empty() ? "" : "\n\n") + paragraph;
+    };
+    if (lastingFailure_) {
+        add("Archiving has stopped, because the archive file refused it:\n" + *lastingFailure_ +
+            "\n" + std::to_string(totalArchived_) +
+            " messages were archived before that; the others are still in their mailboxes.");
+    }
+    if (keptForNoTrash_ > 0) {
+        add("There is no mailbox \"Trash\", so " + std::to_string(keptForNoTrash_) +
+            " archived messages were not deleted and are still in their mailboxes.");
+    }
+    if (moveFailures_ > 0) {
+        add(std::to_string(moveFailures_) +
+            " archived messages could not be moved to \"Trash\" and are still in their "
+            "mailboxes; their copies are in the archive.");
+    }
+    if (unverified_ > 0) {
+        add(std::to_string(unverified_) +
+            " messages were left in their mailboxes, because their copies could not be found "
+            "in the archive file afterwards" +
+            (unverifiedReason_.empty() ? std::string(".") : ":\n" + unverifiedReason_));
+    }
+    if (!text.empty()) {
+        ShowStandardErrorBox(text);
+    }
 }
 
 // False when the mailbox was skipped without a log record.
@@ -96,6 +148,7 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
     keptInMailbox_ = 0;
     idsToDelete_.clear();
 
+    std::string deletedText = deleteArchived_ ? (trashMissing_ ? "No" : "Yes") : "No";
     std::optional<HostMessageList> messages;
     try {
         messages = host_.FolderById(mailbox.id).Messages();
@@ -131,7 +184,13 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
             messageCount_ = messages->Count();
             ArchiveMessages(mailbox.name, *messages, table);
             if (deleteArchived_) {
-                MoveToTrash(mailbox.name, *messages);
+                const size_t toMove = idsToDelete_.size();
+                const size_t moved = MoveToTrash(mailbox.name, tableName, *messages);
+                deletedText = moved == toMove && !trashMissing_ ? "Yes" : "No";
+                if (moved != toMove && !trashMissing_) {
+                    deletedText += "\nNumber of Messages Moved to Trash: " + std::to_string(moved) +
+                                   " of " + std::to_string(toMove);
+                }
             }
             if (keptInMailbox_ > 0) {
                 ShowStandardErrorBox(std::to_string(keptInMailbox_) + " messages of " +
@@ -152,9 +211,8 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
     log_.Write("\nMailbox: " + mailbox.name +
                "\nNumber of Messages: " + std::to_string(messageCount_) +
                "\nNumber of Archived Messages: " + std::to_string(archivedCount_) +
-               "\nDeleted from the Mailbox: " + (deleteArchived_ ? "Yes" : "No") +
-               "\nPercent Completed: " +
-               TaskLog::PercentCompleted(controls_.StopRequested(), percentText_));
+               "\nDeleted from the Mailbox: " + deletedText +
+               "\nPercent Completed: " + TaskLog::PercentCompleted(Stopped(), percentText_));
     return true;
 }
 
@@ -188,6 +246,9 @@ void ArchiveRun::ArchiveMessages(const std::string& name, const HostMessageList&
                 " / Total number of messages archived: " + std::to_string(totalArchived_));
         } catch (const HostError&) {
             continue; // the message is passed over
+        }
+        if (lastingFailure_) {
+            return; // every further row would fail the same way
         }
         PumpWaitingMessages();
         Delay(25);
@@ -246,21 +307,59 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
                 // The next transaction rolls it back.
             }
         }
-        ShowStandardErrorBox(failure.GetErrorMessage());
+        if (failure.IsLasting()) {
+            lastingFailure_ = failure.GetErrorMessage();
+        } else {
+            ShowStandardErrorBox(failure.GetErrorMessage());
+        }
     }
 }
 
-void ArchiveRun::MoveToTrash(const std::string& name, const HostMessageList& messages) {
+// The ids whose rows the archive file holds as it now is on disk; only
+// their messages may leave the mailbox.
+std::vector<long> ArchiveRun::VerifiedIds(const std::string& tableName) {
+    std::set<long> stored;
+    try {
+        stored = StoredIds(database_.GetConnectionString(), tableName, idsToDelete_);
+    } catch (const CADOException& failure) {
+        unverifiedReason_ = failure.GetErrorMessage();
+        // The file is gone or unreadable: the rows to come would go the
+        // same way.
+        if (!lastingFailure_) {
+            lastingFailure_ = failure.GetErrorMessage();
+        }
+    }
+    std::vector<long> verified;
+    for (long id : idsToDelete_) {
+        if (stored.count(id) > 0) {
+            verified.push_back(id);
+        } else {
+            ++unverified_;
+        }
+    }
+    return verified;
+}
+
+size_t ArchiveRun::MoveToTrash(const std::string& name, const std::string& tableName,
+                               const HostMessageList& messages) {
+    if (idsToDelete_.empty()) {
+        return 0;
+    }
+    if (!trash_) {
+        keptForNoTrash_ += static_cast<int>(idsToDelete_.size());
+        return 0;
+    }
+    const std::vector<long> ids = VerifiedIds(tableName);
     controls_.EnableStop(false);
-    const size_t count = idsToDelete_.size();
+    const size_t count = ids.size();
+    size_t moved = 0;
     for (size_t k = 0; k < count; ++k) {
         try {
-            if (!trash_) {
-                break;
-            }
-            messages.ItemById(idsToDelete_[k]).Move(*trash_);
+            messages.ItemById(ids[k]).Move(*trash_);
+            ++moved;
         } catch (const HostError&) {
-            continue; // that message stays where it is
+            ++moveFailures_; // that message stays where it is
+            continue;
         }
         Delay(10);
         controls_.SetProgress(90 + static_cast<int>(k * 100 / count) / 10);
@@ -271,6 +370,7 @@ void ArchiveRun::MoveToTrash(const std::string& name, const HostMessageList& mes
     } catch (const HostError&) {
     }
     controls_.EnableStop(true);
+    return moved;
 }
 
 void ArchiveRun::ShowStatus(const std::string& text) {

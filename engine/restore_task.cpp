@@ -65,7 +65,7 @@ private:
     bool PrepareStagingFiles();
     // False when the stop check said stop.
     bool RestoreRow(CADORecordset& rows, const std::string& table);
-    bool DeleteStagedRows(CADORecordset& rows);
+    bool DeleteStagedRows(CADORecordset& rows, const std::string& mailboxName);
 
     CADODatabase& database_;
     StagingFiles& staging_;
@@ -76,6 +76,8 @@ private:
 
     int totalRestored_ = 0;
     int totalSearched_ = 0;
+    // Staged, but still in "Pending" when the run ends.
+    int notArrived_ = 0;
     std::string doneText_ = "0";
     int rowCount_ = 0;
     int examined_ = 0;
@@ -110,17 +112,22 @@ int RestoreRun::Run(const std::vector<std::string>& archives) {
         }
     }
 
-    if (OpenHostMailbox(kStagingMailbox) &&
+    if (OpenHostMailboxFile(staging_.mbxPath) &&
         (CloseHostMailboxWindow(kStagingMailbox) || CloseHostMailboxWindow(""))) {
         ::Sleep(20);
     }
     const bool stopped = refused || controls_.StopRequested();
-    if (SetHostStatus(std::string(stopped ? "Operation stopped. " : "Operation completed. ") +
+    if (SetHostStatus(std::string(stopped           ? "Operation stopped. "
+                                  : notArrived_ > 0 ? "Operation incomplete. "
+                                                    : "Operation completed. ") +
                       std::to_string(totalRestored_) + " messages restored from the archive.")) {
         Delay(10);
     }
-    log_.Write(TaskLog::EndRecord(CurrentDateTime(), stopped, filter_.describe(), "restored",
-                                  totalRestored_, totalSearched_));
+    log_.Write(TaskLog::EndRecord(
+        CurrentDateTime(), stopped, filter_.describe(), "restored", totalRestored_, totalSearched_,
+        notArrived_ > 0
+            ? "Total number of messages left in \"Pending\": " + std::to_string(notArrived_)
+            : std::string()));
     return totalRestored_;
 }
 
@@ -166,38 +173,42 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
                              "message was deleted from the archive.");
     } else if (RestoredCount() > 0) {
         for (int attempt = 0; attempt < 2; ++attempt) {
-            if (OpenHostMailbox(kStagingMailbox)) {
+            if (OpenHostMailboxFile(staging_.mbxPath)) {
                 CloseStagingWindow(2000);
             }
         }
         controls_.EnableStop(false);
         moved = MovePendingMessages(
-            targetPath, "In", [this](int percent) { controls_.SetProgress(percent); },
-            stagedStatuses_);
+            staging_.mbxPath, targetPath, "In",
+            [this](int percent) { controls_.SetProgress(percent); }, stagedStatuses_);
         controls_.EnableStop(true);
+    }
+
+    // What did not arrive is in "Pending", where the next restore refuses to
+    // start: the user must hear of it, with or without deletion.
+    const bool allHome = !stagingDamaged_ && moved == RestoredCount();
+    if (moved < RestoredCount()) {
+        notArrived_ += RestoredCount() - moved;
+    }
+    if (!allHome && !stagingDamaged_) {
+        const std::string counts = std::to_string(RestoredCount()) + " messages restored from " +
+                                   mailboxName + ", " + std::to_string(moved);
+        const std::string kept =
+            deleteRestored_ ? " No message was deleted from the archive." : std::string();
+        ShowStandardErrorBox(moved < RestoredCount()
+                                 ? "Of the " + counts +
+                                       " reached their mailbox; the others are still in "
+                                       "\"Pending\" (" +
+                                       staging_.mbxPath + ")." + kept
+                                 : "\"Pending\" gave more messages than were restored: of the " +
+                                       counts + " were moved." + kept);
     }
 
     bool deleted = deleteRestored_;
     if (deleteRestored_ && !stagedRows_.empty()) {
         // A row goes only when its message has arrived: the messages still in
         // "Pending" have nowhere else to come back from.
-        if (stagingDamaged_) {
-            deleted = false;
-        } else if (moved == RestoredCount()) {
-            deleted = DeleteStagedRows(rows);
-        } else {
-            deleted = false;
-            const std::string counts = std::to_string(RestoredCount()) +
-                                       " messages restored from " + mailboxName + ", " +
-                                       std::to_string(moved);
-            ShowStandardErrorBox(
-                moved < RestoredCount()
-                    ? "Of the " + counts +
-                          " reached their mailbox; the others are still in "
-                          "\"Pending\". No message was deleted from the archive."
-                    : "\"Pending\" gave more messages than were restored: of the " + counts +
-                          " were moved. No message was deleted from the archive.");
-        }
+        deleted = allHome && DeleteStagedRows(rows, mailboxName);
     }
     if (unstagedCount_ > 0) {
         ShowStandardErrorBox(std::to_string(unstagedCount_) + " selected messages of " +
@@ -210,8 +221,12 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     } catch (const CADOException&) {
     }
 
+    const std::string arrived =
+        moved != RestoredCount()
+            ? "\nNumber of Messages That Reached the Mailbox: " + std::to_string(moved)
+            : std::string();
     log_.Write("\nArchive: " + table + "\nNumber of Messages: " + std::to_string(rowCount_) +
-               "\nNumber of Restored Messages: " + std::to_string(RestoredCount()) +
+               "\nNumber of Restored Messages: " + std::to_string(RestoredCount()) + arrived +
                "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") + "\nPercent Completed: " +
                TaskLog::PercentCompleted(controls_.StopRequested(), doneText_));
     return ArchiveOutcome::Done;
@@ -322,7 +337,7 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
     return !controls_.StopRequested();
 }
 
-bool RestoreRun::DeleteStagedRows(CADORecordset& rows) {
+bool RestoreRun::DeleteStagedRows(CADORecordset& rows, const std::string& mailboxName) {
     // All or none: a half-done deletion would leave the archive telling a
     // different story from the log.
     bool inTransaction = false;
@@ -342,7 +357,11 @@ bool RestoreRun::DeleteStagedRows(CADORecordset& rows) {
             } catch (const CADOException&) {
             }
         }
-        ShowStandardErrorBox(failure.GetErrorMessage());
+        ShowStandardErrorBox("The " + std::to_string(stagedRows_.size()) +
+                             " messages restored to " + mailboxName +
+                             " are in their mailbox, but their rows could not be removed from "
+                             "the archive, so the archive still holds them too:\n" +
+                             failure.GetErrorMessage());
         return false;
     }
 }

@@ -23,8 +23,10 @@ public:
     // "Restore Messages"; `countLabel` names the messages the task handled,
     // e.g. "archived".
     static std::string StartRecord(double startTime, const std::string& taskType);
+    // `extraLine`, when there is one, goes before the rule line.
     static std::string EndRecord(double endTime, bool stopped, const std::string& filterText,
-                                 const std::string& countLabel, int handled, int searched);
+                                 const std::string& countLabel, int handled, int searched,
+                                 const std::string& extraLine = std::string());
     // "< 1" for a stop during the first item, the percentage done for a later
     // stop, "100" when not stopped.
     static std::string PercentCompleted(bool stopped, const std::string& percentDone);

@@ -41,7 +41,17 @@ std::string CreateHostMailbox(const std::string& name) {
     }
     try {
         const HostApplication host = HostApplication::Connect();
-        host.Folders().Add(trimmed);
+        const HostFolderList topLevel = host.Folders();
+        topLevel.Add(trimmed);
+        // By name the host may find a mailbox of that name inside a folder
+        // first; the new one is in the list it was added to.
+        const long count = topLevel.Count();
+        for (long i = 1; i <= count; ++i) {
+            const HostFolder item = topLevel.Item(i);
+            if (item.IsMailbox() == 1 && ::lstrcmpiA(item.Name().c_str(), trimmed.c_str()) == 0) {
+                return item.Path();
+            }
+        }
         return host.FolderByName(trimmed).Path();
     } catch (const HostError& failure) {
         ShowStandardErrorBox(failure.what());
@@ -59,15 +69,39 @@ bool OpenHostMailbox(const std::string& name) {
     }
 }
 
+bool OpenHostMailboxFile(const std::string& mbxPath) {
+    try {
+        const HostApplication host = HostApplication::Connect();
+        const std::optional<HostFolder> mailbox = FindHostMailboxFile(host, mbxPath);
+        if (!mailbox) {
+            return false;
+        }
+        mailbox->Open();
+        return true;
+    } catch (const HostError& failure) {
+        ShowStandardErrorBox(failure.what());
+        return false;
+    }
+}
+
+std::optional<HostFolder> FindHostMailboxFile(const HostApplication& host,
+                                              const std::string& mbxPath) {
+    long id = -1;
+    FindHostMailboxByPath(host.Folders(), mbxPath, id);
+    if (id == -1) {
+        return std::nullopt;
+    }
+    return host.FolderById(id);
+}
+
 std::optional<long> CountHostMailboxMessages(const std::string& mbxPath) {
     try {
         const HostApplication host = HostApplication::Connect();
-        long id = -1;
-        FindHostMailboxByPath(host.Folders(), mbxPath, id);
-        if (id == -1) {
+        const std::optional<HostFolder> mailbox = FindHostMailboxFile(host, mbxPath);
+        if (!mailbox) {
             return std::nullopt;
         }
-        return host.FolderById(id).Messages().Count();
+        return mailbox->Messages().Count();
     } catch (const HostError&) {
         return std::nullopt;
     }

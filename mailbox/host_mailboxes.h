@@ -4,6 +4,8 @@
 
 #include "host/host_folder.h"
 
+class HostApplication;
+
 #include <optional>
 #include <string>
 
@@ -12,12 +14,23 @@
 bool SetHostStatus(const std::string& text);
 
 // A new top-level mailbox; gives the path of its file as the host reports
-// it, or "" for a blank name or after a shown host error.
+// it, or "" for a blank name or after a shown host error. The path is the
+// new top-level mailbox's, also when a folder holds one of the same name.
 std::string CreateHostMailbox(const std::string& name);
 
 // Has the host load the mailbox from its file and show it. False after a
 // shown host error.
 bool OpenHostMailbox(const std::string& name);
+
+// The same for the mailbox whose file is `mbxPath`, found by that file and
+// never by its name, which a mailbox of the user's may share. False, with
+// nothing shown, when no mailbox has that file.
+bool OpenHostMailboxFile(const std::string& mbxPath);
+
+// The mailbox whose file is `mbxPath`; nullopt when there is none. Host
+// errors are thrown.
+std::optional<HostFolder> FindHostMailboxFile(const HostApplication& host,
+                                              const std::string& mbxPath);
 
 // The messages the host holds in the mailbox whose file is `mbxPath`;
 // nullopt, with nothing shown, when no mailbox of the host has that file or

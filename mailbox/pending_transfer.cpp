@@ -45,7 +45,8 @@ void SetStatus(const HostMessage& message, long status) {
 
 } // namespace
 
-int MovePendingMessages(const std::string& targetPath, const std::string& fallbackName,
+int MovePendingMessages(const std::string& stagingPath, const std::string& targetPath,
+                        const std::string& fallbackName,
                         const std::function<void(int)>& setProgress,
                         const std::vector<int>& stagedStatuses) {
     std::optional<HostApplication> host;
@@ -58,7 +59,13 @@ int MovePendingMessages(const std::string& targetPath, const std::string& fallba
     }
     int moved = 0;
     try {
-        const HostFolder pending = host->FolderByName("Pending");
+        // By its file: a mailbox of the user's may share the name.
+        const std::optional<HostFolder> staged = FindHostMailboxFile(*host, stagingPath);
+        if (!staged) {
+            setProgress(0);
+            return 0;
+        }
+        const HostFolder& pending = *staged;
         pending.Open();
         long targetId = -1;
         FindHostMailboxByPath(host->Folders(), targetPath, targetId);

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-// Opens "Pending" in the host (which reads in the records written to its
-// file) and moves every message in it, last first, into the mailbox whose
-// file is `targetPath`, or into the mailbox named `fallbackName` when no
-// mailbox has that file any more. `setProgress` follows the moves from 100
+// Opens "Pending", the mailbox whose file is `stagingPath`, in the host
+// (which reads in the records written to its file) and moves every message
+// in it, last first, into the mailbox whose file is `targetPath`, or into the mailbox named
+// `fallbackName` when no mailbox has that file any more. `setProgress` follows the moves from 100
 // down and ends at 0. Gives the number of messages moved; a host error ends
 // the moves, and what was moved stays moved.
 //
@@ -16,6 +16,7 @@
 // records were written) when "Pending" holds exactly that many messages,
 // which it does when it was empty before they were written; otherwise from
 // the "X-Status:" line that opens each record.
-int MovePendingMessages(const std::string& targetPath, const std::string& fallbackName,
+int MovePendingMessages(const std::string& stagingPath, const std::string& targetPath,
+                        const std::string& fallbackName,
                         const std::function<void(int)>& setProgress,
                         const std::vector<int>& stagedStatuses = {});

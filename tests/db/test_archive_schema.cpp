@@ -157,6 +157,23 @@ TEST_F(SchemaTest, AnyMailboxNameWorksEndToEnd) {
         EXPECT_EQ(std::string("C:\\") + mailbox, MailboxPathOfTable(database, table));
     }
     EXPECT_EQ(1, CountArchiveRows(database, "Mailbox_In")) << "no name ran SQL of its own";
+
+    // Names written into the file by hand are not encoded: a "]" must not
+    // end the name and turn the rest into a comment.
+    MakeMailbox("Mailbox_a", 3);
+    for (const char* table : {"Mailbox_a] --", "Mailbox_a\" --"}) {
+        SCOPED_TRACE(table);
+        ASSERT_TRUE(CreateMailboxTable(connection_, table, "C:\\a.mbx"));
+        CADORecordset writer(database);
+        ASSERT_TRUE(writer.Open(table, CADORecordset::OpenTable));
+        WriteRow(writer, 7, "own");
+        writer.Close();
+        EXPECT_EQ(1, CountArchiveRows(database, table));
+        EXPECT_EQ("own", ArchivedMessageText(database, table, std::nullopt, 7));
+        ASSERT_TRUE(database.Execute(DeleteRowSql(table, 7)));
+        EXPECT_EQ(0, CountArchiveRows(database, table));
+    }
+    EXPECT_EQ(3, CountArchiveRows(database, "Mailbox_a"));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "mailbox/pending_transfer.h"
 #include "mailbox/separator_line.h"
 #include "plugin/file_utils.h"
+#include "testhost/mailstore/mbox_format.h"
 #include "tests/engine/engine_fixture.h"
 
 #include <gmock/gmock.h>
@@ -43,6 +44,39 @@ TEST(SeparatorLine, FallsBackToTodayForWhatNamesNoDay) {
     EXPECT_EQ(TodaysLine(), MakeSeparatorLine(""));
     EXPECT_EQ(TodaysLine(), MakeSeparatorLine("No Date"));
     EXPECT_EQ(TodaysLine(), MakeSeparatorLine("Thu, 29 Feb 2007 10:00:00 +0000"));
+}
+
+TEST(SeparatorLine, IsALineTheHostTakesForARecordStartWhateverTheDateGives) {
+    // Years the host cannot show in four digits fall back as an unreadable
+    // date does; the others keep their own day.
+    const struct {
+        const char* date;
+        const char* line; // null: today's
+    } cases[] = {
+        {"Fri, 1 Jan 0100 00:00:00 +0000", nullptr},
+        {"12/31/999 11:59:59 PM", nullptr},
+        {"31 Dec 0999", nullptr},
+        {"1/1/1000", "From ???@??? Wed Jan 1 12:00:00 1000"},
+        {"Mon, 1 Jan 1601 00:00:00 +0000", "From ???@??? Mon Jan 1 12:00:00 1601"},
+        {"12/31/9999 11:59:59 PM", "From ???@??? Fri Dec 31 12:00:00 9999"},
+        {"31 Dec 9999", "From ???@??? Fri Dec 31 12:00:00 9999"},
+        {"1/1/10000", nullptr},
+        {"0/1/2007", nullptr},
+        {"2/30/2007", nullptr},
+        {"32 Jan 2007", nullptr},
+        {"0 Jan 2007", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.date);
+        const std::string line = MakeSeparatorLine(c.date);
+        EXPECT_EQ(c.line ? std::string(c.line) : TodaysLine(), line);
+        EXPECT_TRUE(IsSeparatorLine(line));
+    }
+    // No date value holds the year 1; how the platform reads these is its
+    // own affair, but the line is one the host takes.
+    for (const char* date : {"Mon, 1 Jan 0001 00:00:00 +0000", "1/1/1", "1/1/0001"}) {
+        EXPECT_TRUE(IsSeparatorLine(MakeSeparatorLine(date))) << date;
+    }
 }
 
 TEST(HeaderReading, SplitsAtEveryDelimiterAndKeepsTheRest) {
@@ -118,7 +152,8 @@ protected:
     }
 
     int Move(const std::string& target) {
-        return MovePendingMessages(target, "In", [this](int p) { controls.SetProgress(p); });
+        return MovePendingMessages(staging.mbxPath, target, "In",
+                                   [this](int p) { controls.SetProgress(p); });
     }
 };
 
@@ -163,7 +198,7 @@ TEST_F(PendingTransfer, TheWrittenStatusesGoByPlaceWhenTheCountsAgree) {
     StageFour();
     const std::vector<int> written = {8, 6, 1, 9};
     EXPECT_EQ(4, MovePendingMessages(
-                     host.MailboxPath("In.mbx"), "In", [](int) {}, written));
+                     staging.mbxPath, host.MailboxPath("In.mbx"), "In", [](int) {}, written));
     EXPECT_THAT(Statuses("In"), ElementsAre(9, 1, 6, 8));
 }
 
@@ -197,6 +232,9 @@ TEST_F(PendingTransfer, HostMailboxOperationsReportWhatTheHostDid) {
     EXPECT_EQ("Working", host.session().statusText());
     EXPECT_EQ("", CreateHostMailbox("   "));
     EXPECT_EQ(host.MailboxPath("Later.mbx"), CreateHostMailbox("  Later "));
+    // A folder's mailbox of the same name is found first by name; the new
+    // one is what the caller gets.
+    EXPECT_EQ(host.MailboxPath("alpha.mbx"), CreateHostMailbox("alpha"));
     EXPECT_EQ(std::optional<long>(0), CountHostMailboxMessages(host.MailboxPath("Later.mbx")));
     EXPECT_EQ(std::nullopt, CountHostMailboxMessages(host.MailboxPath("Projects.fol")));
     EXPECT_EQ(std::optional<long>(1),
@@ -204,6 +242,9 @@ TEST_F(PendingTransfer, HostMailboxOperationsReportWhatTheHostDid) {
     EXPECT_TRUE(OpenHostMailbox("Alpha"));
     EXPECT_TRUE(boxes.boxes().empty());
     EXPECT_FALSE(OpenHostMailbox("No such mailbox"));
+    EXPECT_EQ(1u, boxes.boxes().size());
+    EXPECT_TRUE(OpenHostMailboxFile(host.MailboxPath("Projects.fol\\Alpha.mbx")));
+    EXPECT_FALSE(OpenHostMailboxFile(host.MailboxPath("Gone.mbx")));
     EXPECT_EQ(1u, boxes.boxes().size());
 }
 

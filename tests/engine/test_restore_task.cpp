@@ -217,6 +217,33 @@ TEST_F(RestoreTaskTest, MessagesAlreadyInPendingAreNeverEmptiedAway) {
     EXPECT_THAT(LogLines(), Contains(MatchesRegex("^Task stopped at .*")));
 }
 
+TEST_F(RestoreTaskTest, AUsersOwnPendingInsideAFolderIsNeverTheStagingMailbox) {
+    AddNumbered("Work", 3);
+    // "Aside" comes before the top level's own "Pending" when the host
+    // looks for a mailbox by name.
+    ASSERT_TRUE(::CreateDirectoryA(host.MailboxPath("Aside.fol").c_str(), nullptr));
+    const std::string users = MakeMessage("f@example.com", "mine", "", "keep me\r\n");
+    host.AddMessage("Aside.fol\\Pending", users, 1);
+    Start();
+    ArchiveAway("Work");
+    ASSERT_EQ(host.MailboxPath("Aside.fol\\Pending.mbx"),
+              HostApplication::Connect().FolderByName("Pending").Path());
+
+    for (bool staged : {false, true}) {
+        SCOPED_TRACE(staged ? "Pending made before" : "Pending made by the restore");
+        if (staged) {
+            ArchiveAway("Work");
+        }
+        EXPECT_EQ(3, Restore({"Mailbox_Work"}, true));
+        EXPECT_EQ(3u, Messages("Work").size());
+        EXPECT_TRUE(Rows("Mailbox_Work").empty());
+        EXPECT_TRUE(Messages("Pending").empty());
+        EXPECT_THAT(Messages("Aside.fol\\Pending"), ElementsAre(users));
+        EXPECT_TRUE(BoxTexts().empty());
+    }
+    EXPECT_EQ(host.MailboxPath("Pending.mbx"), staging.mbxPath);
+}
+
 TEST_F(RestoreTaskTest, RowsStayWhenTheirMessagesDidNotReachTheirMailbox) {
     AddNumbered("Work", 4);
     Start();
@@ -229,12 +256,33 @@ TEST_F(RestoreTaskTest, RowsStayWhenTheirMessagesDidNotReachTheirMailbox) {
     EXPECT_EQ(4u, Rows("Mailbox_Work").size());
     EXPECT_THAT(BoxTexts(),
                 ElementsAre(HasSubstr("Of the 4 messages restored from Work, 1 reached their "
-                                      "mailbox; the others are still in \"Pending\".")));
+                                      "mailbox; the others are still in \"Pending\" (" +
+                                      staging.mbxPath + "). No message was deleted")));
     EXPECT_THAT(LogLines(), Contains("Deleted from the Archive: No"));
+    EXPECT_EQ("Operation incomplete. 4 messages restored from the archive.", StatusLines().back());
 
     // What is left in "Pending" holds the next restore back.
     EXPECT_EQ(0, Restore({"Mailbox_Work"}, true));
     EXPECT_EQ(3u, Messages("Pending").size());
+}
+
+TEST_F(RestoreTaskTest, WithoutDeletionFailedMovesAreToldAndNotCompleted) {
+    AddNumbered("Work", 4);
+    Start();
+    ArchiveAway("Work");
+    host.session().faults().Arm("Move", 3);
+
+    EXPECT_EQ(4, Restore({"Mailbox_Work"}, false));
+    EXPECT_EQ(2u, Messages("Work").size());
+    EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("Of the 4 messages restored from Work, 2 "
+                                                  "reached their mailbox; the others are still "
+                                                  "in \"Pending\"")));
+    EXPECT_THAT(BoxTexts()[0], Not(HasSubstr("deleted")));
+    EXPECT_EQ("Operation incomplete. 4 messages restored from the archive.", StatusLines().back());
+    const std::vector<std::string> log = LogLines();
+    EXPECT_THAT(log, Contains("Number of Restored Messages: 4"));
+    EXPECT_THAT(log, Contains("Number of Messages That Reached the Mailbox: 2"));
+    EXPECT_THAT(log, Contains("Total number of messages left in \"Pending\": 2"));
 }
 
 TEST_F(RestoreTaskTest, AMessageThatCannotBeStagedKeepsItsRow) {

@@ -3,6 +3,7 @@
 // Trash only with its row committed.
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
+#include "db/archive_schema.h"
 #include "host/host_application.h"
 #include "plugin/file_utils.h"
 #include "plugin/unique_resource.h"
@@ -90,7 +91,49 @@ TEST_F(TaskFaultTest, TheHostFailingAMoveToTrashLeavesTheMessageInItsMailbox) {
     EXPECT_EQ(5, Archive({"Work"}, true));
     EXPECT_THAT(Messages("Work"), SizeIs(1));
     EXPECT_THAT(Messages("Trash"), SizeIs(4));
+    // Told once, and not as a deletion that happened.
+    EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("1 archived messages could not be moved")));
+    EXPECT_THAT(LogLines(), Contains("Deleted from the Mailbox: No"));
+    EXPECT_THAT(LogLines(), Contains("Number of Messages Moved to Trash: 4 of 5"));
+    EXPECT_EQ("Operation incomplete. 5 messages archived.", host.session().statusHistory().back());
     ExpectEveryMessageKept();
+}
+
+TEST_F(TaskFaultTest, WithoutTrashNothingLeavesItsMailboxAndTheRunSaysSoOnce) {
+    AddMail(3);
+    host.AddMessage("In", originals[0]);
+    Start();
+    ASSERT_TRUE(::DeleteFileA(host.MailboxPath("Trash.mbx").c_str()));
+    EXPECT_EQ(4, Archive({"Work", "In"}, true));
+    EXPECT_THAT(Messages("Work"), SizeIs(3));
+    EXPECT_THAT(Messages("In"), SizeIs(1));
+    EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("There is no mailbox \"Trash\", so 4 archived "
+                                                  "messages were not deleted")));
+    EXPECT_THAT(LogLines(), Contains("Deleted from the Mailbox: No"));
+    EXPECT_THAT(LogLines(), Not(Contains("Deleted from the Mailbox: Yes")));
+}
+
+TEST_F(TaskFaultTest, AnArchiveFileRemovedDuringTheTaskKeepsTheMessagesInTheirMailbox) {
+    AddMail(5);
+    // The archive in a folder of its own, which goes away during the task
+    // while the connection is still open.
+    const std::string folder = files / "Archives";
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    database.Close();
+    const std::string connection = ArchiveConnectionString(folder + "\\archive.mdb");
+    ASSERT_TRUE(CreateArchiveDatabase(connection));
+    database.SetConnection(connection);
+    Start();
+    controls.onProgress = [&](int percent) {
+        if (percent == 40) {
+            ASSERT_TRUE(::MoveFileA(folder.c_str(), (files / "Elsewhere").c_str()));
+        }
+    };
+    Archive({"Work"}, true);
+    EXPECT_THAT(Messages("Work"), SizeIs(5));
+    EXPECT_THAT(Messages("Trash"), IsEmpty());
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_THAT(BoxTexts()[0], HasSubstr("could not be found in the archive file"));
 }
 
 TEST_F(TaskFaultTest, TheHostFailingToGiveAMessageOrItsMailboxLeavesThemWhereTheyAre) {
@@ -146,10 +189,12 @@ TEST_F(TaskFaultTest, AReadOnlyArchiveKeepsEveryMessageInItsMailbox) {
 }
 
 TEST_F(TaskFaultTest, AFullDiskStopsTheRowsThatDoNotFitAndKeepsTheirMessages) {
-    AddMail(5);
+    // First in the mailbox, so the last one tried: the rest go before the
+    // disk fills.
     originals.push_back(
         MakeMessage("big@example.com", "too big", "", std::string(300000, 'b') + "\r\n"));
     host.AddMessage("Work", originals.back());
+    AddMail(6);
     Start();
     MakeTable();
     // The engine's own answer to a full disk: no page beyond this many.
@@ -163,8 +208,9 @@ TEST_F(TaskFaultTest, AFullDiskStopsTheRowsThatDoNotFitAndKeepsTheirMessages) {
     const int archived = Archive({"Work"}, true);
     EXPECT_GE(archived, 1);
     EXPECT_LT(archived, 6);
-    EXPECT_THAT(Messages("Work"), Contains(originals.back()));
-    EXPECT_THAT(BoxTexts(), Contains(HasSubstr("full")));
+    EXPECT_THAT(Messages("Work"), Contains(originals.front()));
+    // One box for the run, not one for each message that would not fit.
+    EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("full")));
     ASSERT_TRUE(database.Execute("PRAGMA max_page_count = 1000000"));
     ExpectEveryMessageKept();
 }
