@@ -256,6 +256,12 @@ const std::string* FindArchiveTable(const ArchiveTableList& archives, const std:
 std::string MailboxTableFor(const ArchiveTableList& archives, const std::string& mailboxName,
                             const std::string& mailboxPath) {
     const std::string base = TableNameFromMailboxName(mailboxName);
+    std::string moved;
+    for (const auto& [table, path] : archives.movedTo) {
+        if (SamePathIgnoringCase(path, mailboxPath)) {
+            moved = table;
+        }
+    }
     // Far more than any folder tree holds mailboxes of one name.
     const int kMostTries = 1000;
     for (int number = 1; number <= kMostTries; ++number) {
@@ -266,7 +272,7 @@ std::string MailboxTableFor(const ArchiveTableList& archives, const std::string&
         }
         const std::string* existing = FindArchiveTable(archives, candidate);
         if (!existing) {
-            return candidate;
+            return moved.empty() ? candidate : moved;
         }
         // The plug-in never drops a table, so a mailbox's own table comes
         // before the first free name.
@@ -276,5 +282,5 @@ std::string MailboxTableFor(const ArchiveTableList& archives, const std::string&
             return *existing;
         }
     }
-    return base;
+    return moved.empty() ? base : moved;
 }

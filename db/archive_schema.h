@@ -76,6 +76,9 @@ std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableN
 struct ArchiveTableList {
     std::vector<std::string> tables;
     std::map<std::string, std::string> mailboxPaths; // by table name
+    // Tables whose mailbox now lives elsewhere: the path it has now, by
+    // table name (see NoteMovedMailboxes).
+    std::map<std::string, std::string> movedTo;
 };
 // Empty, after a shown error, when the file cannot be read.
 ArchiveTableList ListArchiveTables(CADODatabase& database);
@@ -85,9 +88,9 @@ const std::string* FindArchiveTable(const ArchiveTableList& archives, const std:
 
 // The archive table of the mailbox whose file is `mailboxPath`: of the
 // table named after the mailbox and those of that name with "_2", "_3", ...
-// (cut to fit), the one that records this mailbox, else the first that does
-// not exist yet. Mailboxes of one name in two folders, and names that encode
-// or cut alike, so keep their messages apart; a table recording no mailbox
-// or another one is never taken over.
+// (cut to fit), the one that records this mailbox, else the table noted as
+// this mailbox's before it moved, else the first that does not exist yet. Mailboxes of one name in
+// two folders, and names that encode or cut alike, so keep their messages apart; a table recording
+// no mailbox or another one is never taken over.
 std::string MailboxTableFor(const ArchiveTableList& archives, const std::string& mailboxName,
                             const std::string& mailboxPath);

@@ -5,6 +5,7 @@
 #include "db/archive_schema.h"
 #include "mailbox/pending_mailbox.h"
 #include "engine/message_filter.h"
+#include "engine/moved_mailbox_tables.h"
 #include "engine/task_controls.h"
 #include "engine/task_log.h"
 #include "host/host_application.h"
@@ -162,6 +163,11 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
         // Read once for the run; the tables it makes are added as it goes.
         if (!archives_) {
             archives_ = ListArchiveTables(database_);
+            try {
+                NoteMovedMailboxesOfHost(*archives_, host_);
+            } catch (const HostError&) {
+                // Tables stay with the path they record.
+            }
         }
         const std::string tableName = MailboxTableFor(*archives_, mailbox.name, mailbox.path);
         if (!TableExists(connectionString, tableName) &&

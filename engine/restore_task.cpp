@@ -5,6 +5,9 @@
 #include "db/archive_schema.h"
 #include "db/mailbox_table_name.h"
 #include "engine/message_filter.h"
+#include "engine/moved_mailbox_tables.h"
+#include "host/host_application.h"
+#include "host/host_error.h"
 #include "engine/task_controls.h"
 #include "engine/task_log.h"
 #include "mailbox/date_formats.h"
@@ -61,6 +64,7 @@ public:
 
 private:
     ArchiveOutcome RestoreArchive(const std::string& table);
+    std::string TargetPathOf(const std::string& table);
     bool StagingMailboxIsFree();
     bool PrepareStagingFiles();
     // False when the stop check said stop.
@@ -146,7 +150,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     if (!StagingMailboxIsFree() || !PrepareStagingFiles()) {
         return ArchiveOutcome::Refused;
     }
-    const std::string targetPath = MailboxPathOfTable(database_, table);
+    const std::string targetPath = TargetPathOf(table);
     controls_.SetProgress(100);
 
     CADORecordset rows(database_);
@@ -230,6 +234,24 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
                "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") + "\nPercent Completed: " +
                TaskLog::PercentCompleted(controls_.StopRequested(), doneText_));
     return ArchiveOutcome::Done;
+}
+
+// The mailbox file the table records, or, when the mail folder has moved
+// since, the file of the mailbox that moved with it.
+std::string RestoreRun::TargetPathOf(const std::string& table) {
+    const std::string recorded = MailboxPathOfTable(database_, table);
+    if (recorded.empty() || FileExists(recorded)) {
+        return recorded;
+    }
+    ArchiveTableList archives = ListArchiveTables(database_);
+    try {
+        NoteMovedMailboxesOfHost(archives, HostApplication::Connect());
+    } catch (const HostError&) {
+        return recorded;
+    }
+    const std::string* listed = FindArchiveTable(archives, table);
+    const auto moved = listed ? archives.movedTo.find(*listed) : archives.movedTo.end();
+    return moved == archives.movedTo.end() ? recorded : moved->second;
 }
 
 // "Pending" is emptied before each archive's messages are written to it.

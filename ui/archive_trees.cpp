@@ -2,6 +2,7 @@
 
 #include "db/archive_schema.h"
 #include "db/mailbox_table_name.h"
+#include "db/moved_mailboxes.h"
 #include "db/sql_text.h"
 #include "mailbox/mailbox_index_count.h"
 #include "plugin/file_utils.h"
@@ -76,7 +77,15 @@ void CArchiveTrees::Fill(const std::vector<HostFolderRecord>& records,
                          const ArchiveTableList& archives, CADODatabase& database) {
     const HTREEITEM mailboxRoot = mailboxTree_.Root();
     const HTREEITEM archiveRoot = archiveTree_.Root();
-    BuildLevel(FillSource{records, archives, database}, Mailbox(mailboxRoot)->path, mailboxRoot,
+    std::vector<CurrentMailbox> mailboxes;
+    for (const HostFolderRecord& record : records) {
+        if (record.kind == kMailboxItem) {
+            mailboxes.push_back(CurrentMailbox{record.name, record.path});
+        }
+    }
+    ArchiveTableList noted = archives;
+    NoteMovedMailboxes(noted, mailboxes, Mailbox(mailboxRoot)->path);
+    BuildLevel(FillSource{records, noted, database}, Mailbox(mailboxRoot)->path, mailboxRoot,
                archiveRoot);
     mailboxTree_.Expand(mailboxRoot);
     archiveTree_.Expand(archiveRoot);
@@ -197,7 +206,16 @@ std::vector<std::string> CArchiveTrees::TickedArchives() const {
 }
 
 void CArchiveTrees::RefreshArchiveCounts(CADODatabase& database) {
-    const ArchiveTableList archives = ListArchiveTables(database);
+    ArchiveTableList archives = ListArchiveTables(database);
+    std::vector<CurrentMailbox> mailboxes;
+    ForEachItem(mailboxTree_, [&](HTREEITEM item) {
+        const MailboxItem* mailbox = Mailbox(item);
+        if (mailbox && mailbox->kind == kMailboxItem) {
+            mailboxes.push_back(CurrentMailbox{mailbox->name, mailbox->path});
+        }
+    });
+    const MailboxItem* root = Mailbox(mailboxTree_.Root());
+    NoteMovedMailboxes(archives, mailboxes, root ? root->path : std::string());
     ForEachItem(archiveTree_, [&](HTREEITEM item) {
         ArchiveItem* archive = Archive(item);
         if (archive && archive->kind == kMailboxItem) {
@@ -207,8 +225,11 @@ void CArchiveTrees::RefreshArchiveCounts(CADODatabase& database) {
             const std::string* listed = FindArchiveTable(archives, archive->table);
             const auto recorded =
                 listed ? archives.mailboxPaths.find(*listed) : archives.mailboxPaths.end();
+            const auto moved = listed ? archives.movedTo.find(*listed) : archives.movedTo.end();
+            const bool movedHere = moved != archives.movedTo.end() &&
+                                   SamePathIgnoringCase(moved->second, archive->path);
             if (!archive->path.empty() && recorded != archives.mailboxPaths.end() &&
-                !SamePathIgnoringCase(recorded->second, archive->path)) {
+                !SamePathIgnoringCase(recorded->second, archive->path) && !movedHere) {
                 archive->table = MailboxTableFor(archives, archive->name, archive->path);
             }
             archive->count = ArchiveRowCount(database, archives, archive->table);

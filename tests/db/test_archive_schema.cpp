@@ -4,6 +4,7 @@
 
 #include "db/ado_constants.h"
 #include "db/mailbox_table_name.h"
+#include "db/moved_mailboxes.h"
 
 namespace {
 
@@ -31,6 +32,35 @@ TEST(MailboxTableName, LongNamesAreCutTo64Characters) {
     EXPECT_EQ(64u, first.size());
     EXPECT_EQ(first, second) << "long names sharing their start share a table";
     EXPECT_EQ(64u, TableNameFromMailboxName(std::string(56, 'y')).size());
+}
+
+TEST(MailboxTableChoice, AMovedMailFolderKeepsItsTablesWhereOnlyOneMailboxFits) {
+    ArchiveTableList archives;
+    archives.tables = {"Mailbox_Old",   "Mailbox_Old_2", "Mailbox_Notes",
+                       "Mailbox_Twice", "Mailbox_Own",   "Mailbox_Own_2"};
+    archives.mailboxPaths = {
+        {"Mailbox_Old", "C:\\Gone\\Work.fol\\Old.mbx"}, {"Mailbox_Old_2", "C:\\Gone\\Old.mbx"},
+        {"Mailbox_Notes", "C:\\Gone\\Renamed.mbx"}, // only the name is left
+        {"Mailbox_Twice", "C:\\Gone\\Twice.mbx"},   // two mailboxes of that name
+        {"Mailbox_Own", "D:\\Mail\\Own.mbx"},       // the mailbox has its own table
+        {"Mailbox_Own_2", "C:\\Gone\\Own.mbx"},
+    };
+    const std::vector<CurrentMailbox> mailboxes = {
+        {"Old", "D:\\Mail\\Work.fol\\Old.mbx"},  {"Old", "D:\\Mail\\Old.mbx"},
+        {"Notes", "D:\\Mail\\Notes.mbx"},        {"Twice", "D:\\Mail\\A.fol\\Twice.mbx"},
+        {"Twice", "D:\\Mail\\B.fol\\Twice.mbx"}, {"Own", "D:\\Mail\\Own.mbx"},
+    };
+    NoteMovedMailboxes(archives, mailboxes, "D:\\Mail\\");
+    EXPECT_EQ((std::map<std::string, std::string>{
+                  {"Mailbox_Old", "D:\\Mail\\Work.fol\\Old.mbx"},
+                  {"Mailbox_Old_2", "D:\\Mail\\Old.mbx"},
+                  {"Mailbox_Notes", "D:\\Mail\\Notes.mbx"},
+              }),
+              archives.movedTo);
+    EXPECT_EQ("Mailbox_Old", MailboxTableFor(archives, "Old", "D:\\Mail\\Work.fol\\Old.mbx"));
+    EXPECT_EQ("Mailbox_Old_2", MailboxTableFor(archives, "Old", "D:\\Mail\\Old.mbx"));
+    EXPECT_EQ("Mailbox_Own", MailboxTableFor(archives, "Own", "D:\\Mail\\Own.mbx"));
+    EXPECT_EQ("Mailbox_Twice_2", MailboxTableFor(archives, "Twice", "D:\\Mail\\A.fol\\Twice.mbx"));
 }
 
 TEST(MailboxTableChoice, EachMailboxFileKeepsATableOfItsOwn) {

@@ -1,6 +1,8 @@
 // The restore task against the test host and a real archive file, and the
 // whole way there and back.
 #include "db/ado_recordset.h"
+#include "db/archive_schema.h"
+#include "mailbox/host_mailboxes.h"
 #include "host/host_application.h"
 #include "mailbox/date_formats.h"
 #include "plugin/unique_resource.h"
@@ -242,6 +244,35 @@ TEST_F(RestoreTaskTest, AUsersOwnPendingInsideAFolderIsNeverTheStagingMailbox) {
         EXPECT_TRUE(BoxTexts().empty());
     }
     EXPECT_EQ(host.MailboxPath("Pending.mbx"), staging.mbxPath);
+}
+
+TEST_F(RestoreTaskTest, AMailFolderMovedWholeKeepsEachMailboxsArchive) {
+    // Archived where the mail folder used to be; the same tree is here now,
+    // with a second "Alpha" at the top that only the path tells apart.
+    ASSERT_TRUE(::CreateDirectoryA(host.MailboxPath("Projects.fol").c_str(), nullptr));
+    AddNumbered("Projects.fol\\Alpha", 2);
+    AddNumbered("Alpha", 1);
+    const std::string oldPath = "C:\\Gone\\Mail\\Projects.fol\\Alpha.mbx";
+    ASSERT_TRUE(CreateMailboxTable(database.GetConnectionString(), "Mailbox_Alpha", oldPath));
+    Start();
+    long nestedId = -1;
+    FindHostMailboxByPath(HostApplication::Connect().Folders(),
+                          host.MailboxPath("Projects.fol\\Alpha.mbx"), nestedId);
+    ArchiveTask archive(database, logPath, controls);
+    ASSERT_EQ(3, archive.run({MailboxSelection{host.MailboxPath("Projects.fol\\Alpha.mbx"), "Alpha",
+                                               nestedId},
+                              Selection("Alpha")},
+                             filter, true));
+
+    EXPECT_EQ(2u, Rows("Mailbox_Alpha").size());
+    EXPECT_EQ(1u, Rows("Mailbox_Alpha_2").size());
+    EXPECT_EQ(oldPath, MailboxPathOfTable(database, "Mailbox_Alpha")) << "never rewritten";
+
+    EXPECT_EQ(2, Restore({"Mailbox_Alpha"}, true));
+    EXPECT_EQ(2u, Messages("Projects.fol\\Alpha").size());
+    EXPECT_TRUE(Messages("Alpha").empty());
+    EXPECT_TRUE(Messages("In").empty());
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(RestoreTaskTest, RowsStayWhenTheirMessagesDidNotReachTheirMailbox) {
