@@ -82,6 +82,11 @@ std::string MessageFilter::validate(int selectedCount, bool restoring) const {
     if (toOn && toText.empty()) {
         return "Filter not specified. Please specify To-field.";
     }
+    // A range that ends before it starts selects nothing, silently.
+    if (dateOn && DatePart(dateStart) > DatePart(dateEnd)) {
+        return "The date range ends before it starts. Please choose a Starts date on or before "
+               "the Ends date.";
+    }
     return std::string();
 }
 

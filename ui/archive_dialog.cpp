@@ -92,6 +92,12 @@ void CArchiveDlg::OpenDatabase() {
     const std::string location = ReadSetting(settings::kLocation, context.settingsPath);
     if (!location.empty() && FileExists(location)) {
         databasePath_ = location;
+    } else if (!location.empty()) {
+        // A renamed folder or a drive not attached: the user expects the
+        // archives kept there, and must not take the default for them.
+        ShowStandardErrorBox("The archive " + location +
+                             " named in the settings was not found, so the archive " +
+                             databasePath_ + " is used instead.");
     }
     connectionString_ = ArchiveConnectionString(databasePath_);
     if (!FileExists(databasePath_) && CreateArchiveDatabase(connectionString_)) {

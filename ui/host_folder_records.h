@@ -8,5 +8,6 @@
 #include <vector>
 
 // nullopt, after the standard error box, when the host cannot be reached or
-// fails while being read.
+// cannot list its top level. A mailbox or folder the host fails on is left
+// out, with what it holds, and named in one box.
 std::optional<std::vector<HostFolderRecord>> ReadHostFolders();

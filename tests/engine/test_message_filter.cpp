@@ -4,7 +4,7 @@
 #include "mailbox/date_formats.h"
 #include "tests/test_support.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 namespace {
 
@@ -105,6 +105,15 @@ TEST(MessageFilterValidation, NamesTheFirstProblemOnly) {
     EXPECT_EQ("Filter not specified. Please specify To-field.", filter.validate(1, false));
     filter.toText = "c";
     EXPECT_EQ("", filter.validate(1, false));
+
+    // One day is a range; the day before the start is not. The times of
+    // day do not count.
+    filter.dateOn = true;
+    filter.dateStart = *ParseLocaleDateTime("12/4/2006 11:00 PM");
+    filter.dateEnd = *ParseLocaleDateTime("12/4/2006 1:00 AM");
+    EXPECT_EQ("", filter.validate(1, false));
+    filter.dateEnd = *ParseLocaleDate("12/3/2006");
+    EXPECT_THAT(filter.validate(1, true), ::testing::HasSubstr("ends before it starts"));
 }
 
 TEST(MessageFilterMatching, TextTestsAreCaseSensitiveSubstrings) {

@@ -1,6 +1,7 @@
 // The main dialog's start, its filter controls, its keys and what it keeps
 // in the settings file from one opening to the next.
 #include "mailbox/date_formats.h"
+#include "plugin/file_utils.h"
 #include "plugin/settings.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/viewer_closed_notice.h"
@@ -177,6 +178,17 @@ TEST_F(ArchiveDialog, APlaceSavedOffTheScreenComesBackOnIt) {
     EXPECT_GE(rect.left, 0);
     EXPECT_LE(rect.bottom, ::GetSystemMetrics(SM_CYSCREEN));
     EXPECT_GE(rect.top, 0);
+}
+
+TEST_F(ArchiveDialog, AnArchiveNamedInTheSettingsButMissingIsToldOnce) {
+    const std::string missing = files / "Detached\\archive.mdb";
+    WriteBytes(SettingsPath(), "[Settings]\r\nLocation=" + missing + "\r\n");
+    OpenDialog();
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ("The archive " + missing + " named in the settings was not found, so the archive " +
+                  DatabasePath() + " is used instead.",
+              boxes.boxes()[0].text);
+    EXPECT_FALSE(FileExists(missing));
 }
 
 TEST_F(ArchiveDialog, ATaskWithNothingTickedOrAnEmptyTestDoesNotStart) {

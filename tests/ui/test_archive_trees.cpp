@@ -3,6 +3,8 @@
 #include "db/archive_schema.h"
 #include "tests/ui/ui_fixture.h"
 
+#include <gmock/gmock.h>
+
 #include <cstdint>
 
 namespace {
@@ -82,6 +84,29 @@ TEST_F(TreesTest, MirrorTheHostsFoldersWithCountsAndLeaveTheHostsOwnMailboxesOut
     ASSERT_NE(nullptr, archive);
     EXPECT_EQ("Mailbox_Work", archive->table);
     EXPECT_EQ(3, archive->count);
+}
+
+TEST_F(TreesTest, AMailboxTheHostFailsOnIsLeftOutAndTheRestStays) {
+    AddMailboxes();
+    // A name the code page cannot hold: the host gives "??.mbx" for it, a
+    // file it then cannot open.
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(static_cast<size_t>(
+        ::MultiByteToWideChar(CP_ACP, 0, host.dataDir().c_str(), -1, path.data(), MAX_PATH) - 1));
+    path += L"\\\x4E2D\x6587.mbx";
+    ::CloseHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    OpenDialog();
+
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_THAT(boxes.boxes()[0].text, ::testing::HasSubstr("left out of the trees"));
+    EXPECT_THAT(boxes.boxes()[0].text, ::testing::HasSubstr("\"??\""));
+    EXPECT_EQ((std::vector<std::string>{"In (0)", "Out (0)", "Projects", "Work (2)"}),
+              Captions(Mailboxes(), Mailboxes().Root()));
+    EXPECT_EQ((std::vector<std::string>{"In (0)", "Out (0)", "Projects", "Work (0)"}),
+              Captions(Archives(), Archives().Root()));
+    EXPECT_EQ((std::vector<std::string>{"Alpha (1)", "Old"}),
+              Captions(Mailboxes(), FindItem(Mailboxes(), "Projects")));
 }
 
 TEST_F(TreesTest, AnArchiveWhoseMailboxIsGoneStandsAtTheTopWithItsDecodedName) {
