@@ -210,6 +210,30 @@ std::set<long> StoredIds(const std::string& connectionString, const std::string&
     return stored;
 }
 
+bool HasIdIndex(CADODatabase& database, const std::string& tableName) {
+    CADORecordset indexes(database);
+    indexes.Open("SELECT 1 AS found FROM pragma_index_list(" + QuoteText(tableName) +
+                     ") AS list, pragma_index_info(list.name) AS part"
+                     " WHERE part.seqno = 0 AND part.name = 'id' COLLATE NOCASE",
+                 CADORecordset::OpenQuery);
+    return !indexes.AtEnd();
+}
+
+bool HoldsMessage(CADODatabase& database, const std::string& tableName, int id,
+                  const std::string& text) {
+    CADORecordset rows(database);
+    rows.Open("SELECT message FROM " + QuoteIdentifier(tableName) +
+                  " WHERE id = " + std::to_string(id),
+              CADORecordset::OpenQuery);
+    for (; !rows.AtEnd(); rows.MoveNext()) {
+        std::string stored;
+        if (rows.ReadField(mailbox_column::kMessage, stored) && stored == text) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
                                 std::optional<long long> rowid, int id) {
     std::string text;

@@ -69,6 +69,15 @@ std::string ArchivedMessageText(CADODatabase& database, const std::string& table
 std::set<long> StoredIds(const std::string& connectionString, const std::string& tableName,
                          const std::vector<long>& ids);
 
+// Whether an index leads with the table's `id` column, so that rows are
+// found by id without reading the table. Throws CADOException.
+bool HasIdIndex(CADODatabase& database, const std::string& tableName);
+
+// Whether a row of the table has this `id` and exactly this message text.
+// Throws CADOException.
+bool HoldsMessage(CADODatabase& database, const std::string& tableName, int id,
+                  const std::string& text);
+
 // The Description of the table's `id` column; empty when there is none.
 std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableName);
 

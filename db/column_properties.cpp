@@ -36,7 +36,7 @@ int TypeOf(const FieldValue& value) {
 } // namespace
 
 bool IsHiddenTable(const std::string& table) {
-    return SameName(table, kPropertyTable) ||
+    return SameName(table, kPropertyTable) || SameName(table, kRestoreJournalTable) ||
            (table.size() >= 7 && SameName(table.substr(0, 7), "sqlite_"));
 }
 

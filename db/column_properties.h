@@ -11,6 +11,8 @@
 #include <vector>
 
 constexpr const char* kPropertyTable = "MSysColumnProperties";
+// Where a restore notes the rows it has staged (see restore_journal.h).
+constexpr const char* kRestoreJournalTable = "MSysRestoreJournal";
 
 // Tables nobody lists: the engine's own and the property table. UTF-8 name.
 bool IsHiddenTable(const std::string& table);

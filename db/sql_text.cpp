@@ -68,6 +68,17 @@ std::string QuoteIdentifier(const std::string& name) {
     return quoted + "\"";
 }
 
+std::string QuoteText(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c;
+        if (c == '\'') {
+            quoted += '\'';
+        }
+    }
+    return quoted + "'";
+}
+
 bool ReadIdentifier(const std::string& sql, std::string::size_type& pos, std::string& name) {
     std::string::size_type at = pos;
     SkipBlanks(sql, at);

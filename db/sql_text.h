@@ -8,6 +8,9 @@
 // or semicolons, stays one identifier.
 std::string QuoteIdentifier(const std::string& name);
 
+// A text as an SQL string literal.
+std::string QuoteText(const std::string& text);
+
 // Reads an identifier at `pos` (after blanks): [bracketed], "quoted",
 // `quoted` or a bare word. Advances `pos` past it.
 bool ReadIdentifier(const std::string& sql, std::string::size_type& pos, std::string& name);

@@ -67,6 +67,11 @@ private:
     int archivedCount_ = 0;
     std::vector<long> idsToDelete_;
     int keptInMailbox_ = 0;
+    // The mailbox's table, and whether it finds rows by id.
+    std::string tableName_;
+    bool checkCopies_ = false;
+    int alreadyArchived_ = 0;
+    int totalAlreadyArchived_ = 0;
 
     // What went wrong in the run, told once at its end.
     bool trashMissing_ = false;
@@ -104,8 +109,11 @@ int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
                            : incomplete ? "Operation incomplete. "
                                         : "Operation completed. ") +
                std::to_string(totalArchived_) + " messages archived.");
-    log_.Write(TaskLog::EndRecord(CurrentDateTime(), stopped, filter_.describe(), "archived",
-                                  totalArchived_, totalSearched_));
+    log_.Write(TaskLog::EndRecord(
+        CurrentDateTime(), stopped, filter_.describe(), "archived", totalArchived_, totalSearched_,
+        totalAlreadyArchived_ > 0 ? "Total number of messages already in the archive: " +
+                                        std::to_string(totalAlreadyArchived_)
+                                  : std::string()));
     ReportTroubles();
     return totalArchived_;
 }
@@ -147,6 +155,7 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
     messageCount_ = 0;
     archivedCount_ = 0;
     keptInMailbox_ = 0;
+    alreadyArchived_ = 0;
     idsToDelete_.clear();
 
     std::string deletedText = deleteArchived_ ? (trashMissing_ ? "No" : "Yes") : "No";
@@ -179,6 +188,12 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
             }
         }
 
+        tableName_ = tableName;
+        try {
+            checkCopies_ = HasIdIndex(database_, tableName);
+        } catch (const CADOException&) {
+            checkCopies_ = false;
+        }
         CADORecordset table(database_);
         bool opened = false;
         try {
@@ -214,11 +229,14 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
         return false;
     }
 
-    log_.Write("\nMailbox: " + mailbox.name +
-               "\nNumber of Messages: " + std::to_string(messageCount_) +
-               "\nNumber of Archived Messages: " + std::to_string(archivedCount_) +
-               "\nDeleted from the Mailbox: " + deletedText +
-               "\nPercent Completed: " + TaskLog::PercentCompleted(Stopped(), percentText_));
+    log_.Write(
+        "\nMailbox: " + mailbox.name + "\nNumber of Messages: " + std::to_string(messageCount_) +
+        "\nNumber of Archived Messages: " + std::to_string(archivedCount_) +
+        (alreadyArchived_ > 0
+             ? "\nNumber of Messages Already in the Archive: " + std::to_string(alreadyArchived_)
+             : std::string()) +
+        "\nDeleted from the Mailbox: " + deletedText +
+        "\nPercent Completed: " + TaskLog::PercentCompleted(Stopped(), percentText_));
     return true;
 }
 
@@ -277,6 +295,28 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
     if (deleteArchived_ && HoldsSeparatorLikeLine(raw)) {
         ++keptInMailbox_;
         return;
+    }
+    // A run cut off between its rows and its moves to "Trash" left the
+    // message here with its row written: a second row would bring it back
+    // twice. Asked only through the id's index, and the text read only for
+    // the rows of its id.
+    if (checkCopies_) {
+        try {
+            if (HoldsMessage(database_, tableName_, static_cast<int>(id), raw)) {
+                ++alreadyArchived_;
+                ++totalAlreadyArchived_;
+                if (deleteArchived_) {
+                    idsToDelete_.push_back(id);
+                }
+                return;
+            }
+        } catch (const CADOException& failure) {
+            if (failure.IsLasting()) {
+                lastingFailure_ = failure.GetErrorMessage();
+                return;
+            }
+            // Unsure: written again, as it would have been.
+        }
     }
     bool inTransaction = false;
     try {

@@ -4,6 +4,9 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "db/mailbox_table_name.h"
+#include "db/restore_journal.h"
+#include "db/write_transaction.h"
+#include "engine/interrupted_restore.h"
 #include "engine/message_filter.h"
 #include "engine/moved_mailbox_tables.h"
 #include "host/host_application.h"
@@ -65,11 +68,15 @@ public:
 private:
     ArchiveOutcome RestoreArchive(const std::string& table);
     std::string TargetPathOf(const std::string& table);
+    // Finishes what an interrupted restore of `table` left in "Pending";
+    // false, after saying why, when "Pending" holds anything else.
+    bool StagingMailboxReady(const std::string& table, const std::string& targetPath);
     bool StagingMailboxIsFree();
     bool PrepareStagingFiles();
     // False when the stop check said stop.
     bool RestoreRow(CADORecordset& rows, const std::string& table);
-    bool DeleteStagedRows(CADORecordset& rows, const std::string& mailboxName);
+    bool JournalStagedRows(const std::string& table);
+    void RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place);
 
     CADODatabase& database_;
     StagingFiles& staging_;
@@ -92,10 +99,15 @@ private:
     std::vector<int> stagedStatuses_;
 
     int RestoredCount() const { return static_cast<int>(stagedStatuses_.size()); }
-    // The rows written to "Pending", to delete once their messages are in
-    // their mailbox. Bookmarks name exactly these rows, also among rows
-    // that hold the same id.
-    std::vector<long long> stagedRows_;
+    // The rows written to "Pending", in writing order, to delete as their
+    // messages arrive home. Bookmarks name exactly these rows, also among
+    // rows that hold the same id.
+    std::vector<JournalEntry> stagedRows_;
+    int rowsRemoved_ = 0;
+    std::string removalFailure_;
+    // Finished from an interrupted restore of the archive at hand.
+    std::optional<InterruptedRestore> interrupted_;
+    int finishedTotal_ = 0;
 };
 
 int RestoreRun::Run(const std::vector<std::string>& archives) {
@@ -145,12 +157,15 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     stagingDamaged_ = false;
     stagedStatuses_.clear();
     stagedRows_.clear();
+    rowsRemoved_ = 0;
+    removalFailure_.clear();
 
     CloseStagingWindow(2000);
-    if (!StagingMailboxIsFree() || !PrepareStagingFiles()) {
+    const std::string targetPath = TargetPathOf(table);
+    interrupted_.emplace(database_, staging_.mbxPath, deleteRestored_, controls_);
+    if (!StagingMailboxReady(table, targetPath) || !PrepareStagingFiles()) {
         return ArchiveOutcome::Refused;
     }
-    const std::string targetPath = TargetPathOf(table);
     controls_.SetProgress(100);
 
     CADORecordset rows(database_);
@@ -176,6 +191,9 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
                              "it are in \"Pending\"; the last one there may be incomplete. No "
                              "message was deleted from the archive.");
     } else if (RestoredCount() > 0) {
+        // Noted before the first move: a cut between a move and the removal
+        // of its row is then finished by the next restore.
+        const bool journaled = deleteRestored_ && JournalStagedRows(table);
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (OpenHostMailboxFile(staging_.mbxPath)) {
                 CloseStagingWindow(2000);
@@ -184,7 +202,12 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
         controls_.EnableStop(false);
         moved = MovePendingMessages(
             staging_.mbxPath, targetPath, "In",
-            [this](int percent) { controls_.SetProgress(percent); }, stagedStatuses_);
+            [this](int percent) { controls_.SetProgress(percent); }, stagedStatuses_,
+            [&](long place) {
+                if (journaled) {
+                    RemoveArrivedRow(rows, table, place);
+                }
+            });
         controls_.EnableStop(true);
     }
 
@@ -198,7 +221,9 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
         const std::string counts = std::to_string(RestoredCount()) + " messages restored from " +
                                    mailboxName + ", " + std::to_string(moved);
         const std::string kept =
-            deleteRestored_ ? " No message was deleted from the archive." : std::string();
+            deleteRestored_ ? " Their rows stay in the archive until they arrive; the next restore "
+                              "of this archive brings them home."
+                            : std::string();
         ShowStandardErrorBox(moved < RestoredCount()
                                  ? "Of the " + counts +
                                        " reached their mailbox; the others are still in "
@@ -208,11 +233,20 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
                                        counts + " were moved." + kept);
     }
 
-    bool deleted = deleteRestored_;
-    if (deleteRestored_ && !stagedRows_.empty()) {
-        // A row goes only when its message has arrived: the messages still in
-        // "Pending" have nowhere else to come back from.
-        deleted = allHome && DeleteStagedRows(rows, mailboxName);
+    // Each row went as its message arrived; the messages still in "Pending"
+    // keep theirs, as they have nowhere else to come back from.
+    const bool deleted = deleteRestored_ && rowsRemoved_ == RestoredCount() &&
+                         interrupted_->deletionFailure().empty();
+    if (deleteRestored_ && allHome && rowsRemoved_ == RestoredCount()) {
+        RestoreJournal(database_).ForgetAll(table);
+    }
+    const std::string& failure =
+        removalFailure_.empty() ? interrupted_->deletionFailure() : removalFailure_;
+    if (deleteRestored_ && !failure.empty()) {
+        ShowStandardErrorBox("Messages restored to " + mailboxName +
+                             " are in their mailbox, but their rows could not be removed from "
+                             "the archive, so the archive still holds them too:\n" +
+                             failure);
     }
     if (unstagedCount_ > 0) {
         ShowStandardErrorBox(std::to_string(unstagedCount_) + " selected messages of " +
@@ -229,10 +263,16 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
         moved != RestoredCount()
             ? "\nNumber of Messages That Reached the Mailbox: " + std::to_string(moved)
             : std::string();
-    log_.Write("\nArchive: " + table + "\nNumber of Messages: " + std::to_string(rowCount_) +
-               "\nNumber of Restored Messages: " + std::to_string(RestoredCount()) + arrived +
-               "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") + "\nPercent Completed: " +
-               TaskLog::PercentCompleted(controls_.StopRequested(), doneText_));
+    const std::string finished =
+        interrupted_->moved() > 0
+            ? "\nNumber of Messages Brought Home from an Interrupted Restore: " +
+                  std::to_string(interrupted_->moved())
+            : std::string();
+    log_.Write(
+        "\nArchive: " + table + "\nNumber of Messages: " + std::to_string(rowCount_) +
+        "\nNumber of Restored Messages: " + std::to_string(RestoredCount()) + arrived + finished +
+        "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") +
+        "\nPercent Completed: " + TaskLog::PercentCompleted(controls_.StopRequested(), doneText_));
     return ArchiveOutcome::Done;
 }
 
@@ -258,6 +298,23 @@ std::string RestoreRun::TargetPathOf(const std::string& table) {
 // Messages the host still holds there (a mailbox of the user's that has this
 // name, or what an interrupted restore left) would be lost, so the restore
 // stops instead and says why.
+bool RestoreRun::StagingMailboxReady(const std::string& table, const std::string& targetPath) {
+    const std::optional<long> held = CountHostMailboxMessages(staging_.mbxPath);
+    if (held && *held > 0) {
+        if (!interrupted_->Finish(table, targetPath)) {
+            return StagingMailboxIsFree();
+        }
+        finishedTotal_ += interrupted_->moved();
+        totalRestored_ += interrupted_->moved();
+        return StagingMailboxIsFree();
+    }
+    if (StagingMailboxIsFree()) {
+        interrupted_->SettleEmptyPending(table);
+        return true;
+    }
+    return false;
+}
+
 bool RestoreRun::StagingMailboxIsFree() {
     const std::optional<long> held = CountHostMailboxMessages(staging_.mbxPath);
     if (held) {
@@ -320,7 +377,11 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
     rows.ReadField(mailbox_column::kDate, values.date);
     rows.ReadField(mailbox_column::kSubject, values.subject);
     rows.ReadField(mailbox_column::kTo, values.to);
-    if (filter_.matches(values)) {
+    // Brought home by the finish of an interrupted restore: a second copy
+    // would be one too many.
+    const bool home =
+        !interrupted_->rowsHome().empty() && interrupted_->rowsHome().count(rows.GetBookmark()) > 0;
+    if (!home && filter_.matches(values)) {
         std::string message;
         // A message column of another type (a table made elsewhere) reads as
         // no text: such a row stays, as one that could not be written.
@@ -329,13 +390,17 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
                 ? AppendPendingRecord(staging_.mbxPath, values.date, values.status, message)
                 : AppendOutcome::NotWritten;
         switch (outcome) {
-        case AppendOutcome::Appended:
+        case AppendOutcome::Appended: {
             ++totalRestored_;
             stagedStatuses_.push_back(values.status);
-            if (deleteRestored_) {
-                stagedRows_.push_back(rows.GetBookmark());
-            }
+            JournalEntry entry;
+            entry.place = RestoredCount();
+            entry.rowid = rows.GetBookmark();
+            rows.ReadField(mailbox_column::kId, entry.id);
+            entry.checksum = MessageChecksum(message);
+            stagedRows_.push_back(entry);
             break;
+        }
         case AppendOutcome::NotWritten:
             ++unstagedCount_;
             break;
@@ -359,32 +424,31 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
     return !controls_.StopRequested();
 }
 
-bool RestoreRun::DeleteStagedRows(CADORecordset& rows, const std::string& mailboxName) {
-    // All or none: a half-done deletion would leave the archive telling a
-    // different story from the log.
-    bool inTransaction = false;
+bool RestoreRun::JournalStagedRows(const std::string& table) {
     try {
-        database_.BeginTrans();
-        inTransaction = true;
-        for (long long row : stagedRows_) {
-            rows.SetBookmark(row);
-            rows.Delete();
-        }
-        database_.CommitTrans();
+        RestoreJournal(database_).Record(table, stagedRows_);
         return true;
     } catch (const CADOException& failure) {
-        if (inTransaction) {
-            try {
-                database_.RollbackTrans();
-            } catch (const CADOException&) {
-            }
-        }
-        ShowStandardErrorBox("The " + std::to_string(stagedRows_.size()) +
-                             " messages restored to " + mailboxName +
-                             " are in their mailbox, but their rows could not be removed from "
-                             "the archive, so the archive still holds them too:\n" +
-                             failure.GetErrorMessage());
+        removalFailure_ = failure.GetErrorMessage();
         return false;
+    }
+}
+
+// The row of the message that has just arrived home, with its journal
+// entry, in one transaction.
+void RestoreRun::RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place) {
+    if (!removalFailure_.empty() || place < 1 || place > RestoredCount()) {
+        return;
+    }
+    try {
+        WriteTransaction transaction(database_);
+        rows.SetBookmark(stagedRows_[static_cast<size_t>(place - 1)].rowid);
+        rows.Delete();
+        RestoreJournal(database_).Forget(table, place);
+        transaction.Commit();
+        ++rowsRemoved_;
+    } catch (const CADOException& failure) {
+        removalFailure_ = failure.GetErrorMessage();
     }
 }
 

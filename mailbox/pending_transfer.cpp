@@ -48,7 +48,8 @@ void SetStatus(const HostMessage& message, long status) {
 int MovePendingMessages(const std::string& stagingPath, const std::string& targetPath,
                         const std::string& fallbackName,
                         const std::function<void(int)>& setProgress,
-                        const std::vector<int>& stagedStatuses) {
+                        const std::vector<int>& stagedStatuses,
+                        const std::function<void(long)>& onMoved) {
     std::optional<HostApplication> host;
     try {
         host = HostApplication::Connect();
@@ -87,6 +88,9 @@ int MovePendingMessages(const std::string& stagingPath, const std::string& targe
             }
             message.Move(target);
             ++moved;
+            if (byPlace && onMoved) {
+                onMoved(number);
+            }
             setProgress(static_cast<int>(number * 100 / total));
             host->SetStatusText("Restoring messages to " + target.Name() + ". ");
         }

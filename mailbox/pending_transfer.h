@@ -16,7 +16,12 @@
 // records were written) when "Pending" holds exactly that many messages,
 // which it does when it was empty before they were written; otherwise from
 // the "X-Status:" line that opens each record.
+//
+// `onMoved` hears of each message as soon as it is in its mailbox, with its
+// number in "Pending" (from 1), but only while the numbers are the places
+// the records were written to, as with the statuses.
 int MovePendingMessages(const std::string& stagingPath, const std::string& targetPath,
                         const std::string& fallbackName,
                         const std::function<void(int)>& setProgress,
-                        const std::vector<int>& stagedStatuses = {});
+                        const std::vector<int>& stagedStatuses = {},
+                        const std::function<void(long)>& onMoved = {});

@@ -115,6 +115,12 @@ TEST_F(ArchiveTaskTest, EachFilterSelectsItsMessages) {
         filter = MessageFilter();
         filter.allMessages = false;
         set(filter);
+        // Each filter on its own: a message already in the table is not
+        // written again.
+        if (TableExists(database.GetConnectionString(), "Mailbox_Mixed")) {
+            database.Execute("DELETE FROM Mailbox_Mixed");
+        }
+        before = 0;
         Archive({"Mixed"}, false);
         const std::vector<ArchiveRow> rows = Rows("Mailbox_Mixed");
         const std::vector<std::string> subjects = Column(rows, &ArchiveRow::subject, before);
@@ -170,12 +176,20 @@ TEST_F(ArchiveTaskTest, EachFilterSelectsItsMessages) {
                 ElementsAre("Report Q1"));
 }
 
-TEST_F(ArchiveTaskTest, AnArchivedMailboxGetsFurtherRowsAppended) {
+TEST_F(ArchiveTaskTest, AMessageTheTableHoldsAlreadyGetsNoSecondRowButStillGoesToTrash) {
     AddNumbered("Work", 2);
     Start();
     EXPECT_EQ(2, Archive({"Work"}, false));
-    EXPECT_EQ(2, Archive({"Work"}, false));
-    EXPECT_THAT(Column(Rows("Mailbox_Work"), &ArchiveRow::id), ElementsAre(2, 1, 2, 1));
+    AddNumbered("Work", 1); // a new message, with an id of its own
+    EXPECT_EQ(1, Archive({"Work"}, true));
+    EXPECT_THAT(Column(Rows("Mailbox_Work"), &ArchiveRow::id), ElementsAre(2, 1, 3));
+    EXPECT_TRUE(Messages("Work").empty());
+    EXPECT_EQ(3u, Messages("Trash").size());
+    const std::vector<std::string> log = LogLines();
+    EXPECT_THAT(log, ::testing::Contains("Number of Archived Messages: 1"));
+    EXPECT_THAT(log, ::testing::Contains("Number of Messages Already in the Archive: 2"));
+    EXPECT_THAT(log, ::testing::Contains("Total number of messages already in the archive: 2"));
+    EXPECT_THAT(log, ::testing::Contains("Deleted from the Mailbox: Yes"));
 }
 
 TEST_F(ArchiveTaskTest, StopEndsTheMailboxAfterTheMessageAtHand) {
@@ -212,6 +226,7 @@ TEST_F(ArchiveTaskTest, TheLogOfTwoRunsReadsLineByLine) {
     filter.allMessages = false;
     filter.subjectOn = true;
     filter.subjectText = "2";
+    ASSERT_TRUE(database.Execute("DELETE FROM Mailbox_Work"));
     ASSERT_EQ(1, Archive({"Work"}, false));
 
     const std::string today = FormatLocaleDate(Today());

@@ -1,0 +1,61 @@
+// A restore the host's end cut off leaves messages staged in "Pending",
+// and, with deletion, rows whose messages are already home. The next
+// restore of the same archive finishes it, so that each message ends up
+// exactly once: home without its row, or still only in the archive.
+#pragma once
+
+#include "db/restore_journal.h"
+
+#include <set>
+#include <string>
+
+class CADODatabase;
+class TaskControls;
+
+class InterruptedRestore {
+public:
+    InterruptedRestore(CADODatabase& database, std::string stagingPath, bool deleteRestored,
+                       TaskControls& controls)
+        : database_(database), journal_(database), stagingPath_(std::move(stagingPath)),
+          deleteRestored_(deleteRestored), controls_(controls) {}
+
+    // "Pending" is empty: every staged row the journal names is home, and
+    // with deletion its row goes now.
+    void SettleEmptyPending(const std::string& table);
+
+    // "Pending" holds messages. When every one of them is an exact copy of
+    // a row of `table`, they are moved home with their rows' statuses, and
+    // with deletion their rows go, each as its message arrives. False, with
+    // nothing done, when any message is not such a copy (it is the user's,
+    // or another archive's).
+    bool Finish(const std::string& table, const std::string& targetPath);
+
+    // Messages brought home by Finish.
+    int moved() const { return moved_; }
+    // Rows whose messages Finish brought home and that stay (no deletion):
+    // the rest of the restore must not bring them a second time.
+    const std::set<long long>& rowsHome() const { return rowsHome_; }
+    // Rows that should have gone and could not; empty when all went.
+    const std::string& deletionFailure() const { return deletionFailure_; }
+
+private:
+    struct Candidate {
+        JournalEntry entry;
+        int status = 0;
+        std::string text;
+        bool used = false;
+    };
+    std::vector<Candidate> JournalCandidates(const std::string& table);
+    std::vector<Candidate> TableCandidates(const std::string& table,
+                                           const std::vector<std::string>& staged);
+    void RemoveRow(const std::string& table, const JournalEntry& entry);
+
+    CADODatabase& database_;
+    RestoreJournal journal_;
+    std::string stagingPath_;
+    bool deleteRestored_;
+    TaskControls& controls_;
+    int moved_ = 0;
+    std::set<long long> rowsHome_;
+    std::string deletionFailure_;
+};
