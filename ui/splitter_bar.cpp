@@ -1,5 +1,6 @@
 #include "ui/splitter_bar.h"
 
+#include "plugin/guarded_call.h"
 #include "plugin/message_pump.h"
 #include "plugin/stowlark_app.h"
 #include "ui/gdi_resources.h"
@@ -186,7 +187,8 @@ LRESULT CALLBACK CSplitterBar::SubclassProc(HWND window, UINT message, WPARAM wP
         ::SetCursor(App().Context().splitterCursor);
         return TRUE;
     case WM_LBUTTONDOWN:
-        bar.Drag(GET_Y_LPARAM(lParam));
+        // The drag's owners give the mouse back however it ends.
+        RunGuarded([&] { bar.Drag(GET_Y_LPARAM(lParam)); });
         return 0;
     case WM_NCDESTROY:
         ::RemoveWindowSubclass(window, SubclassProc, kSubclassId);
