@@ -3,6 +3,7 @@
 #include "plugin/guarded_call.h"
 #include "plugin/message_pump.h"
 #include "plugin/stowlark_app.h"
+#include "ui/access_keys.h"
 #include "ui/window_ops.h"
 
 namespace {
@@ -135,6 +136,11 @@ bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
 }
 
 bool CDialog::PreTranslateMessage(MSG& message) {
+    // Before the platform's dialog manager, which on Wine presses the first
+    // of several controls sharing a letter.
+    if (HandleAccessKey(hwnd_, message)) {
+        return true;
+    }
     return ::IsDialogMessageA(hwnd_, &message) != FALSE;
 }
 
