@@ -67,15 +67,18 @@ void CSplitterBar::Relayout() const {
         RECT rect = ChildRect(id);
         rect.bottom = bar.top - 1;
         ::MoveWindow(::GetDlgItem(parent_, id), rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, FALSE);
+                     rect.bottom - rect.top, TRUE);
     }
     for (const int id : belowIds_) {
         RECT rect = ChildRect(id);
         rect.top = bar.bottom + 1;
         ::MoveWindow(::GetDlgItem(parent_, id), rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, FALSE);
+                     rect.bottom - rect.top, TRUE);
     }
-    ::InvalidateRect(parent_, nullptr, TRUE);
+    // The children too: a parent that clips them (the viewer does) would
+    // repaint only the gaps, and a pane that grew over the bar's old place
+    // would go on showing the bar there, and none of its new rows.
+    ::RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool CSplitterBar::DragLimits(int offsetY, RECT& clip) const {
