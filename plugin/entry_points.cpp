@@ -1,7 +1,9 @@
-// The seven calls through which the host drives the plug-in.
+// The seven calls through which the host drives the plug-in. Each answers a
+// failure, never an exception, whatever goes wrong beneath it.
 #include "plugin/ems_records.h"
 
 #include "host/host_start_state.h"
+#include "plugin/guarded_call.h"
 #include "plugin/message_box.h"
 #include "plugin/stowlark_app.h"
 #include "res/resource_ids.h"
@@ -56,84 +58,97 @@ public:
 } // namespace
 
 extern "C" long WINAPI ems_plugin_version(short* apiVersion) {
-    EntryPointScope scope;
-    if (apiVersion) {
-        *apiVersion = kEmsInterfaceVersion;
-    }
-    return kEmsSuccess;
+    return CallGuarded(kEmsCannotRun, [&] {
+        EntryPointScope scope;
+        if (apiVersion) {
+            *apiVersion = kEmsInterfaceVersion;
+        }
+        return kEmsSuccess;
+    });
 }
 
 extern "C" long WINAPI ems_plugin_init(void* /*globals*/, short apiVersion,
                                        EmsMailConfig* mailConfig, EmsPluginInfo* pluginInfo) {
-    EntryPointScope scope;
-    if (!pluginInfo) {
+    return CallGuarded(kEmsCannotRun, [&] {
+        EntryPointScope scope;
+        if (!pluginInfo) {
+            return kEmsSuccess;
+        }
+        pluginInfo->translatorCount = 0;
+        pluginInfo->attachmentHookCount = 0;
+        pluginInfo->specialMenuCount = kLastMenuEntryId;
+        pluginInfo->pluginId = kPluginId;
+
+        PluginContext& context = App().Context();
+        const char* configDir = mailConfig && mailConfig->configDir ? mailConfig->configDir : "";
+        ApplyHostConfiguration(context, configDir);
+        context.hostApiVersion = apiVersion;
+        ReadProductInformation(context);
+
+        pluginInfo->description = HostTextCopy(context.productName);
+        PutIconCell(-1, &pluginInfo->icon);
         return kEmsSuccess;
-    }
-    pluginInfo->translatorCount = 0;
-    pluginInfo->attachmentHookCount = 0;
-    pluginInfo->specialMenuCount = kLastMenuEntryId;
-    pluginInfo->pluginId = kPluginId;
-
-    PluginContext& context = App().Context();
-    const char* configDir = mailConfig && mailConfig->configDir ? mailConfig->configDir : "";
-    ApplyHostConfiguration(context, configDir);
-    context.hostApiVersion = apiVersion;
-    ReadProductInformation(context);
-
-    pluginInfo->description = HostTextCopy(context.productName);
-    PutIconCell(-1, &pluginInfo->icon);
-    return kEmsSuccess;
+    });
 }
 
 extern "C" long WINAPI ems_special_info(void* /*globals*/, EmsMenu* menu) {
-    EntryPointScope scope;
-    if (!menu || !IsKnownMenuEntry(menu->id)) {
-        return kEmsBadMenuEntry;
-    }
-    menu->text = HostTextCopy(kSpecialMenuEntries[menu->id]);
-    if (App().Context().hostApiVersion > 3) {
-        menu->flags = kMenuEntryFlags;
-        PutIconCell(menu->id - 1, &menu->icon);
-    }
-    return kEmsSuccess;
+    return CallGuarded(kEmsCannotRun, [&] {
+        EntryPointScope scope;
+        if (!menu || !IsKnownMenuEntry(menu->id)) {
+            return kEmsBadMenuEntry;
+        }
+        menu->text = HostTextCopy(kSpecialMenuEntries[menu->id]);
+        if (App().Context().hostApiVersion > 3) {
+            menu->flags = kMenuEntryFlags;
+            PutIconCell(menu->id - 1, &menu->icon);
+        }
+        return kEmsSuccess;
+    });
 }
 
 extern "C" long WINAPI ems_special_hook(void* /*globals*/, EmsMenu* menu) {
-    EntryPointScope scope;
-    if (!menu) {
-        return kEmsNullRecord;
-    }
-    if (menu->id != 1) {
+    return CallGuarded(kEmsCannotRun, [&] {
+        EntryPointScope scope;
+        if (!menu) {
+            return kEmsNullRecord;
+        }
+        if (menu->id != 1) {
+            return kEmsSuccess;
+        }
+        const PluginContext& context = App().Context();
+        if (context.hostApiVersion <= 3) {
+            ShowMessageBox(nullptr, "This plugin requires Eudora Automation.", context.productName,
+                           MB_OK);
+            return kEmsCannotRun;
+        }
+        if (!App().TryBeginCommand()) {
+            return kEmsSuccess;
+        }
+        const CommandScope command;
+        if (!ReadHostStartState(App().Context())) {
+            return kEmsCannotRun;
+        }
+        RunArchiveDialog();
         return kEmsSuccess;
-    }
-    const PluginContext& context = App().Context();
-    if (context.hostApiVersion <= 3) {
-        ShowMessageBox(nullptr, "This plugin requires Eudora Automation.", context.productName,
-                       MB_OK);
-        return kEmsCannotRun;
-    }
-    if (!App().TryBeginCommand()) {
-        return kEmsSuccess;
-    }
-    const CommandScope command;
-    if (!ReadHostStartState(App().Context())) {
-        return kEmsCannotRun;
-    }
-    RunArchiveDialog();
-    return kEmsSuccess;
+    });
 }
 
 extern "C" long WINAPI ems_plugin_config(void* /*globals*/, EmsMailConfig* /*mailConfig*/) {
-    EntryPointScope scope;
-    RunAboutDialog();
-    return kEmsSuccess;
+    return CallGuarded(kEmsCannotRun, [&] {
+        EntryPointScope scope;
+        RunAboutDialog();
+        return kEmsSuccess;
+    });
 }
 
 extern "C" long WINAPI ems_plugin_finish(void* /*globals*/) {
-    App().ExitInstance();
-    return kEmsSuccess;
+    return CallGuarded(kEmsCannotRun, [&] {
+        App().ExitInstance();
+        return kEmsSuccess;
+    });
 }
 
+// Nothing here can throw.
 extern "C" long WINAPI ems_free(void* block) {
     std::free(block);
     return kEmsSuccess;

@@ -1,5 +1,7 @@
 #include "plugin/message_routing.h"
 
+#include "plugin/guarded_call.h"
+
 #include <algorithm>
 
 void MessageRouting::Add(KeyboardTarget& target) {
@@ -22,7 +24,9 @@ bool MessageRouting::PreTranslate(MSG& message) const {
         KeyboardTarget* target = *it;
         const HWND window = target->KeyboardWindow();
         if (window && (message.hwnd == window || ::IsChild(window, message.hwnd))) {
-            return target->PreTranslateMessage(message);
+            // A keystroke whose handling failed goes on to the window as
+            // if no one had looked at it.
+            return CallGuarded(false, [&] { return target->PreTranslateMessage(message); });
         }
     }
     return false;

@@ -395,6 +395,8 @@ void CArchiveDlg::OnTreeClick(const CTreeCtrl& tree) {
     UINT flags = 0;
     const HTREEITEM item = tree.HitTest(point, &flags);
     if (item && (flags & TVHT_ONITEMSTATEICON)) {
+        // One item looks selected, and it is the one Enter opens.
+        tree.SelectClickedItem(item);
         WatchCheck(tree, item);
     }
 }

@@ -439,6 +439,11 @@ void CArchiveViewer::Layout() {
     ::MoveWindow(list_.hwnd(), client.left, client.top, width,
                  std::max(0, static_cast<int>(barRect_.top - client.top)), TRUE);
     ::MoveWindow(pane, client.left, barRect_.bottom, width, paneHeight, TRUE);
+    // Only the parts a move uncovers are repainted, and the list's header
+    // and border are drawn to the width they had: shrunk or grown, they
+    // would keep lines of the old width. The list is drawn afresh whole.
+    ::RedrawWindow(list_.hwnd(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void CArchiveViewer::ApplySavedPlacement() {

@@ -1,5 +1,7 @@
 #include "ui/browser_site.h"
 
+#include "plugin/guarded_call.h"
+
 #include <exdisp.h>
 #include <exdispid.h>
 #include <idispids.h>
@@ -132,25 +134,27 @@ HRESULT BrowserSite::CanInPlaceActivate() {
 
 HRESULT BrowserSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
                                       RECT* position, RECT* clip, OLEINPLACEFRAMEINFO* info) {
-    if (!frame || !document || !position || !clip || !info) {
-        return E_POINTER;
-    }
-    *frame = nullptr;
-    // No document window between the frame and the control.
-    *document = nullptr;
-    if (!container_) {
-        return E_FAIL;
-    }
-    AddRef();
-    *frame = static_cast<IOleInPlaceFrame*>(this);
-    *position = rect_;
-    *clip = rect_;
-    // The caller sets cb; the frame has no accelerators of its own to offer.
-    info->fMDIApp = FALSE;
-    info->hwndFrame = container_;
-    info->haccel = nullptr;
-    info->cAccelEntries = 0;
-    return S_OK;
+    return CallGuardedCom([&]() -> HRESULT {
+        if (!frame || !document || !position || !clip || !info) {
+            return E_POINTER;
+        }
+        *frame = nullptr;
+        // No document window between the frame and the control.
+        *document = nullptr;
+        if (!container_) {
+            return E_FAIL;
+        }
+        AddRef();
+        *frame = static_cast<IOleInPlaceFrame*>(this);
+        *position = rect_;
+        *clip = rect_;
+        // The caller sets cb; the frame has no accelerators of its own to offer.
+        info->fMDIApp = FALSE;
+        info->hwndFrame = container_;
+        info->haccel = nullptr;
+        info->cAccelEntries = 0;
+        return S_OK;
+    });
 }
 
 HRESULT BrowserSite::OnInPlaceDeactivate() {
@@ -159,42 +163,46 @@ HRESULT BrowserSite::OnInPlaceDeactivate() {
 }
 
 HRESULT BrowserSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
-    // Holding it after Detach would keep the control alive through its own site.
-    activeObject_ = container_ ? ComPtr<IOleInPlaceActiveObject>::Share(object)
-                               : ComPtr<IOleInPlaceActiveObject>();
-    return S_OK;
+    return CallGuardedCom([&]() -> HRESULT {
+        // Holding it after Detach would keep the control alive through its own site.
+        activeObject_ = container_ ? ComPtr<IOleInPlaceActiveObject>::Share(object)
+                                   : ComPtr<IOleInPlaceActiveObject>();
+        return S_OK;
+    });
 }
 
 HRESULT BrowserSite::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPARAMS*,
                             VARIANT* result, EXCEPINFO*, UINT*) {
-    if (!IsEqualIID(iid, IID_NULL)) {
-        return DISP_E_UNKNOWNINTERFACE;
-    }
-    if (!(flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD))) {
-        return DISP_E_MEMBERNOTFOUND;
-    }
-    VARIANT value;
-    ::VariantInit(&value);
-    switch (member) {
-    case DISPID_AMBIENT_DLCONTROL:
-        value.vt = VT_I4;
-        value.lVal = BrowserDownloadControl();
-        break;
-    // Running rather than being designed, and silent: a preview must never
-    // stop for a click on some dialog of the control's.
-    case DISPID_AMBIENT_USERMODE:
-    case DISPID_AMBIENT_SILENT:
-        value.vt = VT_BOOL;
-        value.boolVal = VARIANT_TRUE;
-        break;
-    default:
-        return DISP_E_MEMBERNOTFOUND;
-    }
-    if (!result) {
-        return E_POINTER;
-    }
-    *result = value;
-    return S_OK;
+    return CallGuardedCom([&]() -> HRESULT {
+        if (!IsEqualIID(iid, IID_NULL)) {
+            return DISP_E_UNKNOWNINTERFACE;
+        }
+        if (!(flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD))) {
+            return DISP_E_MEMBERNOTFOUND;
+        }
+        VARIANT value;
+        ::VariantInit(&value);
+        switch (member) {
+        case DISPID_AMBIENT_DLCONTROL:
+            value.vt = VT_I4;
+            value.lVal = BrowserDownloadControl();
+            break;
+        // Running rather than being designed, and silent: a preview must never
+        // stop for a click on some dialog of the control's.
+        case DISPID_AMBIENT_USERMODE:
+        case DISPID_AMBIENT_SILENT:
+            value.vt = VT_BOOL;
+            value.boolVal = VARIANT_TRUE;
+            break;
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+        }
+        if (!result) {
+            return E_POINTER;
+        }
+        *result = value;
+        return S_OK;
+    });
 }
 
 // --- BrowserEvents
@@ -232,22 +240,24 @@ ULONG BrowserEvents::Release() {
 
 HRESULT BrowserEvents::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                               EXCEPINFO*, UINT*) {
-    switch (member) {
-    case DISPID_NEWWINDOW2:
-    case DISPID_NEWWINDOW3:
-        if (VARIANT_BOOL* cancel = BoolReference(Argument(params, kNewWindowCancelPosition))) {
-            *cancel = VARIANT_TRUE;
-            ++refusedNewWindows_;
+    return CallGuardedCom([&]() -> HRESULT {
+        switch (member) {
+        case DISPID_NEWWINDOW2:
+        case DISPID_NEWWINDOW3:
+            if (VARIANT_BOOL* cancel = BoolReference(Argument(params, kNewWindowCancelPosition))) {
+                *cancel = VARIANT_TRUE;
+                ++refusedNewWindows_;
+            }
+            break;
+        case DISPID_NAVIGATEERROR:
+            // The control shows its own error page; that is answer enough.
+            ++navigateErrors_;
+            break;
+        default:
+            // BeforeNavigate2, NavigateComplete2, DownloadComplete and the rest
+            // need nothing from the container.
+            break;
         }
-        break;
-    case DISPID_NAVIGATEERROR:
-        // The control shows its own error page; that is answer enough.
-        ++navigateErrors_;
-        break;
-    default:
-        // BeforeNavigate2, NavigateComplete2, DownloadComplete and the rest
-        // need nothing from the container.
-        break;
-    }
-    return S_OK;
+        return S_OK;
+    });
 }

@@ -2,7 +2,9 @@
 // places the control in a window and answers its ambient questions, and the
 // sink for the events it fires. Both are counted COM objects living on the
 // heap, because the control may hold its references to them for a while
-// after the viewer has let it go; neither calls back into its owner.
+// after the viewer has let it go; neither calls back into its owner. A
+// method that does more than answer a constant runs guarded: nothing thrown
+// may reach the control's own code.
 #pragma once
 
 #include "plugin/com_ptr.h"

@@ -1,7 +1,9 @@
 #include "ui/dialog.h"
 
+#include "plugin/guarded_call.h"
 #include "plugin/message_pump.h"
 #include "plugin/stowlark_app.h"
+#include "ui/access_keys.h"
 #include "ui/window_ops.h"
 
 namespace {
@@ -134,6 +136,11 @@ bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
 }
 
 bool CDialog::PreTranslateMessage(MSG& message) {
+    // Before the platform's dialog manager, which on Wine presses the first
+    // of several controls sharing a letter.
+    if (HandleAccessKey(hwnd_, message)) {
+        return true;
+    }
     return ::IsDialogMessageA(hwnd_, &message) != FALSE;
 }
 
@@ -152,22 +159,26 @@ void CDialog::Detach() {
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    CDialog* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<CDialog*>(lParam);
-        self->Attach(window);
-    } else {
-        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(window, DWLP_USER));
-    }
-    if (!self) {
-        return FALSE;
-    }
-    if (message == WM_NCDESTROY) {
-        self->Detach();
-        self->OnDestroyed();
-        return FALSE;
-    }
-    return self->HandleMessage(message, wParam, lParam);
+    // A handler that throws has the message treated as not handled; the
+    // window goes on as it was.
+    return CallGuarded<INT_PTR>(FALSE, [&]() -> INT_PTR {
+        CDialog* self = nullptr;
+        if (message == WM_INITDIALOG) {
+            self = reinterpret_cast<CDialog*>(lParam);
+            self->Attach(window);
+        } else {
+            self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(window, DWLP_USER));
+        }
+        if (!self) {
+            return FALSE;
+        }
+        if (message == WM_NCDESTROY) {
+            self->Detach();
+            self->OnDestroyed();
+            return FALSE;
+        }
+        return self->HandleMessage(message, wParam, lParam);
+    });
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

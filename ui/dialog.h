@@ -53,7 +53,8 @@ protected:
     virtual void OnQuitDuringModal() {}
 
     // The keyboard before dispatch; the default is the dialog keyboard
-    // interface.
+    // interface, with access keys shared by several controls only moving
+    // the focus.
     bool PreTranslateMessage(MSG& message) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "ui/preview_pane.h"
 
+#include "plugin/guarded_call.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -111,7 +113,7 @@ LRESULT CALLBACK CPreviewPane::SubclassProc(HWND window, UINT message, WPARAM wP
     auto* pane = reinterpret_cast<CPreviewPane*>(self);
     switch (message) {
     case WM_SIZE:
-        pane->Fit();
+        RunGuarded([&] { pane->Fit(); });
         break;
     case WM_CTLCOLORSTATIC:
         // A read-only box asks as a static would; it reads as text on paper.

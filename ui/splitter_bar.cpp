@@ -1,5 +1,6 @@
 #include "ui/splitter_bar.h"
 
+#include "plugin/guarded_call.h"
 #include "plugin/message_pump.h"
 #include "plugin/stowlark_app.h"
 #include "ui/gdi_resources.h"
@@ -66,15 +67,18 @@ void CSplitterBar::Relayout() const {
         RECT rect = ChildRect(id);
         rect.bottom = bar.top - 1;
         ::MoveWindow(::GetDlgItem(parent_, id), rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, FALSE);
+                     rect.bottom - rect.top, TRUE);
     }
     for (const int id : belowIds_) {
         RECT rect = ChildRect(id);
         rect.top = bar.bottom + 1;
         ::MoveWindow(::GetDlgItem(parent_, id), rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, FALSE);
+                     rect.bottom - rect.top, TRUE);
     }
-    ::InvalidateRect(parent_, nullptr, TRUE);
+    // The children too: a parent that clips them (the viewer does) would
+    // repaint only the gaps, and a pane that grew over the bar's old place
+    // would go on showing the bar there, and none of its new rows.
+    ::RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool CSplitterBar::DragLimits(int offsetY, RECT& clip) const {
@@ -186,7 +190,8 @@ LRESULT CALLBACK CSplitterBar::SubclassProc(HWND window, UINT message, WPARAM wP
         ::SetCursor(App().Context().splitterCursor);
         return TRUE;
     case WM_LBUTTONDOWN:
-        bar.Drag(GET_Y_LPARAM(lParam));
+        // The drag's owners give the mouse back however it ends.
+        RunGuarded([&] { bar.Drag(GET_Y_LPARAM(lParam)); });
         return 0;
     case WM_NCDESTROY:
         ::RemoveWindowSubclass(window, SubclassProc, kSubclassId);

@@ -105,6 +105,14 @@ public:
         return ::SendMessageA(hwnd_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) !=
                0;
     }
+    // The item whose check box was just clicked becomes the selected one,
+    // and the tree is drawn afresh. Wine's tree takes such an item for the
+    // focused one and draws it as if selected, and goes on drawing so every
+    // item clicked before it, while the item Enter opens shows no mark.
+    void SelectClickedItem(HTREEITEM item) const {
+        Select(item);
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+    }
     HTREEITEM NextItem(HTREEITEM item, UINT relation) const {
         return reinterpret_cast<HTREEITEM>(
             ::SendMessageA(hwnd_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));

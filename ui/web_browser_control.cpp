@@ -1,6 +1,7 @@
 #include "ui/web_browser_control.h"
 
 #include "plugin/com_variant.h"
+#include "plugin/guarded_call.h"
 #include "ui/browser_ids.h"
 
 #include <commctrl.h>
@@ -180,7 +181,7 @@ LRESULT CALLBACK WebBrowserControl::ContainerProc(HWND window, UINT message, WPA
     // The control's window is a child of the container and still exists
     // here, so the control can be taken down in order.
     if (message == WM_DESTROY) {
-        reinterpret_cast<WebBrowserControl*>(self)->Teardown();
+        RunGuarded([&] { reinterpret_cast<WebBrowserControl*>(self)->Teardown(); });
     }
     return ::DefSubclassProc(window, message, wParam, lParam);
 }

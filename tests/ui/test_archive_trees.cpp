@@ -2,6 +2,8 @@
 // archive, and how ticks spread through them.
 #include "db/archive_schema.h"
 #include "tests/ui/ui_fixture.h"
+#include "ui/gdi_resources.h"
+#include "ui/tree_checks.h"
 
 #include <gmock/gmock.h>
 
@@ -183,6 +185,46 @@ TEST_F(TreesTest, TicksSpreadDownIntoFoldersAndUpWhenAFolderIsFull) {
     PumpWaitingMessages();
     EXPECT_TRUE(dialog->trees().TickedMailboxes().empty());
     EXPECT_FALSE(tree.Checked(alpha));
+}
+
+TEST_F(TreesTest, ClickedCheckBoxesLeaveOneHighlightedItemTheOneEnterOpens) {
+    AddMailboxes();
+    OpenDialog();
+    const CTreeCtrl& tree = Mailboxes();
+    tree.Expand(FindItem(tree, "Projects"));
+    PumpWaitingMessages();
+    for (const char* caption : {"In (0)", "Work (2)", "Alpha (1)", "Out (0)"}) {
+        ClickCheckBox(tree, FindItem(tree, caption));
+        PumpWaitingMessages();
+    }
+    const HTREEITEM out = FindItem(tree, "Out (0)");
+    EXPECT_TRUE(tree.Checked(out));
+    EXPECT_EQ(out, tree.Selected());
+
+    // Marked, and drawn: only the selected item's caption stands out from
+    // the tree's background.
+    std::vector<std::string> marked;
+    std::vector<std::string> drawnMarked;
+    const WindowDC drawn(tree.hwnd(), DCX_CACHE);
+    RECT client = {};
+    ::GetClientRect(tree.hwnd(), &client);
+    // Below the last item.
+    const COLORREF background = ::GetPixel(drawn.get(), client.right - 2, client.bottom - 2);
+    ForEachItem(tree, [&](HTREEITEM item) {
+        const UINT state = static_cast<UINT>(::SendMessageA(tree.hwnd(), TVM_GETITEMSTATE,
+                                                            reinterpret_cast<WPARAM>(item),
+                                                            TVIS_SELECTED | TVIS_DROPHILITED));
+        if (state & (TVIS_SELECTED | TVIS_DROPHILITED)) {
+            marked.push_back(tree.ItemText(item));
+        }
+        RECT caption = {};
+        if (tree.TextRect(item, caption) &&
+            ::GetPixel(drawn.get(), caption.left + 1, caption.top + 1) != background) {
+            drawnMarked.push_back(tree.ItemText(item));
+        }
+    });
+    EXPECT_EQ(std::vector<std::string>{"Out (0)"}, marked);
+    EXPECT_EQ(std::vector<std::string>{"Out (0)"}, drawnMarked);
 }
 
 TEST_F(TreesTest, ClicksAndKeysTheTreeDoesNotActOnLeaveTheRestAlone) {

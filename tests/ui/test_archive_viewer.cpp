@@ -9,6 +9,7 @@
 #include "plugin/settings.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/archive_viewer.h"
+#include "ui/gdi_resources.h"
 #include "ui/message_page.h"
 #include "ui/viewer_closed_notice.h"
 #include "ui/window_ops.h"
@@ -48,6 +49,46 @@ std::string MessagePage(const std::string& from, const std::string& subject, con
            "</div>\t\r\n      \t<div>Date: " + date + "</div>\r\n\t\t<div>Priority: " + priority +
            "</div>\r\n\t</td>\r\n</tr>\r\n</table>\r\n<br>\r\n" + body +
            "\r\n<br>\r\n</body>\r\n\r\n</HTML>\r\n";
+}
+
+using UniqueMemoryDc = UniqueResource<NullHandleTraits<HDC, ::DeleteDC>>;
+
+// The window's client area as the screen shows it now.
+std::vector<DWORD> ClientPixels(HWND window) {
+    RECT client = {};
+    ::GetClientRect(window, &client);
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = client.right;
+    format.bmiHeader.biHeight = -client.bottom;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const UniqueBitmap picture(
+        ::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const WindowDC shown(window, DCX_CACHE);
+    const UniqueMemoryDc memory(::CreateCompatibleDC(shown.get()));
+    if (!picture || !shown || !memory) {
+        return {};
+    }
+    {
+        const SelectedObject selected(memory.get(), picture.get());
+        ::BitBlt(memory.get(), 0, 0, client.right, client.bottom, shown.get(), 0, 0, SRCCOPY);
+        ::GdiFlush();
+    }
+    const DWORD* first = static_cast<const DWORD*>(bits);
+    return std::vector<DWORD>(first, first + client.right * client.bottom);
+}
+
+// Once the queue is empty the window shows what it would draw afresh: no
+// part it should have painted again is left as it was.
+bool ShowsWhatItWouldDrawAfresh(HWND window) {
+    PumpWaitingMessages();
+    const std::vector<DWORD> shown = ClientPixels(window);
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpWaitingMessages();
+    return !shown.empty() && shown == ClientPixels(window);
 }
 
 struct StoredRow {
@@ -466,6 +507,39 @@ TEST_F(ArchiveViewerTest, SettingsOutOfReachGiveAWindowTheUserCanStillUse) {
     CloseViewer();
     EXPECT_EQ("71", SettingText("Windows", "SplitterTop"));
     EXPECT_EQ("100", SettingText("Global Column Widths", "From"));
+}
+
+TEST_F(ArchiveViewerTest, TheListRepaintsWhatItShowsAfterADragOfTheBarAndAResize) {
+    const HWND hwnd = OpenViewer().hwnd();
+    const HWND list = viewer->list().hwnd();
+    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 500, 260, SWP_NOACTIVATE);
+    EXPECT_TRUE(ShowsWhatItWouldDrawAfresh(hwnd));
+    const LRESULT rowsInSight = ::SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    EXPECT_GT(4, rowsInSight);
+
+    // Down: the last row comes into sight where the bar was.
+    const auto dragBar = [&](int distance) {
+        const HWND bar = ::GetDlgItem(hwnd, IDC_VIEWER_SPLITTER);
+        ::PostMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 3 + distance));
+        ::PostMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(20, 3 + distance));
+        ::SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 3));
+    };
+    dragBar(60);
+    EXPECT_TRUE(ShowsWhatItWouldDrawAfresh(hwnd));
+    EXPECT_LE(4, ::SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    EXPECT_LT(rowsInSight, ::SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    EXPECT_EQ(0, ::SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+    dragBar(-40);
+    EXPECT_TRUE(ShowsWhatItWouldDrawAfresh(hwnd));
+
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 420, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(ShowsWhatItWouldDrawAfresh(hwnd));
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 640, 240, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(ShowsWhatItWouldDrawAfresh(hwnd));
+    ::ShowWindow(hwnd, SW_MAXIMIZE);
+    EXPECT_TRUE(ShowsWhatItWouldDrawAfresh(hwnd));
+    ::ShowWindow(hwnd, SW_RESTORE);
+    EXPECT_TRUE(ShowsWhatItWouldDrawAfresh(hwnd));
 }
 
 TEST_F(ArchiveViewerTest, OpeningFromTheArchiveTreeHoldsTheTasksUntilTheLastViewerCloses) {
