@@ -53,6 +53,25 @@ std::vector<std::string> TrashedWithoutRow(const std::vector<std::string>& trash
     return unbacked;
 }
 
+std::vector<std::string> NotExactlyOnce(const std::vector<std::string>& originals,
+                                        const std::vector<std::string>& texts) {
+    Counts held;
+    Add(held, texts);
+    std::vector<std::string> wrong;
+    for (const std::string& original : originals) {
+        const auto found = held.find(original);
+        const int copies = found == held.end() ? 0 : found->second;
+        if (copies != 1) {
+            wrong.push_back(Describe(original) + " x" + std::to_string(copies));
+        }
+        held.erase(original);
+    }
+    for (const auto& [text, copies] : held) {
+        wrong.push_back("stranger " + Describe(text) + " x" + std::to_string(copies));
+    }
+    return wrong;
+}
+
 std::string Describe(const std::string& message) {
     const size_t subject = message.find("Subject: ");
     const std::string name =

@@ -13,6 +13,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <functional>
 
 using ::testing::IsEmpty;
@@ -74,7 +75,7 @@ protected:
             originals.push_back(MakeMessage("sender" + std::to_string(i % 7) + "@example.com",
                                             "Message " + std::to_string(i),
                                             "Thu, 14 Jun 2007 08:30:00 +0200", body));
-            host.AddMessage("Work", originals.back(), i % 11);
+            host.AddMessage("Work", originals.back(), StatusOf(i - 1));
         }
         host.AddMessage("Trash", MakeMessage("old@example.com", "already here", "", "x\r\n"));
         ::CreateDirectoryA(host.MailboxPath("Plugins").c_str(), nullptr);
@@ -148,18 +149,18 @@ protected:
         return count;
     }
 
-    // After the kill: the archive is sound, and no message is lost.
-    void ExpectArchiveSoundAndNothingLost(const std::vector<std::string>& trashBefore) {
+    // The archive is sound; what each place holds.
+    MessageCensus Census() {
+        MessageCensus census;
         CADODatabase database;
-        ASSERT_TRUE(database.Open(ArchiveConnectionString(ArchivePath())));
+        EXPECT_TRUE(database.Open(ArchiveConnectionString(ArchivePath())));
         CADORecordset check(database);
-        ASSERT_TRUE(check.Open("SELECT integrity_check AS verdict FROM pragma_integrity_check()"));
+        EXPECT_TRUE(check.Open("SELECT integrity_check AS verdict FROM pragma_integrity_check()"));
         std::string verdict;
         check.ReadField("verdict", verdict);
         EXPECT_EQ("ok", verdict);
         check.Close();
 
-        MessageCensus census;
         CADORecordset table(database);
         if (table.Open("Mailbox_Work", CADORecordset::OpenTable)) {
             for (; !table.AtEnd(); table.MoveNext()) {
@@ -177,9 +178,50 @@ protected:
         census.mailbox = Texts(store, "Work");
         census.trash = Texts(store, "Trash");
         census.pending = Texts(store, "Pending");
+        return census;
+    }
+
+    // After the kill: the archive is sound, and no message is lost.
+    void ExpectArchiveSoundAndNothingLost(const std::vector<std::string>& trashBefore) {
+        const MessageCensus census = Census();
         EXPECT_THAT(LostMessages(originals, census), IsEmpty());
         EXPECT_THAT(TrashedWithoutRow(trashBefore, census), IsEmpty());
     }
+
+    // The same archive once more, unhurried: each message once in the
+    // archive and once in Trash, none left in its mailbox.
+    void ExpectArchiveAgainHoldsEachOnce(const std::vector<std::string>& trashBefore) {
+        EXPECT_FALSE(RunHost(kArchiveSteps, nullptr));
+        const MessageCensus census = Census();
+        EXPECT_THAT(NotExactlyOnce(originals, census.archived), IsEmpty());
+        EXPECT_THAT(census.mailbox, IsEmpty());
+        std::vector<std::string> trashed = census.trash;
+        for (const std::string& old : trashBefore) {
+            trashed.erase(std::find(trashed.begin(), trashed.end(), old));
+        }
+        EXPECT_THAT(NotExactlyOnce(originals, trashed), IsEmpty());
+    }
+
+    // The same restore once more, unhurried: each message home once with its
+    // status, and no row left for it.
+    void ExpectRestoreAgainBringsEachHomeOnce() {
+        EXPECT_FALSE(RunHost(kRestoreSteps, nullptr));
+        const MessageCensus census = Census();
+        EXPECT_THAT(NotExactlyOnce(originals, census.mailbox), IsEmpty());
+        EXPECT_THAT(census.archived, IsEmpty());
+        EXPECT_THAT(census.pending, IsEmpty());
+        MailStore store(host.dataDir());
+        const MailboxFile& work = store.Mailbox(host.MailboxPath("Work.mbx"));
+        for (size_t i = 0; i < work.Count(); ++i) {
+            const auto original = std::find(originals.begin(), originals.end(), work.RawText(i));
+            if (original != originals.end()) {
+                EXPECT_EQ(StatusOf(original - originals.begin()), work.Entry(i).status)
+                    << Describe(work.RawText(i));
+            }
+        }
+    }
+
+    static int StatusOf(std::ptrdiff_t index) { return static_cast<int>((index + 1) % 11); }
 
     std::vector<std::string> Texts(MailStore& store, const std::string& mailbox) {
         std::vector<std::string> texts;
@@ -219,6 +261,7 @@ TEST_F(HardKillTest, KilledWhileCopyingOrWhileMovingToTrash) {
         return FileSize(host.MailboxPath("Trash.mbx")) > trashSize + 20000;
     }));
     ExpectArchiveSoundAndNothingLost(trashBefore);
+    ExpectArchiveAgainHoldsEachOnce(trashBefore);
 }
 
 TEST_F(HardKillTest, KilledWhileStagingIntoPending) {
@@ -226,6 +269,24 @@ TEST_F(HardKillTest, KilledWhileStagingIntoPending) {
     EXPECT_TRUE(
         RunHost(kRestoreSteps, [&] { return FileSize(host.MailboxPath("Pending.mbx")) > 50000; }));
     ExpectArchiveSoundAndNothingLost(trash);
+    ExpectRestoreAgainBringsEachHomeOnce();
+}
+
+TEST_F(HardKillTest, KilledBetweenStagingAndTheMoves) {
+    const std::vector<std::string> trash = ArchiveAll();
+    // Every record is in Pending, and none has reached Work yet.
+    long long staged = 0;
+    for (const std::string& original : originals) {
+        staged += static_cast<long long>(original.size()) + 50;
+    }
+    const long long workSize = FileSize(host.MailboxPath("Work.mbx"));
+    EXPECT_TRUE(RunHost(kRestoreSteps, [&] {
+        return FileSize(host.MailboxPath("Pending.mbx")) >= staged &&
+               FileSize(host.MailboxPath("Work.mbx")) == workSize;
+    }));
+    EXPECT_EQ(workSize, FileSize(host.MailboxPath("Work.mbx")));
+    ExpectArchiveSoundAndNothingLost(trash);
+    ExpectRestoreAgainBringsEachHomeOnce();
 }
 
 TEST_F(HardKillTest, KilledWhileMovingHomeFromPending) {
@@ -234,6 +295,7 @@ TEST_F(HardKillTest, KilledWhileMovingHomeFromPending) {
     EXPECT_TRUE(RunHost(kRestoreSteps,
                         [&] { return FileSize(host.MailboxPath("Work.mbx")) > workSize + 20000; }));
     ExpectArchiveSoundAndNothingLost(trash);
+    ExpectRestoreAgainBringsEachHomeOnce();
 }
 
 } // namespace
