@@ -1,6 +1,7 @@
 #include "testhost/host_window.h"
 
 #include "testhost/lower_case.h"
+#include "testhost/mailbox_list_view.h"
 
 #include <commctrl.h>
 
@@ -16,39 +17,8 @@ enum CommandId : int {
     kFirstMdiChild = 1000,
 };
 
-const char* const kStatusNames[] = {"Unread",     "Read",       "Replied",    "Forwarded",
-                                    "Redirected", "Unsendable", "Draft",      "Queued",
-                                    "Sent",       "Unsent",     "Time Queued"};
-
-std::string StatusName(int32_t status) {
-    if (status >= 0 && status <= 10) {
-        return kStatusNames[status];
-    }
-    return std::to_string(status);
-}
-
-void AddColumn(HWND list, int index, const char* title, int width) {
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<char*>(title);
-    column.cx = width;
-    ::SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
-                   reinterpret_cast<LPARAM>(&column));
-}
-
-void SetCell(HWND list, int row, int column, const std::string& text) {
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    if (column == 0) {
-        item.mask = LVIF_TEXT;
-        item.iItem = row;
-        ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    } else {
-        ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
-                       reinterpret_cast<LPARAM>(&item));
-    }
-}
+// Posted to a mailbox window whose mailbox changed.
+const UINT kUpdateListMessage = WM_APP + 1;
 
 } // namespace
 
@@ -261,7 +231,7 @@ void HostWindow::ShowStatusText(const std::string& text) {
 
 HWND HostWindow::FindMailboxWindow(const std::string& mbxPath) const {
     for (const auto& open : mailboxWindows_) {
-        if (LowerCase(open.second) == LowerCase(mbxPath)) {
+        if (LowerCase(open.second.path) == LowerCase(mbxPath)) {
             return open.first;
         }
     }
@@ -274,7 +244,7 @@ void HostWindow::ShowMailbox(const FolderEntry& mailbox) {
     }
     if (HWND open = FindMailboxWindow(mailbox.path)) {
         ::SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(open), 0);
-        FillMailboxList(open);
+        UpdateMailboxList(open);
         return;
     }
     MDICREATESTRUCTA create = {};
@@ -286,41 +256,40 @@ void HostWindow::ShowMailbox(const FolderEntry& mailbox) {
     HWND child = reinterpret_cast<HWND>(
         ::SendMessageA(client_, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
     if (child) {
-        mailboxWindows_[child] = mailbox.path;
-        FillMailboxList(child);
+        mailboxWindows_.emplace(
+            child, OpenMailbox{mailbox.path, MailboxListView(::GetWindow(child, GW_CHILD))});
+        UpdateMailboxList(child);
     }
 }
 
+// The list follows once the host's messages are next handled: a task that
+// moves messages one after the other then costs one update of each list,
+// not one a move, and every update that adds or drops rows redraws the list
+// and its scroll bar at once.
 void HostWindow::MailboxChanged(const std::string& mbxPath) {
-    for (const auto& open : mailboxWindows_) {
-        if (LowerCase(open.second) == LowerCase(mbxPath)) {
-            FillMailboxList(open.first);
+    for (auto& open : mailboxWindows_) {
+        if (LowerCase(open.second.path) != LowerCase(mbxPath) || open.second.updatePosted) {
+            continue;
+        }
+        if (::PostMessageA(open.first, kUpdateListMessage, 0, 0)) {
+            open.second.updatePosted = true;
+        } else {
+            UpdateMailboxList(open.first);
         }
     }
 }
 
-void HostWindow::FillMailboxList(HWND child) {
-    HWND list = ::GetWindow(child, GW_CHILD);
+void HostWindow::UpdateMailboxList(HWND child) {
     auto found = mailboxWindows_.find(child);
-    if (!list || found == mailboxWindows_.end()) {
+    if (found == mailboxWindows_.end()) {
         return;
     }
-    ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    found->second.updatePosted = false;
     try {
-        MailboxFile& mailbox = session_->store().Mailbox(found->second);
-        for (size_t i = 0; i < mailbox.Count(); ++i) {
-            const int row = static_cast<int>(i);
-            SetCell(list, row, 0, StatusName(mailbox.Entry(i).status));
-            SetCell(list, row, 1, mailbox.PriorityText(i));
-            SetCell(list, row, 2, mailbox.HeaderField(i, 4));
-            SetCell(list, row, 3, mailbox.HeaderField(i, 5));
-            SetCell(list, row, 4, mailbox.HeaderField(i, 15));
-        }
+        found->second.list.Update(session_->store().Mailbox(found->second.path));
     } catch (const StoreError& failure) {
         ShowStatusText(failure.what());
     }
-    ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
 }
 
 LRESULT CALLBACK HostWindow::MailboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -329,20 +298,18 @@ LRESULT CALLBACK HostWindow::MailboxProc(HWND window, UINT message, WPARAM wPara
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         auto* mdi = static_cast<MDICREATESTRUCTA*>(create->lpCreateParams);
         ::SetWindowLongPtrA(window, GWLP_USERDATA, mdi->lParam);
-        HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "",
-                                      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
-                                      0, 0, window, nullptr, create->hInstance, nullptr);
-        ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-        AddColumn(list, 0, "Status", 80);
-        AddColumn(list, 1, "Priority", 70);
-        AddColumn(list, 2, "Who", 180);
-        AddColumn(list, 3, "Date", 140);
-        AddColumn(list, 4, "Subject", 260);
+        MailboxListView::Create(window, create->hInstance);
         break;
     }
     case WM_SIZE:
         ::MoveWindow(::GetWindow(window, GW_CHILD), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         break;
+    case kUpdateListMessage:
+        if (auto* self =
+                reinterpret_cast<HostWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA))) {
+            self->UpdateMailboxList(window);
+        }
+        return 0;
     case WM_DESTROY:
         if (auto* self =
                 reinterpret_cast<HostWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA))) {

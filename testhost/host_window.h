@@ -6,6 +6,7 @@
 #include "plugin/unique_resource.h"
 #include "testhost/ems_host.h"
 #include "testhost/host_session.h"
+#include "testhost/mailbox_list_view.h"
 
 #include <map>
 #include <memory>
@@ -49,7 +50,8 @@ private:
     void OnSize();
     UniqueMenu BuildMenu();
     HWND FindMailboxWindow(const std::string& mbxPath) const;
-    void FillMailboxList(HWND child);
+    // Brings the window's list up to its mailbox now.
+    void UpdateMailboxList(HWND child);
 
     HINSTANCE instance_;
     std::shared_ptr<HostSession> session_;
@@ -58,6 +60,11 @@ private:
     HWND client_ = nullptr;
     HWND status_ = nullptr;
     bool runsMessageLoop_ = false;
-    // The mailbox file shown in each open mailbox window.
-    std::map<HWND, std::string> mailboxWindows_;
+    struct OpenMailbox {
+        std::string path;
+        MailboxListView list;
+        bool updatePosted = false;
+    };
+    // The mailbox file shown in each open mailbox window, and its list.
+    std::map<HWND, OpenMailbox> mailboxWindows_;
 };

@@ -7,6 +7,7 @@
 #include "testhost/mailstore/message_checksum.h"
 #include "testhost/mailstore/message_headers.h"
 #include "testhost/mailstore/message_priority.h"
+#include "testhost/mailstore/toc_in_place.h"
 
 #include <algorithm>
 #include <map>
@@ -94,11 +95,17 @@ void DescribeFromHeaders(const std::string& headers, MessageEntry& entry) {
     entry.priority = PriorityOfHeader(FindHeader(headers, "X-Priority"));
 }
 
-uint32_t TakeId(TocContents& toc, const std::string& mbxPath) {
+uint32_t NextId(const TocContents& toc, const std::string& mbxPath) {
     if (toc.nextId == 0 || toc.nextId == 0xFFFFFFFFu) {
         throw StoreError("No message ids are left in " + mbxPath);
     }
-    return toc.nextId++;
+    return toc.nextId;
+}
+
+uint32_t TakeId(TocContents& toc, const std::string& mbxPath) {
+    const uint32_t id = NextId(toc, mbxPath);
+    ++toc.nextId;
+    return id;
 }
 
 // What the old index knew of each message, found again by place or, for a
@@ -258,6 +265,16 @@ void RequireSize(const std::string& path, uint64_t size) {
     }
 }
 
+// All but the entries, to put back after a change in place failed.
+TocContents HeaderOnly(const TocContents& toc) {
+    TocContents header;
+    header.mbxSize = toc.mbxSize;
+    header.mbxLastWrite = toc.mbxLastWrite;
+    header.nextId = toc.nextId;
+    header.preambleEnd = toc.preambleEnd;
+    return header;
+}
+
 CivilTime Now() {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
@@ -372,9 +389,16 @@ std::string MailboxFile::PriorityText(size_t index) const {
 void MailboxFile::SetStatus(size_t index, int32_t status) {
     RequireUnchanged("change a status in");
     RequireIndex(index);
-    TocContents next = toc_;
-    next.entries[index].message.status = status;
-    CommitToc(std::move(next));
+    int32_t& kept = toc_.entries[index].message.status;
+    const int32_t before = kept;
+    kept = status;
+    try {
+        WriteTocStatus(tocPath_, toc_, index);
+    } catch (const StoreError&) {
+        kept = before;
+        throw;
+    }
+    tocStamp_ = ReadFileStamp(tocPath_);
 }
 
 uint32_t MailboxFile::Append(const std::string& raw, int32_t status) {
@@ -400,14 +424,17 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
             ? "X-Status: " + std::to_string(std::max(status, 0)) + "\r\n"
             : std::string();
 
-    TocContents next = toc_;
     TocEntry added;
-    added.message.id = TakeId(next, mbxPath_);
+    added.message.id = NextId(toc_, mbxPath_);
     added.message.status = status;
     DescribeFromHeaders(headers, added.message);
 
     const uint64_t oldSize = mbxStamp_.size;
     std::string bytes;
+    // Set when the entries already there change too, which only a file whose
+    // last line was left unended makes them do: the index is then written
+    // whole.
+    std::optional<TocContents> whole;
     {
         const DiskFile mbx = OpenAsLoaded();
         // A separator only counts at the start of a line.
@@ -415,7 +442,8 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
                                             static_cast<size_t>(std::min<uint64_t>(oldSize, 2)));
         if (oldSize > 0 && tail != "\r\n") {
             bytes = "\r\n";
-            TocEntry* last = next.entries.empty() ? nullptr : &next.entries.back();
+            whole = toc_;
+            TocEntry* last = whole->entries.empty() ? nullptr : &whole->entries.back();
             if (last && last->recordEnd == oldSize) {
                 last->recordEnd += 2;
                 // A separator left unfinished at the very end gets this line
@@ -423,8 +451,8 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
                 if (tail.back() != '\n' && last->message.offset == oldSize) {
                     last->message.offset += 2;
                 }
-            } else if (next.preambleEnd == oldSize) {
-                next.preambleEnd += 2;
+            } else if (whole->preambleEnd == oldSize) {
+                whole->preambleEnd += 2;
             }
         }
     }
@@ -442,7 +470,6 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
     bytes += "\r\n";
 
     const uint32_t id = added.message.id;
-    next.entries.push_back(std::move(added));
     WriteAppendJournal(mbxPath_, AppendIntent{oldSize, id});
     try {
         AppendToMailboxFile(mbxPath_, oldSize, bytes);
@@ -450,18 +477,21 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
         RemoveAppendJournal(mbxPath_);
         throw;
     }
-    const FileStamp before = mbxStamp_;
-    const TocContents saved = toc_;
     try {
-        mbxStamp_ = ReadFileStamp(mbxPath_);
-        CommitToc(std::move(next));
+        const FileStamp mbxStamp = ReadFileStamp(mbxPath_);
+        if (whole) {
+            whole->nextId = id + 1;
+            whole->entries.push_back(std::move(added));
+            CommitToc(std::move(*whole), mbxStamp);
+        } else {
+            CommitAppended(std::move(added), mbxStamp);
+        }
     } catch (const StoreError&) {
         // The index could not take the message: it must not stay in the file
-        // either. The old stamp makes the next use load the mailbox again.
+        // either. The old stamp, still held, makes the next use load the
+        // mailbox again.
         TruncateMailboxFile(mbxPath_, oldSize);
         RemoveAppendJournal(mbxPath_);
-        mbxStamp_ = before;
-        toc_ = saved;
         throw;
     }
     RemoveAppendJournal(mbxPath_);
@@ -471,18 +501,16 @@ uint32_t MailboxFile::Append(const std::string& raw, int32_t status,
 void MailboxFile::Remove(size_t index) {
     RequireUnchanged("remove a message from");
     RequireIndex(index);
-    TocContents next = toc_;
-    const TocEntry removed = next.entries[index];
-    next.entries.erase(next.entries.begin() + static_cast<std::ptrdiff_t>(index));
     // The last record is cut off in place, as the tasks take messages from
     // the end; any other is dropped by rewriting the file without it.
-    if (removed.recordEnd == mbxStamp_.size) {
-        const uint64_t newEnd =
-            next.entries.empty() ? next.preambleEnd : next.entries.back().recordEnd;
+    const bool last = index + 1 == toc_.entries.size();
+    if (last && toc_.entries[index].recordEnd == mbxStamp_.size) {
+        const uint64_t newEnd = index == 0 ? toc_.preambleEnd : toc_.entries[index - 1].recordEnd;
         TruncateMailboxFile(mbxPath_, newEnd);
-        mbxStamp_ = ReadFileStamp(mbxPath_);
-        CommitToc(std::move(next));
+        CommitRemovedLast(ReadFileStamp(mbxPath_));
     } else {
+        TocContents next = toc_;
+        next.entries.erase(next.entries.begin() + static_cast<std::ptrdiff_t>(index));
         Rewrite(std::move(next));
     }
 }
@@ -505,8 +533,7 @@ void MailboxFile::Rewrite(TocContents next) {
         copier.Flush();
     }
     out.Commit();
-    mbxStamp_ = ReadFileStamp(mbxPath_);
-    CommitToc(std::move(next));
+    CommitToc(std::move(next), ReadFileStamp(mbxPath_));
 }
 
 DiskFile MailboxFile::OpenAsLoaded() const {
@@ -534,13 +561,56 @@ void MailboxFile::RequireIndex(size_t index) const {
     }
 }
 
-void MailboxFile::CommitToc(TocContents next) {
-    next.mbxSize = mbxStamp_.size;
-    next.mbxLastWrite = mbxStamp_.lastWrite;
-    // Should this fail after the .mbx changed, the .toc no longer matches it
-    // and the next Load rebuilds the index; what is in memory stays as the
-    // .toc on disk has it.
+// Should any of these fail after the .mbx changed, the .toc no longer
+// matches it and the next Load rebuilds the index. Until then what is in
+// memory stays as it was, the .mbx's old stamp with it: the next use sees
+// the change and loads the mailbox again rather than read the new file
+// through the old offsets.
+
+void MailboxFile::CommitToc(TocContents next, const FileStamp& mbx) {
+    next.mbxSize = mbx.size;
+    next.mbxLastWrite = mbx.lastWrite;
     WriteTocFile(tocPath_, next);
     toc_ = std::move(next);
+    mbxStamp_ = mbx;
     tocStamp_ = ReadFileStamp(tocPath_);
+}
+
+void MailboxFile::CommitAppended(TocEntry added, const FileStamp& mbx) {
+    TocContents before = HeaderOnly(toc_);
+    toc_.nextId = added.message.id + 1;
+    toc_.mbxSize = mbx.size;
+    toc_.mbxLastWrite = mbx.lastWrite;
+    toc_.entries.push_back(std::move(added));
+    try {
+        AppendTocEntries(tocPath_, toc_, toc_.entries.size() - 1);
+    } catch (const StoreError&) {
+        toc_.entries.pop_back();
+        RestoreHeader(std::move(before));
+        throw;
+    }
+    mbxStamp_ = mbx;
+    tocStamp_ = ReadFileStamp(tocPath_);
+}
+
+void MailboxFile::CommitRemovedLast(const FileStamp& mbx) {
+    TocContents before = HeaderOnly(toc_);
+    TocEntry removed = std::move(toc_.entries.back());
+    toc_.entries.pop_back();
+    toc_.mbxSize = mbx.size;
+    toc_.mbxLastWrite = mbx.lastWrite;
+    try {
+        DropTocEntries(tocPath_, toc_);
+    } catch (const StoreError&) {
+        toc_.entries.push_back(std::move(removed));
+        RestoreHeader(std::move(before));
+        throw;
+    }
+    mbxStamp_ = mbx;
+    tocStamp_ = ReadFileStamp(tocPath_);
+}
+
+void MailboxFile::RestoreHeader(TocContents before) {
+    before.entries = std::move(toc_.entries);
+    toc_ = std::move(before);
 }

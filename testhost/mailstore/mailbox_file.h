@@ -6,7 +6,8 @@
 // appends are written in place under a journal, the last record is cut off
 // in place, other removals replace the file whole, and a rebuilt index
 // recognises messages by their bytes, so a crash leaves the old or the new
-// state.
+// state. The index follows appends, removals of the last record and status
+// changes in place, so a move costs the same whatever the mailbox holds.
 // Changes are refused while the files differ from what this object last saw,
 // since its indexes would then point at other messages.
 #pragma once
@@ -77,8 +78,15 @@ private:
     DiskFile OpenAsLoaded() const;
     void RequireIndex(size_t index) const;
     std::string ReadHeaders(size_t index) const;
-    // Makes `next` the state on disk and here; the .mbx must already hold it.
-    void CommitToc(TocContents next);
+    // Make the index on disk and here follow the .mbx, which already holds
+    // the change and now has the stamp `mbx`: the whole index `next`, or in
+    // place one entry added at the end or the last one dropped.
+    void CommitToc(TocContents next, const FileStamp& mbx);
+    void CommitAppended(TocEntry added, const FileStamp& mbx);
+    void CommitRemovedLast(const FileStamp& mbx);
+    // The index in memory back to `before`'s header after a change in place
+    // failed; the entries must already be as they were.
+    void RestoreHeader(TocContents before);
     // Replaces the .mbx with the preamble and the records `next` names.
     void Rewrite(TocContents next);
 

@@ -71,22 +71,26 @@ std::optional<std::vector<TocEntry>> ParseEntries(std::string_view bytes, uint32
 
 } // namespace
 
-std::string SerializeToc(const TocContents& toc) {
-    std::string entries;
-    for (const TocEntry& entry : toc.entries) {
-        const MessageEntry& message = entry.message;
-        AppendLittleEndian(entries, entry.recordOffset, 4);
-        AppendLittleEndian(entries, entry.recordEnd, 4);
-        AppendLittleEndian(entries, message.offset, 4);
-        AppendLittleEndian(entries, message.length, 4);
-        AppendLittleEndian(entries, message.id, 4);
-        AppendLittleEndian(entries, static_cast<uint32_t>(message.status), 4);
-        AppendLittleEndian(entries, static_cast<uint32_t>(message.priority), 4);
-        AppendLittleEndian(entries, entry.checksum, 4);
-        const size_t dateLength = std::min<size_t>(message.date.size(), 0xFFFF);
-        AppendLittleEndian(entries, dateLength, 2);
-        entries.append(message.date, 0, dateLength);
-    }
+size_t TocEntrySize(const TocEntry& entry) {
+    return kEntryFixedSize + std::min<size_t>(entry.message.date.size(), 0xFFFF);
+}
+
+void AppendTocEntryBytes(std::string& out, const TocEntry& entry) {
+    const MessageEntry& message = entry.message;
+    AppendLittleEndian(out, entry.recordOffset, 4);
+    AppendLittleEndian(out, entry.recordEnd, 4);
+    AppendLittleEndian(out, message.offset, 4);
+    AppendLittleEndian(out, message.length, 4);
+    AppendLittleEndian(out, message.id, 4);
+    AppendLittleEndian(out, static_cast<uint32_t>(message.status), 4);
+    AppendLittleEndian(out, static_cast<uint32_t>(message.priority), 4);
+    AppendLittleEndian(out, entry.checksum, 4);
+    const size_t dateLength = std::min<size_t>(message.date.size(), 0xFFFF);
+    AppendLittleEndian(out, dateLength, 2);
+    out.append(message.date, 0, dateLength);
+}
+
+std::string SerializeTocHeader(const TocContents& toc, size_t entryBytes) {
     const size_t count = toc.entries.size();
     std::string out(kTocHeaderSize, '\0');
     std::memcpy(&out[0], kMagic, sizeof kMagic);
@@ -96,10 +100,18 @@ std::string SerializeToc(const TocContents& toc) {
     PutLittleEndian(out, 20, toc.nextId, 4);
     PutLittleEndian(out, 24, toc.mbxSize, 8);
     PutLittleEndian(out, 32, toc.mbxLastWrite, 8);
-    PutLittleEndian(out, 40, entries.size(), 4);
+    PutLittleEndian(out, 40, entryBytes, 4);
     PutLittleEndian(out, 44, toc.preambleEnd, 4);
     PutLittleEndian(out, kTocCountOffset, std::min<size_t>(count, 0xFFFF), 2);
-    return out + entries;
+    return out;
+}
+
+std::string SerializeToc(const TocContents& toc) {
+    std::string entries;
+    for (const TocEntry& entry : toc.entries) {
+        AppendTocEntryBytes(entries, entry);
+    }
+    return SerializeTocHeader(toc, entries.size()) + entries;
 }
 
 std::optional<TocReading> ParseToc(std::string_view bytes) {
@@ -118,8 +130,11 @@ std::optional<TocReading> ParseToc(std::string_view bytes) {
     const uint64_t entryBytes = GetLittleEndian(bytes, 40, 4);
     const bool countsAgree =
         GetLittleEndian(bytes, kTocCountOffset, 2) == std::min<uint32_t>(count, 0xFFFF);
-    if (countsAgree && entryBytes == bytes.size() - kTocHeaderSize) {
-        auto entries = ParseEntries(bytes.substr(kTocHeaderSize), count);
+    // Bytes past the entries the header counts are what an unfinished change
+    // in place wrote before its header: not part of the table.
+    if (countsAgree && entryBytes <= bytes.size() - kTocHeaderSize) {
+        auto entries =
+            ParseEntries(bytes.substr(kTocHeaderSize, static_cast<size_t>(entryBytes)), count);
         if (entries && EntriesConsistent(*entries, toc.nextId) &&
             (entries->empty() || toc.preambleEnd <= entries->front().recordOffset)) {
             toc.entries = std::move(*entries);

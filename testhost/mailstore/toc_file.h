@@ -11,7 +11,9 @@
 //       20    4  next message id to give out
 //       24    8  size of the .mbx in bytes, right after the host last wrote it
 //       32    8  last write time of the .mbx then (FILETIME ticks)
-//       40    4  bytes of entries following the header
+//       40    4  bytes of entries following the header; any bytes after
+//                them are left from a change in place that never finished
+//                and belong to no entry
 //       44    4  end of the bytes before the first record, kept as they are
 //       48   54  zero
 //      102    2  number of messages, 65535 when there are more; the plug-in
@@ -66,6 +68,10 @@ struct TocReading {
 };
 
 std::string SerializeToc(const TocContents& toc);
+// The pieces of SerializeToc, for changing a file in place.
+std::string SerializeTocHeader(const TocContents& toc, size_t entryBytes);
+void AppendTocEntryBytes(std::string& out, const TocEntry& entry);
+size_t TocEntrySize(const TocEntry& entry);
 // Empty when the bytes are not a table of contents of this format.
 std::optional<TocReading> ParseToc(std::string_view bytes);
 

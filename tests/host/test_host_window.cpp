@@ -7,9 +7,38 @@
 #include "tests/host/host_fixture.h"
 
 #include <commctrl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
+
+using ::testing::ElementsAre;
+
+HWND MailboxList(const HostWindow& window, const char* caption) {
+    HWND child = ::FindWindowExA(window.mdiClient(), nullptr, nullptr, caption);
+    return child ? ::GetWindow(child, GW_CHILD) : nullptr;
+}
+
+std::string CellText(HWND list, int row, int column) {
+    char text[256] = "";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// Each row as "status subject".
+std::vector<std::string> Rows(HWND list) {
+    std::vector<std::string> rows;
+    const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        rows.push_back(CellText(list, row, 0) + " " + CellText(list, row, 4));
+    }
+    return rows;
+}
 
 TEST(HostWindow, OpensMailboxWindowsThatThePlugInCanClose) {
     RunningHost host;
@@ -66,6 +95,47 @@ TEST(HostWindow, KeepsOneWindowPerMailboxAndClosesThemAllWithItself) {
     // Closing the window asked no one to end the test program.
     MSG message;
     EXPECT_FALSE(::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST(HostWindow, MailboxListsFollowMovesStatusesAndRecordsAddedByHand) {
+    RunningHost host;
+    for (const char* subject : {"1", "2", "3", "4"}) {
+        host.AddMessage("In", MakeMessage("a@example.com", subject, "", "text\r\n"));
+    }
+    host.Start();
+    HostWindow window(::GetModuleHandleA(nullptr), host.sessionRef(), nullptr);
+    ASSERT_TRUE(window.Create(SW_SHOWNOACTIVATE));
+    HostApplication app = HostApplication::Connect();
+    const HostFolder in = app.InBox();
+    const HostFolder trash = app.FolderByName("Trash");
+    in.Open();
+    trash.Open();
+    PumpWaitingMessages();
+    HWND inList = MailboxList(window, "In");
+    ASSERT_NE(nullptr, inList);
+    LVITEMA selected = {};
+    selected.stateMask = selected.state = LVIS_SELECTED;
+    ::SendMessageA(inList, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&selected));
+
+    // The last message and the first, the one cut off the file's end, the
+    // other written out of it.
+    const HostMessageList messages = in.Messages();
+    messages.Item(4).Move(trash);
+    messages.Item(1).Move(trash);
+    messages.Item(2).SetStatus(1);
+    PumpWaitingMessages();
+    EXPECT_THAT(Rows(inList), ElementsAre("Unread 2", "Read 3"));
+    EXPECT_THAT(Rows(MailboxList(window, "Trash")), ElementsAre("Unread 4", "Unread 1"));
+    // The row that stayed keeps its selection.
+    EXPECT_EQ(0, ::SendMessageA(inList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+
+    const std::string record = "From ???@??? Wed Jan 10 12:00:00 2007\r\nX-Status: 2\r\n" +
+                               MakeMessage("b@example.com", "5", "", "text\r\n") + "\r\n";
+    const std::string path = host.MailboxPath("In.mbx");
+    WriteBytes(path, ReadBytes(path) + record);
+    messages.UpdateList();
+    PumpWaitingMessages();
+    EXPECT_THAT(Rows(inList), ElementsAre("Unread 2", "Read 3", "Replied 5"));
 }
 
 } // namespace

@@ -48,6 +48,38 @@ std::vector<uint32_t> Ids(const MailboxFile& mailbox) {
     return ids;
 }
 
+std::vector<int32_t> Statuses(const MailboxFile& mailbox) {
+    std::vector<int32_t> statuses;
+    for (size_t i = 0; i < mailbox.Count(); ++i) {
+        statuses.push_back(mailbox.Entry(i).status);
+    }
+    return statuses;
+}
+
+// Where an index puts each message and what it knows of it from its bytes.
+std::vector<std::string> Places(const TocContents& toc) {
+    std::vector<std::string> places;
+    for (const TocEntry& entry : toc.entries) {
+        places.push_back(
+            std::to_string(entry.recordOffset) + "-" + std::to_string(entry.recordEnd) + " " +
+            std::to_string(entry.message.offset) + "+" + std::to_string(entry.message.length) +
+            " " + std::to_string(entry.checksum) + " " + std::to_string(entry.message.priority) +
+            " " + entry.message.date);
+    }
+    return places;
+}
+
+std::string AppendJournal(uint64_t mbxSizeBefore, uint32_t id) {
+    std::string bytes = "STWKJNL\x1A";
+    for (int i = 0; i < 8; ++i) {
+        bytes += static_cast<char>((mbxSizeBefore >> (8 * i)) & 0xFF);
+    }
+    for (int i = 0; i < 4; ++i) {
+        bytes += static_cast<char>((id >> (8 * i)) & 0xFF);
+    }
+    return bytes;
+}
+
 uint32_t Le32(const std::string& bytes, size_t at) {
     uint32_t value = 0;
     for (size_t i = 4; i-- > 0;) {
@@ -375,6 +407,21 @@ TEST(MailboxFile, KeepsTheOldFilesWhenTheyCannotBeReplaced) {
     EXPECT_EQ(ReadBytes(path), mbx);
     EXPECT_EQ(::GetFileAttributesA((path + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_THAT(Messages(Loaded(path)), ElementsAre(Mail("1")));
+
+    // The file rewritten, its index kept from being replaced: the index in
+    // memory, which points into the old file, is not used again unread.
+    mailbox.Append(Mail("2"), 0);
+    mailbox.Append(Mail("3"), 0);
+    {
+        const std::string toc = folder / "In.toc";
+        UniqueFile reader(::CreateFileA(toc.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(reader);
+        EXPECT_THROW(mailbox.Remove(0), StoreError);
+    }
+    EXPECT_TRUE(mailbox.ChangedOnDisk());
+    mailbox.Load();
+    EXPECT_THAT(Messages(mailbox), ElementsAre(Mail("2"), Mail("3")));
 }
 
 TEST(MailboxFile, RemovedMessagesLeaveTheFileAtOnceWhereverTheyStood) {
@@ -452,6 +499,77 @@ TEST(MailboxFile, AnAppendCutShortByACrashIsUndone) {
     WriteBytes(path + ".jnl",
                journal.substr(0, 16) + static_cast<char>(whole) + std::string(3, '\0'));
     EXPECT_THAT(Messages(Loaded(path)), ElementsAre(Mail("kept"), Mail("whole")));
+}
+
+TEST(MailboxFile, AnIndexKeptInPlaceIsTheOneARebuildWouldMakeWithItsIdsAndStatuses) {
+    TempFolder folder;
+    const std::string path = folder / "In.mbx";
+    const std::string tocPath = folder / "In.toc";
+    MailboxFile::CreateEmpty(path);
+    MailboxFile mailbox = Loaded(path);
+    mailbox.Append(Mail("1", "Date: 3 Jan 2007 17:45 GMT\r\n"), 0);
+    mailbox.Append(Mail("2", "X-Priority: 2\r\n"), 1);
+    mailbox.Append(Mail("3", "Date: 4 Feb 2008 08:00 GMT\r\n"), 0);
+    mailbox.SetStatus(1, 5);
+    mailbox.Remove(2);
+    mailbox.Append(Mail("4"), 0);
+    mailbox.SetStatus(2, 7);
+    const std::string toc = ReadBytes(tocPath);
+
+    // Read again, it matches its mailbox file as it is and is kept as it is.
+    MailboxFile reread = Loaded(path);
+    EXPECT_EQ(ReadBytes(tocPath), toc);
+    EXPECT_THAT(Ids(reread), ElementsAre(1u, 2u, 4u));
+    EXPECT_THAT(Statuses(reread), ElementsAre(0, 5, 7));
+
+    ASSERT_TRUE(::DeleteFileA(tocPath.c_str()));
+    Loaded(path);
+    const auto kept = ParseToc(toc);
+    const auto rebuilt = ParseToc(ReadBytes(tocPath));
+    ASSERT_TRUE(kept && kept->entriesIntact && rebuilt && rebuilt->entriesIntact);
+    EXPECT_EQ(SerializeToc(kept->contents), toc);
+    EXPECT_EQ(kept->contents.mbxSize, rebuilt->contents.mbxSize);
+    EXPECT_EQ(kept->contents.preambleEnd, rebuilt->contents.preambleEnd);
+    EXPECT_EQ(Places(kept->contents), Places(rebuilt->contents));
+}
+
+TEST(MailboxFile, AnIndexChangeCutShortByACrashLeavesTheOldOrTheNewIndex) {
+    TempFolder folder;
+    const std::string path = folder / "In.mbx";
+    const std::string tocPath = folder / "In.toc";
+    MailboxFile::CreateEmpty(path);
+    MailboxFile mailbox = Loaded(path);
+    mailbox.Append(Mail("1"), 4);
+    mailbox.Append(Mail("2"), 8);
+    const std::string mbxOfTwo = ReadBytes(path);
+    const std::string tocOfTwo = ReadBytes(tocPath);
+    mailbox.Append(Mail("3"), 0);
+
+    // The third entry written, the header that counts it not: the message
+    // leaves the file, the others keep their ids and statuses.
+    WriteBytes(tocPath, tocOfTwo + ReadBytes(tocPath).substr(tocOfTwo.size()));
+    WriteBytes(path + ".jnl", AppendJournal(mbxOfTwo.size(), 3));
+    MailboxFile recovered = Loaded(path);
+    EXPECT_EQ(ReadBytes(path), mbxOfTwo);
+    EXPECT_THAT(Ids(recovered), ElementsAre(1u, 2u));
+    EXPECT_THAT(Statuses(recovered), ElementsAre(4, 8));
+
+    // The header that no longer counts the last entry written, the entry
+    // not yet cut off: the message is gone.
+    const std::string before = ReadBytes(tocPath);
+    recovered.Remove(1);
+    WriteBytes(tocPath, ReadBytes(tocPath) + before.substr(ReadBytes(tocPath).size()));
+    MailboxFile shortened = Loaded(path);
+    EXPECT_THAT(Messages(shortened), ElementsAre(Mail("1")));
+    EXPECT_THAT(Statuses(shortened), ElementsAre(4));
+
+    // What was left past the entries goes with the next change.
+    shortened.Append(Mail("5"), 0);
+    const std::string toc = ReadBytes(tocPath);
+    const auto read = ParseToc(toc);
+    ASSERT_TRUE(read && read->entriesIntact);
+    EXPECT_EQ(SerializeToc(read->contents), toc);
+    EXPECT_THAT(Messages(Loaded(path)), ElementsAre(Mail("1"), Mail("5")));
 }
 
 TEST(TocFile, CapsTheCountAtOffset102AndKeepsTheFullOneInside) {
