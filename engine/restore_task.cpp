@@ -22,6 +22,7 @@
 #include "plugin/message_pump.h"
 #include "plugin/window_utils.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -58,10 +59,13 @@ enum class ArchiveOutcome { Skipped, Done, Refused };
 
 class RestoreRun {
 public:
+    // `chosen`, when given, names the rows to restore instead of the
+    // filter, by their bookmarks.
     RestoreRun(CADODatabase& database, StagingFiles& staging, TaskLog& log, TaskControls& controls,
-               const MessageFilter& filter, bool deleteRestored)
+               const MessageFilter& filter, bool deleteRestored,
+               const std::vector<long long>* chosen = nullptr)
         : database_(database), staging_(staging), log_(log), controls_(controls), filter_(filter),
-          deleteRestored_(deleteRestored) {}
+          deleteRestored_(deleteRestored), chosen_(chosen) {}
 
     int Run(const std::vector<std::string>& archives);
 
@@ -75,6 +79,9 @@ private:
     bool PrepareStagingFiles();
     // False when the stop check said stop.
     bool RestoreRow(CADORecordset& rows, const std::string& table);
+    // Only the chosen rows, in the table's order: the rest are not even
+    // looked at.
+    void StageChosenRows(CADORecordset& rows, const std::string& table);
     bool JournalStagedRows(const std::string& table);
     void RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place);
 
@@ -84,6 +91,7 @@ private:
     TaskControls& controls_;
     const MessageFilter& filter_;
     const bool deleteRestored_;
+    const std::vector<long long>* chosen_;
 
     int totalRestored_ = 0;
     int totalSearched_ = 0;
@@ -114,7 +122,8 @@ int RestoreRun::Run(const std::vector<std::string>& archives) {
     if (SetHostStatus("Restoring messages operation in progress. Please wait...")) {
         Delay(10);
     }
-    log_.Write(TaskLog::StartRecord(CurrentDateTime(), "Restore Messages"));
+    log_.Write(TaskLog::StartRecord(CurrentDateTime(),
+                                    chosen_ ? "Restore Selected Messages" : "Restore Messages"));
 
     bool refused = false;
     for (const std::string& table : archives) {
@@ -140,7 +149,9 @@ int RestoreRun::Run(const std::vector<std::string>& archives) {
         Delay(10);
     }
     log_.Write(TaskLog::EndRecord(
-        CurrentDateTime(), stopped, filter_.describe(), "restored", totalRestored_, totalSearched_,
+        CurrentDateTime(), stopped,
+        chosen_ ? "The messages selected in the viewer" : filter_.describe(), "restored",
+        totalRestored_, totalSearched_,
         notArrived_ > 0
             ? "Total number of messages left in \"Pending\": " + std::to_string(notArrived_)
             : std::string()));
@@ -171,8 +182,13 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     CADORecordset rows(database_);
     try {
         if (rows.Open(table, CADORecordset::OpenTable)) {
-            rowCount_ = static_cast<int>(rows.CountRows());
-            while (!rows.AtEnd() && !stagingDamaged_ && RestoreRow(rows, table)) {
+            if (chosen_) {
+                StageChosenRows(rows, table);
+            } else {
+                rowCount_ = static_cast<int>(rows.CountRows());
+                while (!rows.AtEnd() && !stagingDamaged_ && RestoreRow(rows, table)) {
+                    rows.MoveNext();
+                }
             }
             Delay(500);
         }
@@ -381,7 +397,7 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
     // would be one too many.
     const bool home =
         !interrupted_->rowsHome().empty() && interrupted_->rowsHome().count(rows.GetBookmark()) > 0;
-    if (!home && filter_.matches(values)) {
+    if (!home && (chosen_ || filter_.matches(values))) {
         std::string message;
         // A message column of another type (a table made elsewhere) reads as
         // no text: such a row stays, as one that could not be written.
@@ -420,8 +436,27 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
                       " / Total number of messages restored: " + std::to_string(totalRestored_))) {
         Delay(10);
     }
-    rows.MoveNext();
     return !controls_.StopRequested();
+}
+
+void RestoreRun::StageChosenRows(CADORecordset& rows, const std::string& table) {
+    std::vector<long long> chosen = *chosen_;
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    rowCount_ = static_cast<int>(chosen.size());
+    for (const long long bookmark : chosen) {
+        try {
+            rows.SetBookmark(bookmark);
+        } catch (const CADOException&) {
+            // Gone since the viewer read it: nothing to bring back.
+            ++examined_;
+            ++totalSearched_;
+            continue;
+        }
+        if (stagingDamaged_ || !RestoreRow(rows, table)) {
+            return;
+        }
+    }
 }
 
 bool RestoreRun::JournalStagedRows(const std::string& table) {
@@ -459,4 +494,12 @@ int RestoreTask::run(const std::vector<std::string>& archives, const MessageFilt
     TaskLog log(logPath_, controls_);
     RestoreRun run(database_, staging_, log, controls_, filter, deleteRestored);
     return run.Run(archives);
+}
+
+int RestoreTask::runRows(const std::string& table, const std::vector<long long>& bookmarks,
+                         bool deleteRestored) {
+    TaskLog log(logPath_, controls_);
+    const MessageFilter everything;
+    RestoreRun run(database_, staging_, log, controls_, everything, deleteRestored, &bookmarks);
+    return run.Run({table});
 }

@@ -30,6 +30,11 @@ public:
     // written to "Pending".
     int run(const std::vector<std::string>& archives, const MessageFilter& filter,
             bool deleteRestored);
+    // The same for the rows of `table` at `bookmarks` alone (the viewer's
+    // selection), whatever the filter would say; rows gone since are passed
+    // over. Its log record names it a restore of selected messages.
+    int runRows(const std::string& table, const std::vector<long long>& bookmarks,
+                bool deleteRestored);
 
 private:
     CADODatabase& database_;

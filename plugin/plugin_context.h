@@ -26,6 +26,9 @@ struct PluginContext {
     // them, reset from the settings by each viewer that opens.
     int viewerSortKey = 0;
     int viewerSortOrder = 0;
+    // A viewer is restoring its selection: no other task may start until
+    // it ends.
+    bool viewerTaskRunning = false;
 };
 
 // The settings, log and help files sit beside the plug-in's own file.

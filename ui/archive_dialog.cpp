@@ -281,10 +281,12 @@ void CArchiveDlg::EnableForTask(bool running) {
 void CArchiveDlg::CloseSequence() {
     // Start-up shows error boxes and pumps the host's messages; a close
     // request arriving then would pull the database from under it.
-    if (starting_) {
+    PluginContext& context = App().Context();
+    // A viewer's restore runs inside the viewer, which closing would take
+    // away from under it.
+    if (starting_ || context.viewerTaskRunning) {
         return;
     }
-    PluginContext& context = App().Context();
     filterPanel_.ReadDates();
     if (database_) {
         database_->Close();
@@ -434,6 +436,13 @@ bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         // Shift+F10 is answered once, from the tree's own key notice.
         if (lParam != -1 || !keyboardMenuPending_) {
             ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+        }
+        return true;
+    }
+    if (message == kArchiveChangedNotice) {
+        if (!taskRunning_ && database_) {
+            trees_.RefreshArchiveCounts(*database_);
+            trees_.RefreshMailboxCounts();
         }
         return true;
     }

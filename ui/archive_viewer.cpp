@@ -2,9 +2,11 @@
 
 #include "db/ado_exception.h"
 #include "db/archive_schema.h"
+#include "engine/restore_task.h"
 #include "plugin/ansi_text.h"
 #include "plugin/file_utils.h"
 #include "plugin/message_box.h"
+#include "plugin/message_pump.h"
 #include "plugin/notice_cells.h"
 #include "plugin/settings_keys.h"
 #include "plugin/stowlark_app.h"
@@ -33,6 +35,8 @@ constexpr int kFirstColumnImage = 2;
 constexpr int kStatusCount = 11;
 // Posted to itself after the list's selection changed.
 constexpr UINT kSelectionChangedMessage = WM_APP + 1;
+// Posted to itself for the menu key or Shift+F10 in the list.
+constexpr UINT kListMenuMessage = WM_APP + 2;
 
 struct ColumnLayout {
     const char* caption;
@@ -92,6 +96,7 @@ bool CArchiveViewer::OnInitDialog() {
     ::SetWindowTextA(hwnd(), title_.c_str());
     SetBigIcon(hwnd(), ::LoadIconA(App().Instance(), MAKEINTRESOURCEA(IDI_VIEWER)));
     list_ = CListCtrl(Item(IDC_VIEWER_LIST));
+    menu_.reset(::LoadMenuA(App().Instance(), MAKEINTRESOURCEA(IDM_VIEWER_MENU)));
     OpenDatabase();
     InsertColumns();
     list_.SetExtendedStyle(~0u, 0);
@@ -347,6 +352,15 @@ LRESULT CArchiveViewer::OnNotify(const NMHDR& header) {
     case LVN_COLUMNCLICK:
         OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         break;
+    case LVN_KEYDOWN: {
+        const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+        const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+        // Answered once, from a posted notice, whatever else the list sends.
+        if ((key == VK_APPS || (key == VK_F10 && shift)) && !keyboardMenuPending_) {
+            keyboardMenuPending_ = ::PostMessageA(hwnd(), kListMenuMessage, 0, 0) != FALSE;
+        }
+        break;
+    }
     case LVN_ODFINDITEMA: {
         const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
         return find.lvfi.psz ? FindRow(find.lvfi.psz, find.lvfi.flags, find.iStart) : -1;
@@ -380,6 +394,16 @@ bool CArchiveViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         selectionChangePending_ = false;
         ShowSelectionChange();
         return true;
+    case kListMenuMessage:
+        keyboardMenuPending_ = false;
+        ShowListMenu(-1);
+        return true;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == list_.hwnd() &&
+            (lParam != -1 || !keyboardMenuPending_)) {
+            ShowListMenu(lParam);
+        }
+        return true;
     case WM_ENDSESSION:
         // The process may end before the window is destroyed.
         if (wParam && !saved_) {
@@ -404,8 +428,16 @@ bool CArchiveViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
 }
 
 bool CArchiveViewer::PreTranslateMessage(MSG& message) {
-    // Escape closes nothing here.
+    // Escape closes nothing here; during a restore it asks it to stop.
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+        if (taskRunning_ && stopEnabled_) {
+            stopRequested_ = true;
+        }
+        return true;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == 'A' && ::GetKeyState(VK_CONTROL) < 0 &&
+        message.hwnd == list_.hwnd()) {
+        SelectAll();
         return true;
     }
     // A page with the keyboard moves, scrolls and copies by its own keys.
@@ -473,6 +505,10 @@ void CArchiveViewer::ApplySavedPlacement() {
 
 void CArchiveViewer::OnClose() {
     const PluginContext& context = App().Context();
+    // The restore runs inside this window.
+    if (taskRunning_) {
+        return;
+    }
     if (context.mainDialogWindow) {
         PostViewerClosed(context.mainDialogWindow, hwnd());
     }
@@ -567,4 +603,118 @@ std::string CArchiveViewer::FetchMessageText(const ViewerRow& row) {
         // The header block still shows which message it was.
         return std::string();
     }
+}
+
+void CArchiveViewer::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
+    switch (id) {
+    case ID_VIEWER_RESTORE:
+        RestoreSelected(false);
+        break;
+    case ID_VIEWER_RESTORE_REMOVE:
+        RestoreSelected(true);
+        break;
+    case ID_VIEWER_SELECT_ALL:
+        SelectAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void CArchiveViewer::ShowListMenu(LPARAM position) {
+    const HMENU menu = ::GetSubMenu(menu_.get(), 0);
+    if (!menu) {
+        return;
+    }
+    POINT at = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    if (position == -1) {
+        // From the keyboard: at the focused row, or the list's corner.
+        RECT rect = {};
+        const int focused = list_.NextFocused();
+        if (focused < 0 || !ListView_GetItemRect(list_.hwnd(), focused, &rect, LVIR_LABEL)) {
+            rect = {};
+        }
+        at = {rect.left, rect.bottom};
+        ::ClientToScreen(list_.hwnd(), &at);
+    }
+    const bool busy = taskRunning_ || App().Context().viewerTaskRunning;
+    const UINT restoreState = !busy && list_.SelectedCount() > 0 ? MF_ENABLED : MF_GRAYED;
+    ::EnableMenuItem(menu, ID_VIEWER_RESTORE, MF_BYCOMMAND | restoreState);
+    ::EnableMenuItem(menu, ID_VIEWER_RESTORE_REMOVE, MF_BYCOMMAND | restoreState);
+    ::EnableMenuItem(menu, ID_VIEWER_SELECT_ALL,
+                     MF_BYCOMMAND | (!busy && !order_.empty() ? MF_ENABLED : MF_GRAYED));
+    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+}
+
+void CArchiveViewer::SelectAll() {
+    if (!taskRunning_ && !order_.empty()) {
+        list_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    }
+}
+
+std::vector<long long> CArchiveViewer::SelectedBookmarks() const {
+    std::vector<long long> bookmarks;
+    for (int index = list_.NextSelected(-1); index >= 0; index = list_.NextSelected(index)) {
+        const ViewerRow* row = RowAt(index);
+        if (!row || !row->rowid) {
+            return {};
+        }
+        bookmarks.push_back(*row->rowid);
+    }
+    return bookmarks;
+}
+
+void CArchiveViewer::RestoreSelected(bool remove) {
+    PluginContext& context = App().Context();
+    if (taskRunning_ || context.viewerTaskRunning || list_.SelectedCount() == 0 || !database_ ||
+        !database_->IsOpen()) {
+        return;
+    }
+    const std::vector<long long> bookmarks = SelectedBookmarks();
+    if (bookmarks.empty()) {
+        ShowStandardErrorBox("The rows of this archive cannot be told apart one by one, so only a "
+                             "restore of the whole archive from the main dialog can bring them "
+                             "back.");
+        return;
+    }
+    taskRunning_ = true;
+    context.viewerTaskRunning = true;
+    stopRequested_ = false;
+    stopEnabled_ = true;
+    SetProgress(100);
+
+    StagingFiles staging{context.hostDataDir + "\\Pending.mbx",
+                         context.hostDataDir + "\\Pending.toc"};
+    RestoreTask task(*database_, staging, context.logPath, *this);
+    const int restored = task.runRows(tableName_, bookmarks, remove);
+
+    taskRunning_ = false;
+    context.viewerTaskRunning = false;
+    ::SetWindowTextA(hwnd(), title_.c_str());
+    if (remove) {
+        // The rows that went leave the list; what is left is read anew.
+        list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        FillList();
+        Sort();
+        ShowSelectionChange();
+    }
+    if (restored > 0 && context.mainDialogWindow) {
+        ::PostMessageA(context.mainDialogWindow, kArchiveChangedNotice, 0, 0);
+    }
+}
+
+void CArchiveViewer::SetProgress(int percent) {
+    // Both the staging and the moves count down what is left.
+    const int done = 100 - std::max(0, std::min(100, percent));
+    ::SetWindowTextA(
+        hwnd(), (title_ + " \x97 Restoring " + std::to_string(done) + "% (Esc stops)").c_str());
+}
+
+bool CArchiveViewer::StopRequested() {
+    PumpWaitingMessages();
+    return stopRequested_;
+}
+
+void CArchiveViewer::EnableStop(bool enable) {
+    stopEnabled_ = enable;
 }

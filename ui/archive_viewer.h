@@ -4,6 +4,8 @@
 #pragma once
 
 #include "db/ado_database.h"
+#include "engine/task_controls.h"
+#include "plugin/unique_resource.h"
 #include "ui/dialog.h"
 #include "ui/gdi_resources.h"
 #include "ui/list_control.h"
@@ -15,7 +17,7 @@
 #include <string>
 #include <vector>
 
-class CArchiveViewer : public CDialog {
+class CArchiveViewer : public CDialog, private TaskControls {
 public:
     // `title` is the archive's name without its message count.
     CArchiveViewer(HWND owner, std::string tableName, std::string title,
@@ -29,11 +31,11 @@ public:
     const std::string& previewPath() const { return previewPath_; }
     const std::string& pageText() const { return pageText_; }
     const CPreviewPane& preview() const { return preview_; }
+    bool taskRunning() const { return taskRunning_; }
 
 protected:
     bool OnInitDialog() override;
-    // Sorting and selecting are all there is to command.
-    void OnCommand(int, int, HWND) override {}
+    void OnCommand(int id, int notifyCode, HWND control) override;
     LRESULT OnNotify(const NMHDR& header) override;
     void OnClose() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -54,6 +56,19 @@ private:
     void Layout();
     void ApplySavedPlacement();
     void Save();
+
+    // The list's menu, at the mouse or (position -1) at the focused row.
+    void ShowListMenu(LPARAM position);
+    void SelectAll();
+    // The selected rows' places in their table; empty when a row has none.
+    std::vector<long long> SelectedBookmarks() const;
+    void RestoreSelected(bool remove);
+
+    // What the restore of a selection asks of this window.
+    void SetProgress(int percent) override;
+    bool StopRequested() override;
+    void EnableStop(bool enable) override;
+    void ReloadLog() override {}
 
     // The preview pane's pages.
     void PreparePreviewFile();
@@ -94,4 +109,10 @@ private:
 
     std::string previewPath_;
     std::string pageText_;
+
+    UniqueMenu menu_;
+    bool keyboardMenuPending_ = false;
+    bool taskRunning_ = false;
+    bool stopRequested_ = false;
+    bool stopEnabled_ = true;
 };

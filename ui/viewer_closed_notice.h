@@ -7,6 +7,10 @@
 
 #include <optional>
 
+// Posted by a viewer whose restore changed its archive and the mailboxes:
+// the main dialog counts both anew.
+constexpr UINT kArchiveChangedNotice = WM_APP + 20;
+
 inline bool PostViewerClosed(HWND mainDialog, HWND viewer) {
     NoticeCells& cells = App().NoticeCells();
     HWND* cell = cells.Make(viewer);

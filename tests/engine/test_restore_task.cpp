@@ -49,7 +49,74 @@ protected:
     }
 
     std::vector<std::string> StatusLines() { return host.session().statusHistory(); }
+
+    // Each row's bookmark, in table order.
+    std::vector<long long> Bookmarks(const std::string& table) {
+        CADORecordset rows(database);
+        EXPECT_TRUE(rows.Open(table, CADORecordset::OpenTable));
+        std::vector<long long> marks;
+        for (; !rows.AtEnd(); rows.MoveNext()) {
+            marks.push_back(rows.GetBookmark());
+        }
+        return marks;
+    }
+
+    int RestoreRows(const std::vector<long long>& rows, bool remove) {
+        RestoreTask task(database, staging, logPath, controls);
+        return task.runRows("Mailbox_Work", rows, remove);
+    }
 };
+
+TEST_F(RestoreTaskTest, ChosenRowsAloneComeHomeAndOnlyThoseRowsGo) {
+    const std::vector<std::string> sent = AddNumbered("Work", 5);
+    Start();
+    ArchiveAway("Work"); // rows "5" to "1", last first
+    // A second row of the message "3": same id, same text.
+    ASSERT_TRUE(database.Execute("INSERT INTO Mailbox_Work SELECT * FROM Mailbox_Work "
+                                 "WHERE Subject = '3'"));
+    const std::vector<long long> marks = Bookmarks("Mailbox_Work");
+    ASSERT_EQ(6u, marks.size());
+
+    EXPECT_EQ(2, RestoreRows({marks[5], marks[1]}, false));
+    EXPECT_THAT(Messages("Work"), ::testing::UnorderedElementsAre(sent[3], sent[2]));
+    EXPECT_THAT(Statuses("Work"), ::testing::UnorderedElementsAre(4, 3));
+    EXPECT_EQ(6u, Rows("Mailbox_Work").size());
+
+    EXPECT_EQ(2, RestoreRows({marks[2], marks[0]}, true));
+    EXPECT_THAT(Column(Rows("Mailbox_Work"), &ArchiveRow::subject),
+                ElementsAre("4", "2", "1", "3"));
+    EXPECT_THAT(Statuses("Work"), ::testing::UnorderedElementsAre(4, 3, 5, 3));
+    const std::vector<std::string> log = LogLines();
+    EXPECT_THAT(log, Contains("Task Type: Restore Selected Messages"));
+    EXPECT_THAT(log, Contains("Applied Filter(s): The messages selected in the viewer"));
+    EXPECT_THAT(log, Contains("Number of Restored Messages: 2"));
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(RestoreTaskTest, AChosenRowKeepsItsRowUntilItsMessageArrives) {
+    AddNumbered("Work", 4);
+    Start();
+    ArchiveAway("Work");
+    const std::vector<long long> marks = Bookmarks("Mailbox_Work");
+
+    // Stopped after the first of three: that one comes home and its row goes.
+    controls.stopWhen = [this] { return controls.stopChecks >= 1; };
+    EXPECT_EQ(1, RestoreRows({marks[0], marks[1], marks[2]}, true));
+    EXPECT_THAT(Statuses("Work"), ElementsAre(4));
+    EXPECT_EQ(3u, Rows("Mailbox_Work").size());
+
+    // The host fails the second move: the message left in Pending keeps
+    // its row, and the next restore of the archive brings it home.
+    controls = RecordingControls();
+    host.session().faults().Arm("Move", 2);
+    EXPECT_EQ(2, RestoreRows({marks[1], marks[2]}, true));
+    EXPECT_EQ(1u, Messages("Pending").size());
+    EXPECT_EQ(2u, Rows("Mailbox_Work").size());
+    controls = RecordingControls();
+    EXPECT_EQ(1, RestoreRows({}, true));
+    EXPECT_THAT(Statuses("Work"), ::testing::UnorderedElementsAre(4, 3, 2));
+    EXPECT_THAT(Column(Rows("Mailbox_Work"), &ArchiveRow::subject), ElementsAre("1"));
+}
 
 TEST_F(RestoreTaskTest, ARoundTripGivesBackEveryByteAndStatus) {
     const std::vector<std::string> originals = {

@@ -7,6 +7,8 @@
 #include "host/host_application.h"
 #include "plugin/file_utils.h"
 #include "plugin/settings.h"
+#include "res/resource_ids.h"
+#include "testhost/mailstore/mailbox_file.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/archive_viewer.h"
 #include "ui/gdi_resources.h"
@@ -607,6 +609,49 @@ TEST_F(ArchiveViewerTest, OpeningFromTheArchiveTreeHoldsTheTasksUntilTheLastView
     EXPECT_FALSE(::IsWindow(reopened));
     EXPECT_EQ("480", SettingText("Windows", "ArchiveWidth"));
     EXPECT_FALSE(FileExists(previewFile));
+}
+
+TEST_F(ArchiveViewerTest, ItsListMenuRestoresJustTheSelectedMessages) {
+    host.Start();
+    CArchiveViewer& window = OpenViewer();
+    int menus = 0;
+    {
+        const LaterOnThisThread look(200, [&] {
+            menus += ::FindWindowA("#32768", nullptr) != nullptr;
+            ::EndMenu();
+        });
+        PressKey(window.list().hwnd(), VK_F10, false, true, true);
+        PumpUntil([&] { return look.ran(); });
+    }
+    EXPECT_EQ(1, menus);
+
+    // Nothing selected: nothing to do.
+    ::SendMessageA(window.hwnd(), WM_COMMAND, ID_VIEWER_RESTORE, 0);
+    EXPECT_FALSE(FileExists(host.MailboxPath("Pending.mbx")));
+
+    Select({0, 2});
+    const std::vector<std::string> chosen = {window.RowAt(0)->subject, window.RowAt(2)->subject};
+    const std::vector<std::string> kept = {window.RowAt(1)->subject, window.RowAt(3)->subject};
+    ::SendMessageA(window.hwnd(), WM_COMMAND, ID_VIEWER_RESTORE_REMOVE, 0);
+    PumpWaitingMessages();
+
+    EXPECT_FALSE(window.taskRunning());
+    EXPECT_EQ("Work", WindowText(window.hwnd()));
+    ASSERT_EQ(2, window.list().ItemCount());
+    EXPECT_THAT((std::vector<std::string>{window.RowAt(0)->subject, window.RowAt(1)->subject}),
+                ::testing::UnorderedElementsAreArray(kept));
+    std::vector<std::string> home;
+    const MailboxFile& in = host.session().store().Mailbox(host.MailboxPath("In.mbx"));
+    for (size_t i = 0; i < in.Count(); ++i) {
+        for (const StoredRow& row : kRows) {
+            if (in.RawText(i) == row.message) {
+                home.push_back(row.subject);
+                EXPECT_EQ(row.status, in.Entry(i).status) << row.subject;
+            }
+        }
+    }
+    EXPECT_THAT(home, ::testing::UnorderedElementsAreArray(chosen));
+    EXPECT_TRUE(boxes.boxes().empty());
 }
 
 } // namespace
