@@ -98,6 +98,7 @@
 #define IDC_VIEWER_LIST 1080
 #define IDC_VIEWER_SPLITTER 1081
 #define IDC_VIEWER_PREVIEW 1082
+#define IDC_VIEWER_FIND 1083
 
 // The main dialog's menu: its first two submenus are the trees' context
 // menus; the third holds the commands reached only by accelerator.
@@ -115,3 +116,4 @@
 #define ID_VIEWER_RESTORE 40080
 #define ID_VIEWER_RESTORE_REMOVE 40081
 #define ID_VIEWER_SELECT_ALL 40083
+#define ID_VIEWER_FIND 40084

@@ -37,6 +37,19 @@ constexpr int kStatusCount = 11;
 constexpr UINT kSelectionChangedMessage = WM_APP + 1;
 // Posted to itself for the menu key or Shift+F10 in the list.
 constexpr UINT kListMenuMessage = WM_APP + 2;
+// A search reads on from a timer, whose turn comes after the keyboard's and
+// the window's painting.
+constexpr UINT_PTR kSearchTimer = 1;
+constexpr DWORD kSearchSliceMilliseconds = 40;
+constexpr int kFindHeight = 22;
+
+std::string CountText(size_t count) {
+    std::string digits = std::to_string(count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<size_t>(at), ",");
+    }
+    return digits;
+}
 
 struct ColumnLayout {
     const char* caption;
@@ -85,10 +98,10 @@ CArchiveViewer::~CArchiveViewer() {
 }
 
 const ViewerRow* CArchiveViewer::RowAt(int index) const {
-    if (index < 0 || index >= static_cast<int>(order_.size())) {
+    if (index < 0 || index >= static_cast<int>(view_.size())) {
         return nullptr;
     }
-    return &rows_[order_[index]];
+    return &rows_[view_[index]];
 }
 
 bool CArchiveViewer::OnInitDialog() {
@@ -97,6 +110,10 @@ bool CArchiveViewer::OnInitDialog() {
     SetBigIcon(hwnd(), ::LoadIconA(App().Instance(), MAKEINTRESOURCEA(IDI_VIEWER)));
     list_ = CListCtrl(Item(IDC_VIEWER_LIST));
     menu_.reset(::LoadMenuA(App().Instance(), MAKEINTRESOURCEA(IDM_VIEWER_MENU)));
+    findEdit_ = ::CreateWindowExA(
+        WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VIEWER_FIND)), App().Instance(), nullptr);
+    ::SendMessageA(findEdit_, WM_SETFONT, ::SendMessageA(hwnd(), WM_GETFONT, 0, 0), FALSE);
     OpenDatabase();
     InsertColumns();
     list_.SetExtendedStyle(~0u, 0);
@@ -177,7 +194,10 @@ void CArchiveViewer::FillList() {
     }
     order_.resize(rows_.size());
     std::iota(order_.begin(), order_.end(), 0);
-    list_.SetItemCount(static_cast<int>(rows_.size()));
+    view_ = order_;
+    foldedHeaders_.clear();
+    wordsFound_.assign(rows_.size(), allWords_);
+    list_.SetItemCount(static_cast<int>(view_.size()));
     if (complete) {
         list_.Repaint();
     }
@@ -185,45 +205,79 @@ void CArchiveViewer::FillList() {
 
 void CArchiveViewer::Sort() {
     const PluginContext& context = App().Context();
-    // The rows keep their marks through the sort, as rows of a list that
-    // holds its own items would.
+    SortViewerRows(rows_, order_, context.viewerSortKey, context.viewerSortOrder);
+    ShowView();
+    ShowSortIndicators();
+}
+
+void CArchiveViewer::ShowView() {
+    // The rows keep their marks through a sort or a search, as rows of a
+    // list that holds its own items would.
     std::vector<int> selected;
     for (int index = list_.NextSelected(-1); index >= 0; index = list_.NextSelected(index)) {
-        selected.push_back(order_[index]);
+        if (index < static_cast<int>(view_.size())) {
+            selected.push_back(view_[index]);
+        }
     }
     const int focused = list_.NextFocused();
     const int focusedRow =
-        focused >= 0 && focused < static_cast<int>(order_.size()) ? order_[focused] : -1;
+        focused >= 0 && focused < static_cast<int>(view_.size()) ? view_[focused] : -1;
+    const bool hadMarks = !selected.empty() || focusedRow >= 0;
+    const size_t selectedBefore = selected.size();
 
-    SortViewerRows(rows_, order_, context.viewerSortKey, context.viewerSortOrder);
-
-    if (!selected.empty() || focusedRow >= 0) {
-        std::vector<int> position(rows_.size());
-        for (size_t i = 0; i < order_.size(); ++i) {
-            position[order_[i]] = static_cast<int>(i);
+    if (words_.empty()) {
+        view_ = order_;
+    } else {
+        view_.clear();
+        for (const int row : order_) {
+            if (Matches(row)) {
+                view_.push_back(row);
+            }
         }
+    }
+    const bool countChanged = list_.ItemCount() != static_cast<int>(view_.size());
+    if (countChanged) {
+        restoringSelection_ = true;
+        list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        list_.SetItemCount(static_cast<int>(view_.size()));
+        restoringSelection_ = false;
+    }
+
+    std::vector<int> position(rows_.size(), -1);
+    for (size_t i = 0; i < view_.size(); ++i) {
+        position[view_[i]] = static_cast<int>(i);
+    }
+    selected.erase(std::remove_if(selected.begin(), selected.end(),
+                                  [&](int row) { return position[row] < 0; }),
+                   selected.end());
+    const bool focusShown = focusedRow >= 0 && position[focusedRow] >= 0;
+    if (hadMarks) {
         restoringSelection_ = true;
         // Drawn once at the end, not once for every row marked again.
         ::SendMessageA(list_.hwnd(), WM_SETREDRAW, FALSE, 0);
         list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        if (selected.size() == rows_.size()) {
+        if (selected.size() == view_.size()) {
             list_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
         } else {
             for (const int row : selected) {
                 list_.SetItemState(position[row], LVIS_SELECTED, LVIS_SELECTED);
             }
         }
-        if (focusedRow >= 0) {
+        if (focusShown) {
             list_.SetItemState(position[focusedRow], LVIS_FOCUSED, LVIS_FOCUSED);
         }
         ::SendMessageA(list_.hwnd(), WM_SETREDRAW, TRUE, 0);
-        if (focusedRow >= 0) {
+        if (focusShown) {
             list_.EnsureVisible(position[focusedRow]);
         }
         restoringSelection_ = false;
     }
     ::InvalidateRect(list_.hwnd(), nullptr, TRUE);
-    ShowSortIndicators();
+    if (selected.size() != selectedBefore) {
+        // Rows that left the list took their marks with them.
+        OnListChanged();
+    }
+    ShowSearchCaption();
 }
 
 void CArchiveViewer::ShowSortIndicators() const {
@@ -276,7 +330,7 @@ void CArchiveViewer::ShowSelectionChange() {
 }
 
 LRESULT CArchiveViewer::FindRow(const std::string& text, UINT flags, int start) const {
-    const int count = static_cast<int>(order_.size());
+    const int count = static_cast<int>(view_.size());
     if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || count == 0) {
         return -1;
     }
@@ -293,7 +347,7 @@ LRESULT CArchiveViewer::FindRow(const std::string& text, UINT flags, int start) 
             index -= count;
         }
         // Typing finds rows by the text the first column shows.
-        const std::string& sender = rows_[order_[index]].from;
+        const std::string& sender = rows_[view_[index]].from;
         if (partial ? sender.size() < text.size() : sender.size() != text.size()) {
             continue;
         }
@@ -394,6 +448,12 @@ bool CArchiveViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         selectionChangePending_ = false;
         ShowSelectionChange();
         return true;
+    case WM_TIMER:
+        if (wParam == kSearchTimer) {
+            ContinueSearch();
+            return true;
+        }
+        return false;
     case kListMenuMessage:
         keyboardMenuPending_ = false;
         ShowListMenu(-1);
@@ -432,7 +492,13 @@ bool CArchiveViewer::PreTranslateMessage(MSG& message) {
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
         if (taskRunning_ && stopEnabled_) {
             stopRequested_ = true;
+        } else if (!taskRunning_ && message.hwnd == findEdit_) {
+            HideFind();
         }
+        return true;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == 'F' && ::GetKeyState(VK_CONTROL) < 0) {
+        ShowFind();
         return true;
     }
     if (message.message == WM_KEYDOWN && message.wParam == 'A' && ::GetKeyState(VK_CONTROL) < 0 &&
@@ -461,6 +527,13 @@ void CArchiveViewer::Layout() {
     ++sizeCount_;
     RECT client = {};
     ::GetClientRect(hwnd(), &client);
+    // The find field, when shown, takes the top; the list keeps what is
+    // left above the bar.
+    if (findEdit_ && ::IsWindowVisible(findEdit_)) {
+        ::MoveWindow(findEdit_, client.left, client.top, client.right - client.left, kFindHeight,
+                     TRUE);
+        client.top += kFindHeight;
+    }
     if (sizeCount_ == 1) {
         barRect_.top = splitterTop_;
         barRect_.bottom = splitterTop_ + kBarHeight;
@@ -470,6 +543,8 @@ void CArchiveViewer::Layout() {
     ::MoveWindow(bar, client.left, barRect_.top, width, kBarHeight, TRUE);
     ::MoveWindow(list_.hwnd(), client.left, client.top, width,
                  std::max(0, static_cast<int>(barRect_.top - client.top)), TRUE);
+    // Until the bar moves below the field, the field covers nothing: the
+    // list has no height.
     ::MoveWindow(pane, client.left, barRect_.bottom, width, paneHeight, TRUE);
     // Only the parts a move uncovers are repainted, and the list's header
     // and border are drawn to the width they had: shrunk or grown, they
@@ -605,7 +680,7 @@ std::string CArchiveViewer::FetchMessageText(const ViewerRow& row) {
     }
 }
 
-void CArchiveViewer::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
+void CArchiveViewer::OnCommand(int id, int notifyCode, HWND /*control*/) {
     switch (id) {
     case ID_VIEWER_RESTORE:
         RestoreSelected(false);
@@ -615,6 +690,14 @@ void CArchiveViewer::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
         break;
     case ID_VIEWER_SELECT_ALL:
         SelectAll();
+        break;
+    case ID_VIEWER_FIND:
+        ShowFind();
+        break;
+    case IDC_VIEWER_FIND:
+        if (notifyCode == EN_CHANGE) {
+            StartSearch();
+        }
         break;
     default:
         break;
@@ -642,12 +725,12 @@ void CArchiveViewer::ShowListMenu(LPARAM position) {
     ::EnableMenuItem(menu, ID_VIEWER_RESTORE, MF_BYCOMMAND | restoreState);
     ::EnableMenuItem(menu, ID_VIEWER_RESTORE_REMOVE, MF_BYCOMMAND | restoreState);
     ::EnableMenuItem(menu, ID_VIEWER_SELECT_ALL,
-                     MF_BYCOMMAND | (!busy && !order_.empty() ? MF_ENABLED : MF_GRAYED));
+                     MF_BYCOMMAND | (!busy && !view_.empty() ? MF_ENABLED : MF_GRAYED));
     ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
 }
 
 void CArchiveViewer::SelectAll() {
-    if (!taskRunning_ && !order_.empty()) {
+    if (!taskRunning_ && !view_.empty()) {
         list_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
     }
 }
@@ -696,8 +779,12 @@ void CArchiveViewer::RestoreSelected(bool remove) {
         list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         FillList();
         Sort();
+        if (!words_.empty()) {
+            StartSearch();
+        }
         ShowSelectionChange();
     }
+    ShowSearchCaption();
     if (restored > 0 && context.mainDialogWindow) {
         ::PostMessageA(context.mainDialogWindow, kArchiveChangedNotice, 0, 0);
     }
@@ -717,4 +804,120 @@ bool CArchiveViewer::StopRequested() {
 
 void CArchiveViewer::EnableStop(bool enable) {
     stopEnabled_ = enable;
+}
+
+bool CArchiveViewer::Undecided(int row) const {
+    const std::optional<long long>& rowid = rows_[row].rowid;
+    return search_ && rowid && *rowid > search_->readUpTo();
+}
+
+void CArchiveViewer::ShowFind() {
+    if (!findEdit_ || taskRunning_) {
+        return;
+    }
+    if (!::IsWindowVisible(findEdit_)) {
+        ::ShowWindow(findEdit_, SW_SHOW);
+        Layout();
+    }
+    ::SetFocus(findEdit_);
+    ::SendMessageA(findEdit_, EM_SETSEL, 0, -1);
+}
+
+void CArchiveViewer::HideFind() {
+    // An empty field shows every row again.
+    ::SetWindowTextA(findEdit_, "");
+    ::ShowWindow(findEdit_, SW_HIDE);
+    Layout();
+    ::SetFocus(list_.hwnd());
+}
+
+void CArchiveViewer::StartSearch() {
+    ::KillTimer(hwnd(), kSearchTimer);
+    search_.reset();
+    words_ = SearchWords(WindowText(findEdit_));
+    allWords_ = words_.size() >= 32 ? 0xFFFFFFFFu : (1u << words_.size()) - 1;
+    if (words_.empty()) {
+        wordsFound_.assign(rows_.size(), allWords_);
+        ShowView();
+        return;
+    }
+    if (foldedHeaders_.size() != rows_.size()) {
+        foldedHeaders_.clear();
+        rowByRowid_.clear();
+        for (size_t row = 0; row < rows_.size(); ++row) {
+            const ViewerRow& r = rows_[row];
+            foldedHeaders_.push_back(
+                folder_.FoldAnsi(r.from + "\n" + r.subject + "\n" + r.to + "\n" + r.date));
+            if (r.rowid) {
+                rowByRowid_[*r.rowid] = static_cast<int>(row);
+            }
+        }
+    }
+    std::vector<std::string> folded;
+    for (const std::string& word : words_) {
+        folded.push_back(folder_.FoldAnsi(word));
+    }
+    wordsFound_.assign(rows_.size(), 0);
+    bool readTexts = false;
+    for (size_t row = 0; row < rows_.size(); ++row) {
+        uint32_t found = 0;
+        for (size_t w = 0; w < folded.size(); ++w) {
+            if (foldedHeaders_[row].find(folded[w]) != std::string::npos) {
+                found |= 1u << w;
+            }
+        }
+        wordsFound_[row] = found;
+        readTexts = readTexts || (found != allWords_ && rows_[row].rowid);
+    }
+    if (readTexts && database_ && database_->IsOpen()) {
+        search_ = std::make_unique<MessageSearch>(*database_, tableName_, words_, folder_);
+        ::SetTimer(hwnd(), kSearchTimer, 0, nullptr);
+    }
+    ShowView();
+}
+
+void CArchiveViewer::ContinueSearch() {
+    ::KillTimer(hwnd(), kSearchTimer);
+    if (!search_) {
+        return;
+    }
+    const auto wanted = [this](long long rowid) {
+        const auto row = rowByRowid_.find(rowid);
+        return row != rowByRowid_.end() && wordsFound_[row->second] != allWords_;
+    };
+    const DWORD start = ::GetTickCount();
+    bool more = true;
+    do {
+        more = search_->Step(256, wanted);
+        for (const auto& [rowid, found] : search_->TakeFound()) {
+            const auto row = rowByRowid_.find(rowid);
+            if (row != rowByRowid_.end()) {
+                wordsFound_[row->second] |= found;
+            }
+        }
+    } while (more && ::GetTickCount() - start < kSearchSliceMilliseconds);
+    if (more) {
+        ::SetTimer(hwnd(), kSearchTimer, 0, nullptr);
+    } else {
+        search_.reset();
+    }
+    // The rows read and found wanting leave the list.
+    ShowView();
+}
+
+void CArchiveViewer::ShowSearchCaption() {
+    // A restore shows its progress there.
+    if (taskRunning_) {
+        return;
+    }
+    std::string caption = title_;
+    if (!words_.empty()) {
+        const size_t found = static_cast<size_t>(std::count_if(
+            view_.begin(), view_.end(), [this](int row) { return wordsFound_[row] == allWords_; }));
+        caption += " \x97 " + CountText(found) + " of " + CountText(rows_.size());
+        if (search_) {
+            caption += " \x85";
+        }
+    }
+    ::SetWindowTextA(hwnd(), caption.c_str());
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "db/ado_database.h"
+#include "db/message_search.h"
 #include "engine/task_controls.h"
 #include "plugin/unique_resource.h"
 #include "ui/dialog.h"
@@ -13,8 +14,10 @@
 #include "ui/splitter_bar.h"
 #include "ui/viewer_rows.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CArchiveViewer : public CDialog, private TaskControls {
@@ -32,6 +35,9 @@ public:
     const std::string& pageText() const { return pageText_; }
     const CPreviewPane& preview() const { return preview_; }
     bool taskRunning() const { return taskRunning_; }
+    // The find field, and whether a search is still reading message texts.
+    HWND findField() const { return findEdit_; }
+    bool searching() const { return search_ != nullptr; }
 
 protected:
     bool OnInitDialog() override;
@@ -46,6 +52,9 @@ private:
     void InsertColumns();
     void FillList();
     void Sort();
+    // The list shows the sorted rows that match the search, each keeping
+    // its marks.
+    void ShowView();
     void ShowSortIndicators() const;
     void OnListChanged();
     void ShowSelectionChange();
@@ -63,6 +72,20 @@ private:
     // The selected rows' places in their table; empty when a row has none.
     std::vector<long long> SelectedBookmarks() const;
     void RestoreSelected(bool remove);
+
+    void ShowFind();
+    void HideFind();
+    // The rows whose headers hold every word show at once; the message
+    // texts are then read a slice at a time, and the next keystroke drops
+    // what is left of the search.
+    void StartSearch();
+    void ContinueSearch();
+    // A row whose message text the running search has yet to read stays,
+    // so the list narrows as the search goes and keeps the marks of the
+    // rows that stay.
+    bool Matches(int row) const { return wordsFound_[row] == allWords_ || Undecided(row); }
+    bool Undecided(int row) const;
+    void ShowSearchCaption();
 
     // What the restore of a selection asks of this window.
     void SetProgress(int percent) override;
@@ -89,9 +112,11 @@ private:
     UniqueImageList headerImages_;
     UniqueFont headerFont_;
 
-    // Table order, and the list's order as indexes into it.
+    // Table order, the sorted order as indexes into it, and what the list
+    // shows of that order.
     std::vector<ViewerRow> rows_;
     std::vector<int> order_;
+    std::vector<int> view_;
     // Selection put back after a sort is not a change the user made.
     bool restoringSelection_ = false;
     bool selectionChangePending_ = false;
@@ -111,6 +136,17 @@ private:
     std::string pageText_;
 
     UniqueMenu menu_;
+
+    HWND findEdit_ = nullptr;
+    CaseFolder folder_;
+    std::vector<std::string> words_;
+    uint32_t allWords_ = 0;
+    // By row: a bit for each word its headers or its message hold.
+    std::vector<uint32_t> wordsFound_;
+    // By row, made by the first search: the header texts in lower case.
+    std::vector<std::string> foldedHeaders_;
+    std::unordered_map<long long, int> rowByRowid_;
+    std::unique_ptr<MessageSearch> search_;
     bool keyboardMenuPending_ = false;
     bool taskRunning_ = false;
     bool stopRequested_ = false;

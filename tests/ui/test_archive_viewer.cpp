@@ -611,6 +611,69 @@ TEST_F(ArchiveViewerTest, OpeningFromTheArchiveTreeHoldsTheTasksUntilTheLastView
     EXPECT_FALSE(FileExists(previewFile));
 }
 
+TEST_F(ArchiveViewerTest, FindNarrowsTheListToTheRowsHoldingEveryWord) {
+    CArchiveViewer& window = OpenViewer();
+    ::MoveWindow(window.hwnd(), 0, 0, 600, 400, TRUE);
+    const auto subjects = [&] {
+        std::vector<std::string> shown;
+        for (int row = 0; row < window.list().ItemCount(); ++row) {
+            shown.push_back(window.RowAt(row)->subject);
+        }
+        return shown;
+    };
+    const std::vector<std::string> all = subjects();
+    const auto find = [&](const char* text) {
+        ::SetWindowTextA(window.findField(), text);
+        EXPECT_TRUE(PumpUntil([&] { return !window.searching(); }));
+        PumpWaitingMessages();
+        return subjects();
+    };
+    // In the order the list had, of those it had.
+    const auto inOrder = [&](std::initializer_list<const char*> wanted) {
+        std::vector<std::string> expected;
+        for (const std::string& subject : all) {
+            for (const char* want : wanted) {
+                if (subject == want) {
+                    expected.push_back(subject);
+                }
+            }
+        }
+        return expected;
+    };
+    const auto at = std::find(all.begin(), all.end(), "Zebra") - all.begin();
+    Select({static_cast<int>(at)});
+
+    PressKey(window.list().hwnd(), 'F', true);
+    EXPECT_EQ(window.findField(), ::GetFocus());
+    RECT field = {};
+    RECT list = {};
+    ::GetWindowRect(window.findField(), &field);
+    ::GetWindowRect(window.list().hwnd(), &list);
+    EXPECT_LE(field.bottom, list.top);
+
+    EXPECT_EQ(inOrder({"Budget", "Zebra"}), find("ANN")); // a sender and a recipient
+    EXPECT_EQ("Work \x97 2 of 4", WindowText(window.hwnd()));
+    // The selected row keeps its mark while it stays.
+    EXPECT_EQ(inOrder({"Zebra"}), find("tagged ZEBRA"));
+    EXPECT_EQ(0, window.list().NextSelected(-1));
+    EXPECT_EQ(inOrder({"agenda", "Budget"}), find("second")); // in the message texts
+    EXPECT_EQ(-1, window.list().NextSelected(-1));
+    EXPECT_EQ(inOrder({"Budget"}), find("  ann   Second "));
+    EXPECT_EQ(inOrder({"Budget"}), find("5/1/2007"));
+    EXPECT_TRUE(find("ann short").empty());
+    EXPECT_EQ(all, find(""));
+    EXPECT_EQ("Work", WindowText(window.hwnd()));
+
+    // The next keystroke drops a search under way.
+    ::SetWindowTextA(window.findField(), "line");
+    EXPECT_EQ(inOrder({"memo"}), find("short"));
+
+    PressKey(window.findField(), VK_ESCAPE);
+    PumpWaitingMessages();
+    EXPECT_FALSE(::IsWindowVisible(window.findField()));
+    EXPECT_EQ(all, subjects());
+}
+
 TEST_F(ArchiveViewerTest, ItsListMenuRestoresJustTheSelectedMessages) {
     host.Start();
     CArchiveViewer& window = OpenViewer();

@@ -1,0 +1,72 @@
+// Finding archived messages by the words typed into the viewer: every word
+// must occur, letters compared ignoring case as the user's code page does.
+// The viewer tests the header texts it holds itself; the message texts are
+// read here a slice at a time, so that the window keeps answering and the
+// next keystroke can drop a search that is under way.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CADODatabase;
+
+// The words of a search text, split at white space; at most 32 are kept.
+std::vector<std::string> SearchWords(const std::string& text);
+
+// Lower case as the code page has it, for its own text and for the UTF-8
+// form the archive file keeps that text in.
+class CaseFolder {
+public:
+    CaseFolder();
+    std::string FoldAnsi(const std::string& text) const;
+    void FoldUtf8(const char* text, size_t size, std::string& folded) const;
+
+private:
+    std::array<unsigned char, 256> ansiLower_{};
+    // Two-byte UTF-8 sequences (lead 0xC0-0xDF) by (lead - 0xC0) * 64 +
+    // (trail - 0x80): the sequence of the lower-case letter, or 0.
+    std::array<uint16_t, 32 * 64> twoByteLower_{};
+};
+
+// Which of the words each message text holds, for the rows a caller asks
+// about, read in rowid order.
+class MessageSearch {
+public:
+    // `words` as typed (code-page text).
+    MessageSearch(CADODatabase& database, std::string table, const std::vector<std::string>& words,
+                  const CaseFolder& folder);
+
+    // Reads up to `rows` further rows, and the message texts of those for
+    // which `wanted(rowid)` holds (a row its headers already matched is
+    // not read whole). False once the table is done, or when it cannot be
+    // read, which ends the search with what was found.
+    bool Step(int rows, const std::function<bool(long long)>& wanted);
+
+    // Rows up to this rowid have been read.
+    long long readUpTo() const { return after_; }
+
+    // A bit for each word found, by rowid, for the rows read since the last
+    // call.
+    std::vector<std::pair<long long, uint32_t>> TakeFound() {
+        std::vector<std::pair<long long, uint32_t>> taken;
+        taken.swap(found_);
+        return taken;
+    }
+
+private:
+    void Test(long long rowid, const char* text, size_t size, bool utf8);
+
+    CADODatabase& database_;
+    std::string table_;
+    const CaseFolder& folder_;
+    std::vector<std::string> ansiWords_;
+    std::vector<std::string> utf8Words_;
+    long long after_ = 0;
+    bool done_ = false;
+    std::string folded_;
+    std::vector<std::pair<long long, uint32_t>> found_;
+};
