@@ -141,7 +141,7 @@ bool MessageSearch::Step(int rows, const std::function<bool(long long)>& wanted)
             // Only now is the text itself read from the file.
             const int type = slice.ColumnType(1);
             if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
-                const std::string text = slice.ColumnBytes(1);
+                const std::string_view text = slice.ColumnView(1);
                 Test(after_, text.data(), text.size(), type == SQLITE_TEXT);
             } else {
                 found_.emplace_back(after_, 0);

@@ -106,13 +106,18 @@ double Statement::ColumnDouble(int column) const {
 }
 
 std::string Statement::ColumnBytes(int column) const {
+    const std::string_view bytes = ColumnView(column);
+    return std::string(bytes.data() ? bytes.data() : "", bytes.size());
+}
+
+std::string_view Statement::ColumnView(int column) const {
     const void* data =
         ColumnType(column) == SQLITE_BLOB
             ? sqlite3_column_blob(statement_.get(), column)
             : static_cast<const void*>(sqlite3_column_text(statement_.get(), column));
     const int size = sqlite3_column_bytes(statement_.get(), column);
-    return data ? std::string(static_cast<const char*>(data), static_cast<size_t>(size))
-                : std::string();
+    return data ? std::string_view(static_cast<const char*>(data), static_cast<size_t>(size))
+                : std::string_view();
 }
 
 std::string Statement::ColumnName(int column) const {

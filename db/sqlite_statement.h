@@ -4,6 +4,7 @@
 #include "db/sqlite_handles.h"
 
 #include <string>
+#include <string_view>
 
 class Statement {
 public:
@@ -33,6 +34,8 @@ public:
     double ColumnDouble(int column) const;
     // Text and blob bytes as the engine keeps them (text in UTF-8).
     std::string ColumnBytes(int column) const;
+    // The same without a copy, valid until the statement steps or resets.
+    std::string_view ColumnView(int column) const;
     std::string ColumnName(int column) const;
     // Empty for a computed column.
     std::string ColumnDeclaredType(int column) const;

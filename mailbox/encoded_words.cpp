@@ -74,9 +74,11 @@ UINT BuiltInCodePage(const std::string& lowerName) {
     return 0;
 }
 
+} // namespace
+
 // The Windows code page of each charset a header names, asking MLang first.
-// Lives for one header, so COM and the MLang object are set up only for
-// texts that hold encoded words, once for all their words.
+// COM and the MLang object are set up only at the first encoded word, and
+// each charset is looked up once for all the headers a decoder reads.
 class CharsetResolver {
 public:
     // 0 when neither MLang nor the built-in table gives a code page this
@@ -125,6 +127,8 @@ private:
     ComPtr<IMultiLanguage2> multiLanguage_;
     std::vector<std::pair<std::string, UINT>> resolved_;
 };
+
+namespace {
 
 bool IsLinearWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -287,12 +291,18 @@ std::optional<std::string> ToAnsi(UINT codePage, const std::string& bytes) {
 
 } // namespace
 
-std::string DecodeEncodedWords(const std::string& header) {
+HeaderDecoder::HeaderDecoder() = default;
+HeaderDecoder::~HeaderDecoder() = default;
+
+std::string HeaderDecoder::Decode(const std::string& header) {
     size_t found = header.find("=?");
     if (found == std::string::npos) {
         return header;
     }
-    CharsetResolver charsets;
+    if (!charsets_) {
+        charsets_ = std::make_unique<CharsetResolver>();
+    }
+    CharsetResolver& charsets = *charsets_;
     std::vector<EncodedWord> words;
     while (found != std::string::npos) {
         std::optional<EncodedWord> word = ParseWord(header, found, charsets);
@@ -333,4 +343,8 @@ std::string DecodeEncodedWords(const std::string& header) {
     }
     result.append(header, copied, std::string::npos);
     return result;
+}
+
+std::string DecodeEncodedWords(const std::string& header) {
+    return HeaderDecoder().Decode(header);
 }

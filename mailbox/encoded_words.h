@@ -3,7 +3,27 @@
 // code page.
 #pragma once
 
+#include <memory>
 #include <string>
+
+class CharsetResolver;
+
+// Decodes many headers in a row: COM and the platform's charset list are
+// set up at the first encoded word and kept, and each charset is looked up
+// once, for as long as the decoder lives.
+class HeaderDecoder {
+public:
+    HeaderDecoder();
+    ~HeaderDecoder();
+    HeaderDecoder(const HeaderDecoder&) = delete;
+    HeaderDecoder& operator=(const HeaderDecoder&) = delete;
+
+    // As DecodeEncodedWords.
+    std::string Decode(const std::string& header);
+
+private:
+    std::unique_ptr<CharsetResolver> charsets_;
+};
 
 // The header text with its encoded words decoded into the user's code page.
 // Encoded words separated only by white space join up; a word that is not

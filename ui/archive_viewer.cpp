@@ -37,9 +37,11 @@ constexpr int kStatusCount = 11;
 constexpr UINT kSelectionChangedMessage = WM_APP + 1;
 // Posted to itself for the menu key or Shift+F10 in the list.
 constexpr UINT kListMenuMessage = WM_APP + 2;
-// A search reads on from a timer, whose turn comes after the keyboard's and
-// the window's painting.
+// A search reads on from a posted notice while nothing else waits, and
+// otherwise from a timer, whose turn comes after the keyboard's and the
+// window's painting.
 constexpr UINT_PTR kSearchTimer = 1;
+constexpr UINT kSearchStepMessage = WM_APP + 3;
 constexpr DWORD kSearchSliceMilliseconds = 40;
 constexpr int kFindHeight = 22;
 
@@ -454,6 +456,9 @@ bool CArchiveViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
             return true;
         }
         return false;
+    case kSearchStepMessage:
+        ContinueSearch();
+        return true;
     case kListMenuMessage:
         keyboardMenuPending_ = false;
         ShowListMenu(-1);
@@ -896,13 +901,17 @@ void CArchiveViewer::ContinueSearch() {
             }
         }
     } while (more && ::GetTickCount() - start < kSearchSliceMilliseconds);
-    if (more) {
-        ::SetTimer(hwnd(), kSearchTimer, 0, nullptr);
-    } else {
+    if (!more) {
         search_.reset();
     }
-    // The rows read and found wanting leave the list.
+    // The rows read and found wanting leave the list, drawn now: a posted
+    // notice goes before painting.
     ShowView();
+    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (more && (HIWORD(::GetQueueStatus(QS_INPUT)) != 0 ||
+                 !::PostMessageA(hwnd(), kSearchStepMessage, 0, 0))) {
+        ::SetTimer(hwnd(), kSearchTimer, 0, nullptr);
+    }
 }
 
 void CArchiveViewer::ShowSearchCaption() {

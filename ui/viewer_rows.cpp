@@ -5,6 +5,7 @@
 #include "db/archive_schema.h"
 #include "db/read_snapshot.h"
 #include "mailbox/date_formats.h"
+#include "mailbox/encoded_words.h"
 #include "plugin/file_utils.h"
 #include "plugin/message_box.h"
 #include "plugin/win32.h"
@@ -68,6 +69,8 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
             return rows;
         }
         bool bookmarks = true;
+        // Shown as the reader reads them; the file keeps them as sent.
+        HeaderDecoder decoder;
         while (!records.AtEnd()) {
             ViewerRow row;
             records.ReadField(kStatus, row.status);
@@ -75,6 +78,9 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
             records.ReadField(kFrom, row.from);
             records.ReadField(kSubject, row.subject);
             records.ReadField(kTo, row.to);
+            row.from = decoder.Decode(row.from);
+            row.subject = decoder.Decode(row.subject);
+            row.to = decoder.Decode(row.to);
             records.ReadField(kDate, row.date);
             records.ReadField(kSize, row.size);
             records.ReadField(kId, row.id);

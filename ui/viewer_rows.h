@@ -33,7 +33,8 @@ constexpr int kSize = 4;
 constexpr int kCount = 5;
 } // namespace viewer_column
 
-// The rows of `tableName` in the table's own order. A database error shows
+// The rows of `tableName` in the table's own order, their senders, subjects
+// and recipients with MIME encoded words decoded into the code page. A database error shows
 // its text in a message box; the rows read before it are kept and `complete`
 // is false. A table that cannot be opened without an error gives no rows.
 std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string& tableName,

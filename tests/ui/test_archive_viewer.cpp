@@ -674,6 +674,39 @@ TEST_F(ArchiveViewerTest, FindNarrowsTheListToTheRowsHoldingEveryWord) {
     EXPECT_EQ(all, subjects());
 }
 
+TEST_F(ArchiveViewerTest, EncodedHeadersShowSortAndAreFoundAsTheyRead) {
+    {
+        CADODatabase database;
+        ASSERT_TRUE(database.Open(ArchiveConnectionString(DatabasePath())));
+        const char* subjects[] = {"=?UTF-8?Q?Caf=C3=A9_cr=C3=A8me?=", "=?ISO-8859-1?B?QXByaWw=?=",
+                                  "=?utf-8?q?broken", "Zz plain"};
+        for (int row = 0; row < 4; ++row) {
+            ASSERT_TRUE(database.Execute("UPDATE [" + table_ + "] SET Subject = '" + subjects[row] +
+                                         "' WHERE rowid = " + std::to_string(row + 1)));
+        }
+    }
+    CArchiveViewer& window = OpenViewer();
+    ClickHeader(viewer_column::kSubject);
+    std::vector<std::string> shown;
+    for (int row = 0; row < window.list().ItemCount(); ++row) {
+        shown.push_back(window.RowAt(row)->subject);
+    }
+    EXPECT_THAT(shown, ::testing::UnorderedElementsAre("Caf\xE9 cr\xE8me", "April",
+                                                       "=?utf-8?q?broken", "Zz plain"));
+    const auto at = [&](const char* subject) {
+        return std::find(shown.begin(), shown.end(), subject) - shown.begin();
+    };
+    const bool ascending = at("April") < at("Zz plain");
+    EXPECT_EQ(ascending, at("April") < at("Caf\xE9 cr\xE8me"));
+    EXPECT_EQ(ascending, at("Caf\xE9 cr\xE8me") < at("Zz plain"));
+
+    PressKey(window.list().hwnd(), 'F', true);
+    ::SetWindowTextA(window.findField(), "CAF\xC9");
+    EXPECT_TRUE(PumpUntil([&] { return !window.searching(); }));
+    ASSERT_EQ(1, window.list().ItemCount());
+    EXPECT_EQ("Caf\xE9 cr\xE8me", window.RowAt(0)->subject);
+}
+
 TEST_F(ArchiveViewerTest, ItsListMenuRestoresJustTheSelectedMessages) {
     host.Start();
     CArchiveViewer& window = OpenViewer();
