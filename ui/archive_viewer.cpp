@@ -3,11 +3,13 @@
 #include "db/ado_exception.h"
 #include "db/archive_schema.h"
 #include "engine/restore_task.h"
+#include "mailbox/pending_mailbox.h"
 #include "plugin/ansi_text.h"
 #include "plugin/file_utils.h"
 #include "plugin/message_box.h"
 #include "plugin/message_pump.h"
 #include "plugin/notice_cells.h"
+#include "plugin/replacing_file.h"
 #include "plugin/settings_keys.h"
 #include "plugin/stowlark_app.h"
 #include "plugin/window_utils.h"
@@ -43,6 +45,7 @@ constexpr UINT kListMenuMessage = WM_APP + 2;
 constexpr UINT_PTR kSearchTimer = 1;
 constexpr UINT kSearchStepMessage = WM_APP + 3;
 constexpr DWORD kSearchSliceMilliseconds = 40;
+constexpr DWORD kSearchShowMilliseconds = 250;
 constexpr int kFindHeight = 22;
 
 std::string CountText(size_t count) {
@@ -699,6 +702,9 @@ void CArchiveViewer::OnCommand(int id, int notifyCode, HWND /*control*/) {
     case ID_VIEWER_FIND:
         ShowFind();
         break;
+    case ID_VIEWER_SAVE_AS:
+        SaveSelectedAs();
+        break;
     case IDC_VIEWER_FIND:
         if (notifyCode == EN_CHANGE) {
             StartSearch();
@@ -729,6 +735,7 @@ void CArchiveViewer::ShowListMenu(LPARAM position) {
     const UINT restoreState = !busy && list_.SelectedCount() > 0 ? MF_ENABLED : MF_GRAYED;
     ::EnableMenuItem(menu, ID_VIEWER_RESTORE, MF_BYCOMMAND | restoreState);
     ::EnableMenuItem(menu, ID_VIEWER_RESTORE_REMOVE, MF_BYCOMMAND | restoreState);
+    ::EnableMenuItem(menu, ID_VIEWER_SAVE_AS, MF_BYCOMMAND | restoreState);
     ::EnableMenuItem(menu, ID_VIEWER_SELECT_ALL,
                      MF_BYCOMMAND | (!busy && !view_.empty() ? MF_ENABLED : MF_GRAYED));
     ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
@@ -876,6 +883,7 @@ void CArchiveViewer::StartSearch() {
     }
     if (readTexts && database_ && database_->IsOpen()) {
         search_ = std::make_unique<MessageSearch>(*database_, tableName_, words_, folder_);
+        lastShown_ = ::GetTickCount();
         ::SetTimer(hwnd(), kSearchTimer, 0, nullptr);
     }
     ShowView();
@@ -904,10 +912,13 @@ void CArchiveViewer::ContinueSearch() {
     if (!more) {
         search_.reset();
     }
-    // The rows read and found wanting leave the list, drawn now: a posted
-    // notice goes before painting.
-    ShowView();
-    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The rows read and found wanting leave the list, a few times a second
+    // and drawn at once: a posted notice goes before painting.
+    if (!more || ::GetTickCount() - lastShown_ >= kSearchShowMilliseconds) {
+        lastShown_ = ::GetTickCount();
+        ShowView();
+        ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
     if (more && (HIWORD(::GetQueueStatus(QS_INPUT)) != 0 ||
                  !::PostMessageA(hwnd(), kSearchStepMessage, 0, 0))) {
         ::SetTimer(hwnd(), kSearchTimer, 0, nullptr);
@@ -929,4 +940,74 @@ void CArchiveViewer::ShowSearchCaption() {
         }
     }
     ::SetWindowTextA(hwnd(), caption.c_str());
+}
+
+void CArchiveViewer::SaveSelectedAs() {
+    const int count = list_.SelectedCount();
+    if (taskRunning_ || count == 0) {
+        return;
+    }
+    const ViewerRow* first = RowAt(list_.NextSelected(-1));
+    std::string name = SanitizeFileName(count == 1 && first ? first->subject : title_);
+    if (name.empty()) {
+        name = count == 1 ? "Message" : "Messages";
+    }
+    // One message may go alone as it was received; several only as a
+    // mailbox the host can open.
+    static const char kOneFilter[] = "Message (*.eml)\0*.eml\0Mailbox (*.mbx)\0*.mbx\0";
+    static const char kManyFilter[] = "Mailbox (*.mbx)\0*.mbx\0";
+    char path[MAX_PATH] = {};
+    name.copy(path, std::min(name.size(), static_cast<size_t>(MAX_PATH - 5)));
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = hwnd();
+    dialog.lpstrFilter = count == 1 ? kOneFilter : kManyFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = count == 1 ? "eml" : "mbx";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    if (!::GetSaveFileNameA(&dialog)) {
+        return;
+    }
+    const std::string chosen = path;
+    const bool mailbox =
+        count > 1 || dialog.nFilterIndex == 2 ||
+        (chosen.size() >= 4 && ::lstrcmpiA(chosen.c_str() + chosen.size() - 4, ".mbx") == 0);
+    SaveSelected(chosen, mailbox);
+}
+
+bool CArchiveViewer::SaveSelected(const std::string& path, bool asMailbox) {
+    if (!database_ || !database_->IsOpen()) {
+        return false;
+    }
+    ReplacingFile file(path);
+    std::string failure;
+    if (file.Open()) {
+        try {
+            for (int index = list_.NextSelected(-1); index >= 0 && failure.empty();
+                 index = list_.NextSelected(index)) {
+                const ViewerRow* row = RowAt(index);
+                if (!row) {
+                    continue;
+                }
+                const std::string text =
+                    ArchivedMessageText(*database_, tableName_, row->rowid, row->id);
+                if (!file.Write(asMailbox ? PendingRecord(row->date, row->status, text) : text)) {
+                    failure = file.error();
+                }
+            }
+        } catch (const CADOException& error) {
+            failure = error.GetErrorMessage();
+        }
+        if (failure.empty() && file.Commit()) {
+            return true;
+        }
+    }
+    if (failure.empty()) {
+        failure = file.error();
+    }
+    ShowStandardErrorBox("The messages could not be saved to " + path + ":\n" + failure +
+                         "\nNothing was written there.");
+    return false;
 }

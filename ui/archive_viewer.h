@@ -38,6 +38,10 @@ public:
     // The find field, and whether a search is still reading message texts.
     HWND findField() const { return findEdit_; }
     bool searching() const { return search_ != nullptr; }
+    // The selected messages, in the list's order, into one file: the stored
+    // text alone, or as records of a host mailbox. False after a box that
+    // says why; no part of the file is left then.
+    bool SaveSelected(const std::string& path, bool asMailbox);
 
 protected:
     bool OnInitDialog() override;
@@ -72,6 +76,8 @@ private:
     // The selected rows' places in their table; empty when a row has none.
     std::vector<long long> SelectedBookmarks() const;
     void RestoreSelected(bool remove);
+    // Asks where, in the platform's save dialog.
+    void SaveSelectedAs();
 
     void ShowFind();
     void HideFind();
@@ -147,6 +153,7 @@ private:
     std::vector<std::string> foldedHeaders_;
     std::unordered_map<long long, int> rowByRowid_;
     std::unique_ptr<MessageSearch> search_;
+    DWORD lastShown_ = 0;
     bool keyboardMenuPending_ = false;
     bool taskRunning_ = false;
     bool stopRequested_ = false;

@@ -707,6 +707,44 @@ TEST_F(ArchiveViewerTest, EncodedHeadersShowSortAndAreFoundAsTheyRead) {
     EXPECT_EQ("Caf\xE9 cr\xE8me", window.RowAt(0)->subject);
 }
 
+TEST_F(ArchiveViewerTest, SelectedMessagesSaveAsAMailboxTheHostReadsOrAsOneMessage) {
+    CArchiveViewer& window = OpenViewer();
+    Select({0, 1, 2, 3});
+    const std::string mailbox = files / "Saved.mbx";
+    ASSERT_TRUE(window.SaveSelected(mailbox, true));
+    MailboxFile saved(mailbox);
+    saved.Load();
+    ASSERT_EQ(4u, saved.Count());
+    for (int row = 0; row < 4; ++row) {
+        const auto stored =
+            std::find_if(std::begin(kRows), std::end(kRows), [&](const StoredRow& r) {
+                return r.subject == window.RowAt(row)->subject;
+            });
+        EXPECT_EQ(stored->message, saved.RawText(static_cast<size_t>(row)));
+        EXPECT_EQ(stored->status, saved.Entry(static_cast<size_t>(row)).status);
+    }
+
+    Select({1});
+    const std::string single = files / "One.eml";
+    ASSERT_TRUE(window.SaveSelected(single, false));
+    const auto stored = std::find_if(std::begin(kRows), std::end(kRows), [&](const StoredRow& r) {
+        return r.subject == window.RowAt(1)->subject;
+    });
+    EXPECT_EQ(stored->message, ReadBytes(single));
+
+    // A place that cannot be written: one box, and nothing left there.
+    const std::string nowhere = files / "No such folder\\Saved.mbx";
+    EXPECT_FALSE(window.SaveSelected(nowhere, true));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_THAT(boxes.boxes()[0].text, ::testing::HasSubstr("could not be saved to " + nowhere));
+    // A name taken by a folder: written in full beside it, then refused.
+    ::CreateDirectoryA((files / "Taken.mbx").c_str(), nullptr);
+    EXPECT_FALSE(window.SaveSelected(files / "Taken.mbx", true));
+    WIN32_FIND_DATAA found;
+    UniqueFind leftovers(::FindFirstFileA((files / "*.tmp").c_str(), &found));
+    EXPECT_FALSE(leftovers) << found.cFileName;
+}
+
 TEST_F(ArchiveViewerTest, ItsListMenuRestoresJustTheSelectedMessages) {
     host.Start();
     CArchiveViewer& window = OpenViewer();
