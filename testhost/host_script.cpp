@@ -12,13 +12,14 @@ struct Arity {
 
 const std::map<std::string, Arity>& Verbs() {
     static const std::map<std::string, Arity> verbs = {
-        {"mailboxes", {1, 1}},   {"wait-window", {1, 2}},    {"tick", {2, 2}},
-        {"untick", {2, 2}},      {"check", {1, 1}},          {"uncheck", {1, 1}},
-        {"choose", {2, 2}},      {"type", {2, 2}},           {"date", {2, 2}},
-        {"press", {1, 1}},       {"wait-task", {0, 1}},      {"open-archive", {1, 1}},
-        {"select-row", {1, 1}},  {"picture", {1, 1}},        {"close-window", {0, 0}},
-        {"sleep", {1, 1}},       {"picture-screen", {1, 1}}, {"wait-other", {1, 2}},
-        {"close-other", {1, 1}},
+        {"mailboxes", {1, 1}},    {"wait-window", {1, 2}},    {"tick", {2, 2}},
+        {"untick", {2, 2}},       {"check", {1, 1}},          {"uncheck", {1, 1}},
+        {"choose", {2, 2}},       {"type", {2, 2}},           {"date", {2, 2}},
+        {"press", {1, 1}},        {"wait-task", {0, 1}},      {"open-archive", {1, 1}},
+        {"select-row", {1, 1}},   {"picture", {1, 1}},        {"close-window", {0, 0}},
+        {"sleep", {1, 1}},        {"picture-screen", {1, 1}}, {"wait-other", {1, 2}},
+        {"close-other", {1, 1}},  {"menu", {1, 1}},           {"find", {1, 1}},
+        {"wait-caption", {1, 2}},
     };
     return verbs;
 }

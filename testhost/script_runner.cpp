@@ -232,6 +232,15 @@ ScriptRunner::Outcome ScriptRunner::Take(const ScriptStep& step) {
     if (verb == "close-window") {
         return CloseWindow();
     }
+    if (verb == "menu") {
+        return ChooseFromMenu(a[0]);
+    }
+    if (verb == "find") {
+        return Find(a[0]);
+    }
+    if (verb == "wait-caption") {
+        return WaitForCaption(step);
+    }
     return Sleep(a[0]);
 }
 
@@ -487,4 +496,80 @@ ScriptRunner::Outcome ScriptRunner::Sleep(const std::string& milliseconds) {
         return Fail("\"" + milliseconds + "\" is no number of milliseconds");
     }
     return WaitUp(::GetTickCount64() - stepStart_ >= static_cast<ULONGLONG>(wait), 1e9, "");
+}
+
+ScriptRunner::Outcome ScriptRunner::ChooseFromMenu(const std::string& item) {
+    if (phase_ == 0) {
+        const HWND list = FindChildOfClass(current_, WC_LISTVIEWA);
+        if (!list) {
+            return Fail("no list whose menu to open");
+        }
+        ::SetFocus(list);
+        ::PostMessageA(current_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+        phase_ = 1;
+        return Outcome::Waiting;
+    }
+    const HWND popup = ::FindWindowA("#32768", nullptr);
+    if (!popup || !::IsWindowVisible(popup)) {
+        return WaitUp(false, kWindowSeconds, "no menu came up");
+    }
+    const HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(popup, MN_GETHMENU, 0, 0));
+    const int count = menu ? ::GetMenuItemCount(menu) : 0;
+    for (int position = 0; position < count; ++position) {
+        char text[256] = {};
+        ::GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+        std::string caption = text;
+        caption = caption.substr(0, caption.find('\t'));
+        if (PlainCaption(caption) != PlainCaption(item)) {
+            continue;
+        }
+        const UINT state = ::GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
+        const UINT id = ::GetMenuItemID(menu, position);
+        ::EndMenu();
+        if (state & (MF_GRAYED | MF_DISABLED)) {
+            return Fail("the menu item \"" + item + "\" is greyed");
+        }
+        // Posted, as the menu itself sends it once it has closed.
+        ::PostMessageA(current_, WM_COMMAND, id, 0);
+        say_("chose \"" + item + "\" from the menu");
+        return Outcome::Posted;
+    }
+    ::EndMenu();
+    return Fail("no menu item \"" + item + "\"");
+}
+
+ScriptRunner::Outcome ScriptRunner::Find(const std::string& text) {
+    if (phase_ == 0) {
+        HWND field = nullptr;
+        for (HWND child = ::GetWindow(current_, GW_CHILD); child && !field;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if (IsOfClass(child, WC_EDITA) && ::IsWindowVisible(child)) {
+                field = child;
+            }
+        }
+        if (!field) {
+            return Fail("no find field (choose \"Find...\" first)");
+        }
+        ::SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        phase_ = 1;
+        return Outcome::Waiting;
+    }
+    // The caption ends in an ellipsis while the message texts are read.
+    const std::string caption = WindowCaption(current_);
+    if (!caption.empty() && caption.back() == '\x85') {
+        return WaitUp(false, kTaskSeconds, "the search did not end");
+    }
+    say_("found: " + caption);
+    return Outcome::Done;
+}
+
+ScriptRunner::Outcome ScriptRunner::WaitForCaption(const ScriptStep& step) {
+    const double seconds =
+        step.arguments.size() > 1 ? std::atof(step.arguments[1].c_str()) : kTaskSeconds;
+    const std::string caption = WindowCaption(current_);
+    if (caption.find(step.arguments[0]) == std::string::npos) {
+        return WaitUp(false, seconds, "the caption never showed \"" + step.arguments[0] + "\"");
+    }
+    say_("caption: " + caption);
+    return Outcome::Done;
 }

@@ -63,6 +63,13 @@ private:
     Outcome TakePicture(HWND window, const std::string& name);
     Outcome CloseOther(const std::string& caption);
     Outcome CloseWindow();
+    // The list's menu of the window, opened as the menu key opens it, and
+    // its item of that text chosen.
+    Outcome ChooseFromMenu(const std::string& item);
+    // Typed into the window's find field; done when the search has read
+    // every message.
+    Outcome Find(const std::string& text);
+    Outcome WaitForCaption(const ScriptStep& step);
     Outcome Sleep(const std::string& milliseconds);
 
     HWND hostWindow_;
