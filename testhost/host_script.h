@@ -21,6 +21,12 @@
 //   wait-other CAPTION [S]     wait up to S seconds (default 30) for a window
 //                              of another program (the help viewer, say)
 //   close-other CAPTION        close that window and wait until it has gone
+//   menu ITEM                  open the current window's list menu as the menu
+//                              key does and choose ITEM from it
+//   find TEXT                  type TEXT into the viewer's find field and wait
+//                              until the search has read every message
+//   wait-caption TEXT [S]      wait up to S seconds (default 300) until the
+//                              current window's caption holds TEXT
 //   close-window               close the current window; the one current
 //                              before it becomes current again
 //   sleep MS                   keep the windows served for MS milliseconds
