@@ -3,6 +3,7 @@
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
+#include "db/deferred_commit.h"
 #include "mailbox/pending_mailbox.h"
 #include "engine/message_filter.h"
 #include "engine/moved_mailbox_tables.h"
@@ -57,6 +58,8 @@ private:
     HostApplication host_;
     std::optional<HostFolder> trash_;
     std::optional<ArchiveTableList> archives_;
+    // The rows of the mailbox at hand reach the disk together.
+    std::optional<DeferredCommit> durable_;
 
     int totalArchived_ = 0;
     int totalSearched_ = 0;
@@ -195,6 +198,7 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
             checkCopies_ = false;
         }
         CADORecordset table(database_);
+        durable_.emplace(database_);
         bool opened = false;
         try {
             opened = table.Open(tableName, CADORecordset::OpenTable);
@@ -204,6 +208,15 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
         if (opened) {
             messageCount_ = messages->Count();
             ArchiveMessages(mailbox.name, *messages, table);
+            // Before any of them may leave for Trash, the rows reach the disk.
+            try {
+                durable_->Commit();
+            } catch (const CADOException& failure) {
+                // Found wanting by the check of the file that comes next.
+                if (!lastingFailure_) {
+                    lastingFailure_ = failure.GetErrorMessage();
+                }
+            }
             if (deleteArchived_) {
                 const size_t toMove = idsToDelete_.size();
                 const size_t moved = MoveToTrash(mailbox.name, tableName, *messages);
@@ -320,6 +333,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
     }
     bool inTransaction = false;
     try {
+        durable_->Begin();
         database_.BeginTrans();
         inTransaction = true;
         table.AddNew();
@@ -335,6 +349,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
         table.Update();
         database_.CommitTrans();
         inTransaction = false;
+        durable_->CommitIfDue();
         // Counted, and bound for "Trash", only once the row is in the file.
         ++totalArchived_;
         ++archivedCount_;

@@ -4,6 +4,7 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "db/mailbox_table_name.h"
+#include "db/deferred_commit.h"
 #include "db/restore_journal.h"
 #include "db/write_transaction.h"
 #include "engine/interrupted_restore.h"
@@ -83,7 +84,8 @@ private:
     // looked at.
     void StageChosenRows(CADORecordset& rows, const std::string& table);
     bool JournalStagedRows(const std::string& table);
-    void RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place);
+    void RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place,
+                          DeferredCommit& durable);
 
     CADODatabase& database_;
     StagingFiles& staging_;
@@ -216,14 +218,30 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
             }
         }
         controls_.EnableStop(false);
+        // The removals reach the disk together: until they do, the notes
+        // tell the next restore which messages are home.
+        std::optional<DeferredCommit> durable;
+        if (journaled) {
+            durable.emplace(database_);
+        }
         moved = MovePendingMessages(
             staging_.mbxPath, targetPath, "In",
             [this](int percent) { controls_.SetProgress(percent); }, stagedStatuses_,
             [&](long place) {
                 if (journaled) {
-                    RemoveArrivedRow(rows, table, place);
+                    RemoveArrivedRow(rows, table, place, *durable);
                 }
             });
+        if (durable) {
+            try {
+                durable->Commit();
+            } catch (const CADOException& failure) {
+                rowsRemoved_ = 0;
+                if (removalFailure_.empty()) {
+                    removalFailure_ = failure.GetErrorMessage();
+                }
+            }
+        }
         controls_.EnableStop(true);
     }
 
@@ -471,17 +489,20 @@ bool RestoreRun::JournalStagedRows(const std::string& table) {
 
 // The row of the message that has just arrived home, with its journal
 // entry, in one transaction.
-void RestoreRun::RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place) {
+void RestoreRun::RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place,
+                                  DeferredCommit& durable) {
     if (!removalFailure_.empty() || place < 1 || place > RestoredCount()) {
         return;
     }
     try {
+        durable.Begin();
         WriteTransaction transaction(database_);
         rows.SetBookmark(stagedRows_[static_cast<size_t>(place - 1)].rowid);
         rows.Delete();
         RestoreJournal(database_).Forget(table, place);
         transaction.Commit();
         ++rowsRemoved_;
+        durable.CommitIfDue();
     } catch (const CADOException& failure) {
         removalFailure_ = failure.GetErrorMessage();
     }

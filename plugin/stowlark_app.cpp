@@ -63,3 +63,10 @@ MessageBoxSink CStowlarkApp::SetMessageBoxSink(MessageBoxSink sink) {
 ShellLaunchSink CStowlarkApp::SetShellLaunchSink(ShellLaunchSink sink) {
     return std::exchange(shellLaunchSink_, std::move(sink));
 }
+
+HANDLE CStowlarkApp::DelayTimer() {
+    if (!delayTimer_) {
+        delayTimer_.reset(::CreateWaitableTimerA(nullptr, TRUE, nullptr));
+    }
+    return delayTimer_.get();
+}

@@ -5,6 +5,7 @@
 #include "plugin/notice_cells.h"
 #include "plugin/plugin_context.h"
 #include "plugin/shell_launch.h"
+#include "plugin/unique_resource.h"
 #include "plugin/win32.h"
 #include "plugin/window_utils.h"
 
@@ -47,6 +48,9 @@ public:
     MessageRouting& Routing() { return routing_; }
     ::NoticeCells& NoticeCells() { return noticeCells_; }
     DelayTally& Delays() { return delays_; }
+    // The one waitable timer every pause waits on; made at the first pause.
+    // Null when the platform gives none.
+    HANDLE DelayTimer();
 
     const MessageBoxSink& messageBoxSink() const { return messageBoxSink_; }
     // Returns the previous sink so that a caller can put it back.
@@ -60,6 +64,7 @@ private:
     MessageRouting routing_;
     ::NoticeCells noticeCells_;
     DelayTally delays_;
+    UniqueHandle delayTimer_;
     MessageBoxSink messageBoxSink_;
     ShellLaunchSink shellLaunchSink_;
     bool userStepsDone_ = false;

@@ -32,17 +32,18 @@ int DelayCapped(int milliseconds, int capMilliseconds) {
     DelayTally& tally = App().Delays();
     ++tally.calls;
     tally.requestedMilliseconds += milliseconds < capMilliseconds ? milliseconds : capMilliseconds;
-    UniqueHandle timer(::CreateWaitableTimerA(nullptr, TRUE, nullptr));
+    // One timer for every pause: making and closing one each time costs
+    // more than a short pause asks for.
+    const HANDLE timer = App().DelayTimer();
     if (!timer) {
         return -1;
     }
     LARGE_INTEGER due;
     due.QuadPart = -10000LL * milliseconds;
-    if (!::SetWaitableTimer(timer.get(), &due, 0, nullptr, nullptr, FALSE)) {
+    if (!::SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
         return -1;
     }
-    return static_cast<int>(
-        ::WaitForSingleObject(timer.get(), static_cast<DWORD>(capMilliseconds)));
+    return static_cast<int>(::WaitForSingleObject(timer, static_cast<DWORD>(capMilliseconds)));
 }
 
 int Delay(int milliseconds) {

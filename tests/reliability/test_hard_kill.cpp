@@ -264,6 +264,23 @@ TEST_F(HardKillTest, KilledWhileCopyingOrWhileMovingToTrash) {
     ExpectArchiveAgainHoldsEachOnce(trashBefore);
 }
 
+TEST_F(HardKillTest, RowsOnDiskBeforeAKillBetweenCommitAndMoveAreOnDiskAfterIt) {
+    const std::vector<std::string> trashBefore = {
+        MakeMessage("old@example.com", "already here", "", "x\r\n")};
+    // Rows another reader of the file sees are committed; their messages
+    // have not moved yet, as the moves come after all of a mailbox's rows.
+    long seen = 0;
+    EXPECT_TRUE(RunHost(kArchiveSteps, [&] {
+        seen = ArchivedRows();
+        return seen >= kMessages / 2;
+    }));
+    const MessageCensus census = Census();
+    EXPECT_GE(static_cast<long>(census.archived.size()), seen);
+    EXPECT_EQ(static_cast<size_t>(kMessages), census.mailbox.size());
+    EXPECT_THAT(TrashedWithoutRow(trashBefore, census), IsEmpty());
+    ExpectArchiveAgainHoldsEachOnce(trashBefore);
+}
+
 TEST_F(HardKillTest, KilledWhileStagingIntoPending) {
     const std::vector<std::string> trash = ArchiveAll();
     EXPECT_TRUE(
