@@ -55,28 +55,26 @@ bool ReadRest(const std::string& sql, std::string::size_type pos, std::string& r
     return true;
 }
 
+// Between two `quote`s, each one inside doubled.
+std::string Quoted(const std::string& text, char quote) {
+    std::string quoted(1, quote);
+    for (char c : text) {
+        quoted += c;
+        if (c == quote) {
+            quoted += quote;
+        }
+    }
+    return quoted + quote;
+}
+
 } // namespace
 
 std::string QuoteIdentifier(const std::string& name) {
-    std::string quoted = "\"";
-    for (char c : name) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
+    return Quoted(name, '"');
 }
 
 std::string QuoteText(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c;
-        if (c == '\'') {
-            quoted += '\'';
-        }
-    }
-    return quoted + "'";
+    return Quoted(text, '\'');
 }
 
 bool ReadIdentifier(const std::string& sql, std::string::size_type& pos, std::string& name) {
