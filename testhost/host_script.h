@@ -27,6 +27,8 @@
 //                              until the search has read every message
 //   wait-caption TEXT [S]      wait up to S seconds (default 300) until the
 //                              current window's caption holds TEXT
+//   save-as PATH               answer the platform's "Save As" dialog with
+//                              PATH (a relative one is in the mail folder)
 //   close-window               close the current window; the one current
 //                              before it becomes current again
 //   sleep MS                   keep the windows served for MS milliseconds

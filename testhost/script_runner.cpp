@@ -177,7 +177,7 @@ ScriptRunner::Outcome ScriptRunner::Take(const ScriptStep& step) {
     const bool closing = verb == "close-window" && phase_ > 0;
     const bool needsNoWindow = verb == "mailboxes" || verb == "wait-window" || verb == "sleep" ||
                                verb == "picture-screen" || verb == "wait-other" ||
-                               verb == "close-other";
+                               verb == "close-other" || verb == "save-as";
     if (!needsNoWindow && !closing && (!current_ || !::IsWindow(current_))) {
         return Fail("no window to act on (wait-window first)");
     }
@@ -240,6 +240,9 @@ ScriptRunner::Outcome ScriptRunner::Take(const ScriptStep& step) {
     }
     if (verb == "wait-caption") {
         return WaitForCaption(step);
+    }
+    if (verb == "save-as") {
+        return AnswerSaveAs(a[0]);
     }
     return Sleep(a[0]);
 }
@@ -572,4 +575,26 @@ ScriptRunner::Outcome ScriptRunner::WaitForCaption(const ScriptStep& step) {
     }
     say_("caption: " + caption);
     return Outcome::Done;
+}
+
+ScriptRunner::Outcome ScriptRunner::AnswerSaveAs(const std::string& path) {
+    const HWND dialog = FindThreadWindow("Save As");
+    if (!dialog) {
+        return WaitUp(false, kWindowSeconds, "no \"Save As\" dialog came up");
+    }
+    const bool relative = path.size() < 2 || (path[1] != ':' && path[0] != '\\');
+    const std::string full = relative ? store_.dataDir() + "\\" + path : path;
+    // The file name box of the dialog, in either of the platform's layouts.
+    HWND name = ::GetDlgItem(dialog, 0x47C);
+    if (!name) {
+        name = ::GetDlgItem(dialog, 0x480);
+    }
+    if (!name) {
+        return Fail("the \"Save As\" dialog has no file name box");
+    }
+    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(full.c_str()));
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+    say_("saving as " + full);
+    return Outcome::Posted;
 }

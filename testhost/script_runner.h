@@ -70,6 +70,7 @@ private:
     // every message.
     Outcome Find(const std::string& text);
     Outcome WaitForCaption(const ScriptStep& step);
+    Outcome AnswerSaveAs(const std::string& path);
     Outcome Sleep(const std::string& milliseconds);
 
     HWND hostWindow_;

@@ -34,6 +34,8 @@ for expected in \
     '^testhost: script: picture of the screen in '; do
     grep -Eq -- "$expected" "$out" || fail "no line matching: $expected"
 done
+grep -q 'Subject: Deadline' "$work/demo/Mail/Found.eml" 2>/dev/null ||
+    fail "the message found in the viewer was not saved to Found.eml"
 pictures=$(ls "$work/demo/pictures"/*.png 2>/dev/null | wc -l)
 [ "$pictures" -eq 9 ] || fail "$pictures pictures instead of 9"
 echo "demo cycle: archived, browsed, restored and summarised as expected"
