@@ -200,7 +200,11 @@ void CArchiveViewer::FillList() {
     order_.resize(rows_.size());
     std::iota(order_.begin(), order_.end(), 0);
     view_ = order_;
+    // A search under way knows the rows as they were.
+    ::KillTimer(hwnd(), kSearchTimer);
+    search_.reset();
     foldedHeaders_.clear();
+    rowByRowid_.clear();
     wordsFound_.assign(rows_.size(), allWords_);
     list_.SetItemCount(static_cast<int>(view_.size()));
     if (complete) {
