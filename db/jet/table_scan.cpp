@@ -21,6 +21,11 @@ bool TableScan::LoadNextPage() {
         // A table's map also lists pages it holds for other uses (its long
         // values among them); only its data pages hold rows.
         if (bytes.U8(0) != jet_page::kData || bytes.U32(4) != definition_.page) {
+            bool known = bytes.U8(1) == 0x01 && bytes.U8(0) >= jet_page::kData &&
+                         bytes.U8(0) <= jet_page::kUsageMap;
+            if (!known && strangePage_ == 0) {
+                strangePage_ = page_;
+            }
             continue;
         }
         rowCountOnPage_ = DataPage(bytes, pages_.format()).RowCount();
@@ -53,7 +58,8 @@ bool TableScan::Next(std::vector<JetValue>& values) {
     if (!more && rowsRead_ != definition_.rowCount) {
         throw JetError("The rows of " + label_ + " cannot be read: the table holds " +
                        std::to_string(definition_.rowCount) + " rows, but " +
-                       std::to_string(rowsRead_) + " were found in its pages.");
+                       std::to_string(rowsRead_) + " were found in its pages" +
+                       (strangePage_ ? "; " + PageText(strangePage_) + " is damaged." : "."));
     }
     return more;
 }

@@ -43,4 +43,7 @@ private:
     size_t nextRow_ = 0;
     uint64_t rowsRead_ = 0;
     bool pageLoaded_ = false;
+    // The first page of the map that is no kind of page the format has:
+    // where rows were lost, should the count come out short.
+    uint32_t strangePage_ = 0;
 };
