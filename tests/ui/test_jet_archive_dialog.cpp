@@ -2,6 +2,8 @@
 // on Yes into an ordinary archive that restores and opens like any other;
 // left alone on No and on Stop, with Archive and Restore refused.
 #include "db/archive_schema.h"
+#include "db/jet/jet_database.h"
+#include "plugin/ansi_text.h"
 #include "plugin/file_utils.h"
 #include "plugin/stowlark_app.h"
 #include "testhost/mailstore/mailbox_file.h"
@@ -138,4 +140,66 @@ TEST_F(JetArchiveDialog, StopEndsTheConversionAsIfNoHadBeenChosen) {
     EXPECT_NE(std::string::npos, shown[1].find("stopped"));
     ExpectStillJet();
     EXPECT_NE(std::string::npos, ReadBytes(LogPath()).find("Task stopped"));
+}
+
+// The shared sample, made by the separate Jet writer from its own rows:
+// every message of In comes home as the Jet file holds it, read through the
+// code page as the archive task once wrote it.
+TEST_F(JetArchiveDialog, TheSharedSampleConvertsAndRestoresItsInbox) {
+    std::string sample = "Z:" STOWLARK_SHARED_JET_FIXTURES "/archive-sample.mdb";
+    for (char& c : sample) {
+        c = c == '/' ? '\\' : c;
+    }
+    if (!FileExists(sample)) {
+        GTEST_SKIP() << "../shared/jet/fixtures is not beside this clone";
+    }
+    std::vector<std::pair<std::string, int>> expected;
+    {
+        JetDatabase jetFile(sample);
+        for (const JetTable& table : jetFile.tables()) {
+            if (table.name != L"Mailbox_In") {
+                continue;
+            }
+            std::unique_ptr<TableScan> scan = jetFile.Scan(table);
+            std::vector<JetValue> row;
+            while (scan->Next(row)) {
+                std::string text = AnsiFromWide(row[8].text);
+                // The restore keeps in the archive a message with a line the
+                // host's mailbox file would take for the start of another.
+                if (text.find("\nFrom ???@???") == std::string::npos) {
+                    expected.push_back({text, static_cast<int>(row[1].integer)});
+                }
+            }
+        }
+    }
+    ASSERT_EQ(11u, expected.size());
+    WriteBytes(DatabasePath(), ReadBytes(sample));
+    Answer(IDYES);
+    OpenDialog();
+    ASSERT_EQ(1u, shown.size()) << shown.back();
+    EXPECT_NE(nullptr, FindItem(Archives(), "Big (3000)"));
+    EXPECT_EQ(nullptr, FindItem(Archives(), "Notes (1)"));
+    const HTREEITEM in = FindItem(Archives(), "In (12)");
+    ASSERT_NE(nullptr, in);
+    ::SendMessageA(Archives().hwnd(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(in));
+    ClickCheckBox(Archives(), in);
+    PumpWaitingMessages();
+    shown.clear();
+    PressButton(dialog->hwnd(), IDC_RESTORE);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_NE(std::string::npos, shown[0].find("stay in the archive"));
+    const MailboxFile& inbox = host.session().store().Mailbox(host.MailboxPath("In.mbx"));
+    ASSERT_EQ(expected.size(), inbox.Count());
+    std::vector<bool> matched(inbox.Count(), false);
+    for (const auto& message : expected) {
+        bool found = false;
+        for (size_t i = 0; i < inbox.Count() && !found; ++i) {
+            found = !matched[i] && inbox.RawText(i) == message.first &&
+                    inbox.Entry(i).status == message.second;
+            if (found) {
+                matched[i] = true;
+            }
+        }
+        EXPECT_TRUE(found) << message.first.substr(0, 60);
+    }
 }
