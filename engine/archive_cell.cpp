@@ -20,9 +20,8 @@ ArchiveCell CellOf(const JetValue& value, bool numberColumn) {
         break;
     case JetValueKind::Text:
         if (!numberColumn) {
-            StoredText stored = StoredFormOf(value.text);
-            cell.kind = stored.blob ? ArchiveCell::Kind::Blob : ArchiveCell::Kind::Text;
-            cell.bytes = std::move(stored.bytes);
+            cell.kind = ArchiveCell::Kind::Text;
+            cell.bytes = StoredFormOf(value.text);
             return cell;
         }
         break;

@@ -1,20 +1,11 @@
 // How a text read from a Jet archive is kept in the archive file. The archive
-// task turned each message's bytes into text through the code page, so the
-// text goes back through the code page and is stored as the archive task
-// stores bytes: a restore then gives the original bytes. Text the code page
-// cannot carry (written by some other program) is kept as it is, in UTF-8.
+// task turned each message's bytes into text through the code page, and the
+// archive file keeps text as UTF-8 that the layer reads back through the code
+// page: so the text's own UTF-8 gives the original bytes on a restore, and a
+// character the code page cannot carry (written by some other program) is
+// kept as it is and shows as the code page shows it.
 #pragma once
 
 #include <string>
 
-struct StoredText {
-    bool blob = false;
-    // UTF-8 text, or the bytes themselves for a blob.
-    std::string bytes;
-
-    bool operator==(const StoredText& other) const {
-        return blob == other.blob && bytes == other.bytes;
-    }
-};
-
-StoredText StoredFormOf(const std::wstring& text);
+std::string StoredFormOf(const std::wstring& text);

@@ -2,12 +2,16 @@
 
 #include "plugin/win32.h"
 
+#include <cstring>
+
 namespace {
+
+static_assert(sizeof(wchar_t) == 2, "Jet 4 text is UTF-16, as wchar_t is here");
 
 std::wstring FromUtf16(ByteSpan bytes) {
     std::wstring text(bytes.size() / 2, L'\0');
-    for (size_t i = 0; i < text.size(); ++i) {
-        text[i] = static_cast<wchar_t>(bytes.U16(i * 2));
+    if (!text.empty()) {
+        std::memcpy(&text[0], bytes.data(), text.size() * 2);
     }
     return text;
 }
