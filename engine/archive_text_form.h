@@ -6,6 +6,7 @@
 // kept as it is and shows as the code page shows it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 std::string StoredFormOf(const std::wstring& text);

@@ -27,6 +27,21 @@ void RemoveWorkingFiles(const std::string& path) {
     ::DeleteFileA((path + "-journal").c_str());
 }
 
+// Before the new file takes the archive's place, all of it is on the disk.
+void FlushToDisk(const std::string& path) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool flushed = file != INVALID_HANDLE_VALUE && ::FlushFileBuffers(file);
+    const DWORD error = ::GetLastError();
+    if (file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+    }
+    if (!flushed) {
+        throw JetError("The new archive file " + path +
+                       " cannot be written to the disk: " + SystemMessageText(error));
+    }
+}
+
 } // namespace
 
 std::string JetConversion::WorkingPath(const std::string& archivePath) {
@@ -115,6 +130,13 @@ JetConversionOutcome JetConversion::Convert(const std::string& workingPath) {
         }
         DbConnection file;
         file.Open(connection);
+        // The new file counts for nothing until it is complete, compared and
+        // flushed to disk: a cut-off conversion is thrown away and done
+        // again. So it is written without the syncs that keep a file sound
+        // through a crash, and read back through a mapping of it.
+        file.Execute("PRAGMA journal_mode = MEMORY");
+        file.Execute("PRAGMA synchronous = OFF");
+        file.Execute("PRAGMA mmap_size = 268435456");
         ConversionProgress progress(controls_, messages);
         progress.BeginPhase("Converting");
         for (const ArchiveToCopy& archive : archives) {
@@ -135,6 +157,7 @@ JetConversionOutcome JetConversion::Convert(const std::string& workingPath) {
         file.Close();
         outcome.messages = static_cast<long>(messages);
     }
+    FlushToDisk(workingPath);
     // The Jet file is closed: it can now be moved aside, never changed.
     outcome.backupPath = JetBackupPath(archivePath_);
     if (!::MoveFileExA(archivePath_.c_str(), outcome.backupPath.c_str(), MOVEFILE_WRITE_THROUGH)) {

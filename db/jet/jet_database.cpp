@@ -39,38 +39,39 @@ JetDatabase::JetDatabase(const std::string& path) : file_(path), header_(ReadJet
 }
 
 void JetDatabase::ReadCatalog() {
+    PageReader pages(file_, header_);
+    TableDefinition catalog;
+    size_t id = 0, name = 0, type = 0, flags = 0, properties = 0;
     try {
-        PageReader pages(file_, header_);
-        TableDefinition catalog = ReadTableDefinition(pages, kCatalogPage);
-        size_t id = ColumnIndex(catalog, L"Id");
-        size_t name = ColumnIndex(catalog, L"Name");
-        size_t type = ColumnIndex(catalog, L"Type");
-        size_t flags = ColumnIndex(catalog, L"Flags");
-        size_t properties = ColumnIndex(catalog, L"LvProp");
-        TableScan scan(file_, header_, catalog, "the catalog");
-        std::vector<JetValue> row;
-        std::vector<std::pair<std::wstring, std::string>> found;
-        while (scan.Next(row)) {
-            if (row[type].integer != kTableObject || (row[flags].integer & kSystemObjectFlags) ||
-                row[name].kind != JetValueKind::Text) {
-                continue;
-            }
-            JetTable table;
-            table.name = row[name].text;
-            table.definition.page = static_cast<uint32_t>(row[id].integer) & kPageOfId;
-            if (row[properties].kind == JetValueKind::Binary) {
-                try {
-                    table.properties = ReadPropertyBlocks(row[properties].bytes, header_);
-                } catch (const JetError& error) {
-                    throw JetError("the properties of " + TableText(table.name) + ": " +
-                                   error.what());
-                }
-            }
-            tables_.push_back(std::move(table));
-        }
+        catalog = ReadTableDefinition(pages, kCatalogPage);
+        id = ColumnIndex(catalog, L"Id");
+        name = ColumnIndex(catalog, L"Name");
+        type = ColumnIndex(catalog, L"Type");
+        flags = ColumnIndex(catalog, L"Flags");
+        properties = ColumnIndex(catalog, L"LvProp");
     } catch (const JetError& error) {
         throw JetError(std::string("The catalog of the database cannot be read: ") + error.what() +
                        ".");
+    }
+    TableScan scan(file_, header_, catalog, "the catalog");
+    std::vector<JetValue> row;
+    while (scan.Next(row)) {
+        if (row[type].integer != kTableObject || (row[flags].integer & kSystemObjectFlags) ||
+            row[name].kind != JetValueKind::Text) {
+            continue;
+        }
+        JetTable table;
+        table.name = row[name].text;
+        table.definition.page = static_cast<uint32_t>(row[id].integer) & kPageOfId;
+        if (row[properties].kind == JetValueKind::Binary) {
+            try {
+                table.properties = ReadPropertyBlocks(row[properties].bytes, header_);
+            } catch (const JetError& error) {
+                throw JetError("The column properties of " + TableText(table.name) +
+                               " cannot be read: " + error.what() + ".");
+            }
+        }
+        tables_.push_back(std::move(table));
     }
     for (JetTable& table : tables_) {
         try {

@@ -2,6 +2,7 @@
 
 #include "db/jet/data_page.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -37,13 +38,13 @@ std::string LongValueReader::Read(ByteSpan reference) {
         ByteSpan bytes = reference.Sub(kReferenceSize, length);
         return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
-    // A value cannot be longer than the file that holds it; checked before
-    // anything is allocated for it.
+    // A value cannot be longer than the file that holds it; and room grows
+    // with the bytes found, not with what a damaged length claims.
     if (length > pages_.header().pageCount * static_cast<uint64_t>(pages_.format().pageSize)) {
         throw JetError("a memo claims to be longer than the file");
     }
     std::string value;
-    value.reserve(length);
+    value.reserve(std::min<size_t>(length, size_t(1) << 20));
     uint32_t page = RowPointer::From(pointer).page;
     try {
         if (head & kSingleRow) {
