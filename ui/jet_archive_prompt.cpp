@@ -1,5 +1,6 @@
 #include "ui/jet_archive_prompt.h"
 
+#include "db/jet/jet_header.h"
 #include "engine/conversion_controls.h"
 #include "engine/jet_backup_path.h"
 #include "engine/jet_conversion.h"
@@ -57,6 +58,16 @@ bool ConvertJetArchiveIfAgreed(HWND owner, const std::string& archivePath,
     const std::string notConverted =
         "\n\nThe archive is unchanged. Archive and Restore stay off until it is converted; "
         "close this window and open it again to convert it.";
+    try {
+        JetFile file(archivePath);
+        ReadJetHeader(file);
+    } catch (const JetNotSupported& later) {
+        // No use asking: the file cannot be converted.
+        Ask(owner, later.what() + notConverted, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    } catch (const JetError&) {
+        // Said, with what to do, when the conversion meets it.
+    }
     const std::string question =
         "The archive " + archivePath +
         " is in the Jet format of earlier versions. It must be converted before it can be "

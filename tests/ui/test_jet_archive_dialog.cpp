@@ -133,6 +133,18 @@ TEST_F(JetArchiveDialog, NoLeavesTheJetFileAndTheTasksRefuse) {
     ExpectStillJet();
 }
 
+TEST_F(JetArchiveDialog, ALaterAccessFileIsNotOfferedForConversion) {
+    std::string ace = jet;
+    ace.replace(4, 16, std::string("Standard ACE DB") + '\0');
+    WriteBytes(DatabasePath(), ace);
+    Answer(IDYES);
+    OpenDialog();
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_NE(std::string::npos, shown[0].find("not supported"));
+    EXPECT_EQ(ace, ReadBytes(DatabasePath()));
+    EXPECT_EQ(nullptr, FindItem(Archives(), "In (7)"));
+}
+
 TEST_F(JetArchiveDialog, StopEndsTheConversionAsIfNoHadBeenChosen) {
     Answer(IDYES, true);
     OpenDialog();
