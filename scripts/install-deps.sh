@@ -8,6 +8,7 @@ PACKAGES=(
     wine wine32:i386 wine64
     cmake ninja-build googletest build-essential dpkg-dev xz-utils tcl
     xvfb xauth imagemagick x11-apps fonts-wine clang-format sqlite3 fp-utils
+    mdbtools libcommons-lang3-java libcommons-logging-java python3
 )
 
 missing=()

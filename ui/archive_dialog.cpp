@@ -2,6 +2,7 @@
 
 #include "db/ado_exception.h"
 #include "db/archive_schema.h"
+#include "db/jet/jet_header.h"
 #include "engine/archive_task.h"
 #include "host/host_application.h"
 #include "host/host_error.h"
@@ -15,6 +16,7 @@
 #include "res/resource_ids.h"
 #include "ui/about_dialog.h"
 #include "ui/host_folder_records.h"
+#include "ui/jet_archive_prompt.h"
 #include "ui/simple_controls.h"
 #include "ui/viewer_closed_notice.h"
 #include "ui/window_ops.h"
@@ -67,7 +69,8 @@ bool CArchiveDlg::OnInitDialog() {
     OpenDatabase();
     trees_.BuildRoots(context.hostDataDir, databasePath_);
     // Read once for the counts and the orphans alike.
-    const ArchiveTableList archives = ListArchiveTables(*database_);
+    const ArchiveTableList archives =
+        jetArchive_ ? ArchiveTableList() : ListArchiveTables(*database_);
     // A host that cannot be reached leaves the roots alone in the trees.
     trees_.Fill(ReadHostFolders().value_or(std::vector<HostFolderRecord>()), archives, *database_);
     LoadDeleteBoxes();
@@ -100,6 +103,12 @@ void CArchiveDlg::OpenDatabase() {
                              databasePath_ + " is used instead.");
     }
     connectionString_ = ArchiveConnectionString(databasePath_);
+    if (HasJetSignature(databasePath_) && !ConvertJetArchive()) {
+        // Never opened: nothing may be written to the Jet file.
+        jetArchive_ = true;
+        database_ = std::make_unique<CADODatabase>();
+        return;
+    }
     if (!FileExists(databasePath_) && CreateArchiveDatabase(connectionString_)) {
         // The new file settles before the first connection to it.
         ::Sleep(1000);
@@ -112,6 +121,20 @@ void CArchiveDlg::OpenDatabase() {
         // tasks report the database's trouble themselves.
         ShowStandardErrorBox(failure.GetErrorMessage());
     }
+}
+
+bool CArchiveDlg::ConvertJetArchive() {
+    // The conversion shows its progress and takes Stop in this window.
+    MoveToSavedPosition();
+    ::ShowWindow(hwnd(), SW_SHOW);
+    taskRunning_ = true;
+    stopRequested_ = false;
+    EnableForTask(true);
+    const bool converted =
+        ConvertJetArchiveIfAgreed(hwnd(), databasePath_, App().Context().logPath, *this);
+    EnableForTask(false);
+    taskRunning_ = false;
+    return converted;
 }
 
 void CArchiveDlg::LoadDeleteBoxes() {
@@ -211,6 +234,10 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
 }
 
 void CArchiveDlg::RunTask(Task task) {
+    if (jetArchive_) {
+        ShowStandardErrorBox(kJetArchiveRefusal);
+        return;
+    }
     filterPanel_.ReadDates();
     filterPanel_.ReadOthers();
     const bool restoring = task == Task::Restore;

@@ -47,6 +47,8 @@ private:
     enum class Task { Archive, Restore };
 
     void OpenDatabase();
+    // False when the archive is still a Jet file.
+    bool ConvertJetArchive();
     void LoadDeleteBoxes();
     void CreateLogWindow();
     void MoveToSavedPosition();
@@ -75,6 +77,8 @@ private:
     void EnableStop(bool enable) override;
     void ReloadLog() override;
 
+    // The archive is a Jet file the user has not had converted.
+    bool jetArchive_ = false;
     MessageFilter filter_;
     CFilterPanel filterPanel_{filter_};
     CArchiveTrees trees_;

@@ -1,0 +1,217 @@
+// The main dialog started on an archive still in the Jet format: converted
+// on Yes into an ordinary archive that restores and opens like any other;
+// left alone on No and on Stop, with Archive and Restore refused.
+#include "db/archive_schema.h"
+#include "db/jet/jet_database.h"
+#include "plugin/ansi_text.h"
+#include "plugin/file_utils.h"
+#include "plugin/stowlark_app.h"
+#include "testhost/mailstore/mailbox_file.h"
+#include "tests/ui/ui_fixture.h"
+
+namespace {
+
+std::string JetFixture() {
+    std::string path = "Z:" STOWLARK_JET_FIXTURES "/mail-archive.mdb";
+    for (char& c : path) {
+        c = c == '/' ? '\\' : c;
+    }
+    return path;
+}
+
+std::string Lines(const char* format, int count) {
+    std::string text;
+    char line[128];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(line, sizeof line, format, i);
+        text += line;
+    }
+    return text;
+}
+
+class JetArchiveDialog : public DialogTest {
+protected:
+    JetArchiveDialog() : jet(ReadBytes(JetFixture())) { WriteBytes(DatabasePath(), jet); }
+    ~JetArchiveDialog() override { App().SetMessageBoxSink(previous_); }
+
+    // The question is answered with `answer`; with `pressStop` the user
+    // presses Stop as the conversion begins. Every box is kept in `shown`.
+    void Answer(int answer, bool pressStop = false) {
+        previous_ =
+            App().SetMessageBoxSink([this, answer, pressStop](HWND owner, const std::string& text,
+                                                              const std::string&, UINT type) {
+                shown.push_back(text);
+                if ((type & MB_YESNO) != MB_YESNO) {
+                    return IDOK;
+                }
+                if (pressStop) {
+                    const HWND stop = ::GetDlgItem(owner, IDC_STOP);
+                    ::PostMessageA(owner, WM_COMMAND, MAKEWPARAM(IDC_STOP, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(stop));
+                }
+                return answer;
+            });
+    }
+    const CTreeCtrl& Archives() const { return dialog->trees().archiveTree(); }
+    void ExpectStillJet() {
+        EXPECT_EQ(jet, ReadBytes(DatabasePath()));
+        EXPECT_FALSE(FileExists(files / "archive-jet.mdb"));
+        EXPECT_FALSE(FileExists(DatabasePath() + ".converting"));
+        EXPECT_EQ(nullptr, FindItem(Archives(), "In (7)"));
+        // Both tasks refuse, and say why.
+        shown.clear();
+        PressButton(dialog->hwnd(), IDC_ARCHIVE);
+        PressButton(dialog->hwnd(), IDC_RESTORE);
+        ASSERT_EQ(2u, shown.size());
+        EXPECT_NE(std::string::npos, shown[0].find("Jet format"));
+        EXPECT_EQ(jet, ReadBytes(DatabasePath()));
+    }
+
+    const std::string jet;
+    std::vector<std::string> shown;
+
+private:
+    MessageBoxSink previous_;
+};
+
+} // namespace
+
+TEST_F(JetArchiveDialog, YesConvertsAndTheArchiveRestoresAndOpensLikeAnyOther) {
+    Answer(IDYES);
+    OpenDialog();
+    ASSERT_EQ(1u, shown.size()) << shown.back();
+    EXPECT_NE(std::string::npos, shown[0].find("archive-jet.mdb"));
+    EXPECT_EQ(jet, ReadBytes(files / "archive-jet.mdb"));
+    EXPECT_NE(std::string::npos, ReadBytes(LogPath()).find("Convert Archive"));
+    EXPECT_NE(nullptr, FindItem(Archives(), "Big (400)"));
+    const HTREEITEM in = FindItem(Archives(), "In (7)");
+    ASSERT_NE(nullptr, in);
+
+    // The viewer opens the converted table.
+    CArchiveViewer big(nullptr, "Mailbox_Big", "Big", dialog->connectionString());
+    ASSERT_TRUE(big.Create());
+    PumpWaitingMessages();
+    EXPECT_EQ(400, big.list().ItemCount());
+    ::SendMessageA(big.hwnd(), WM_CLOSE, 0, 0);
+    PumpWaitingMessages();
+
+    // Restored, every message is the one archived, byte for byte, with its
+    // status; text the code page cannot carry shows as the code page shows it.
+    ::SendMessageA(Archives().hwnd(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(in));
+    ClickCheckBox(Archives(), in);
+    PumpWaitingMessages();
+    shown.clear();
+    PressButton(dialog->hwnd(), IDC_RESTORE);
+    EXPECT_TRUE(shown.empty()) << shown.front();
+    const MailboxFile& inbox = host.session().store().Mailbox(host.MailboxPath("In.mbx"));
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"Subject: Every byte\r\n\r\n" + EveryByteButZero(), 2},
+        {"Subject: Long\r\n\r\n" +
+             Lines("Line %05d of a long message, long enough to span many pages.\r\n", 700),
+         1},
+        {"Subject: Medium\r\n\r\n" + Lines("Medium line %03d.\r\n", 150), 1},
+        {"Subject: \r\n\r\nNo date.\r\n", 5},
+        {"Subject: Same id\r\n\r\nIds repeat.\r\n", 6},
+        {"Subject: ?? ??????\r\n\r\nx", 1},
+        {"x", 1},
+    };
+    ASSERT_EQ(expected.size(), inbox.Count());
+    for (const auto& message : expected) {
+        bool found = false;
+        for (size_t i = 0; i < inbox.Count() && !found; ++i) {
+            found = inbox.RawText(i) == message.first && inbox.Entry(i).status == message.second;
+        }
+        EXPECT_TRUE(found) << message.first.substr(0, 40);
+    }
+}
+
+TEST_F(JetArchiveDialog, NoLeavesTheJetFileAndTheTasksRefuse) {
+    Answer(IDNO);
+    OpenDialog();
+    ASSERT_EQ(2u, shown.size());
+    EXPECT_NE(std::string::npos, shown[1].find("not converted"));
+    ExpectStillJet();
+}
+
+TEST_F(JetArchiveDialog, ALaterAccessFileIsNotOfferedForConversion) {
+    std::string ace = jet;
+    ace.replace(4, 16, std::string("Standard ACE DB") + '\0');
+    WriteBytes(DatabasePath(), ace);
+    Answer(IDYES);
+    OpenDialog();
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_NE(std::string::npos, shown[0].find("not supported"));
+    EXPECT_EQ(ace, ReadBytes(DatabasePath()));
+    EXPECT_EQ(nullptr, FindItem(Archives(), "In (7)"));
+}
+
+TEST_F(JetArchiveDialog, StopEndsTheConversionAsIfNoHadBeenChosen) {
+    Answer(IDYES, true);
+    OpenDialog();
+    ASSERT_EQ(2u, shown.size());
+    EXPECT_NE(std::string::npos, shown[1].find("stopped"));
+    ExpectStillJet();
+    EXPECT_NE(std::string::npos, ReadBytes(LogPath()).find("Task stopped"));
+}
+
+// The shared sample, made by the separate Jet writer from its own rows:
+// every message of In comes home as the Jet file holds it, read through the
+// code page as the archive task once wrote it.
+TEST_F(JetArchiveDialog, TheSharedSampleConvertsAndRestoresItsInbox) {
+    std::string sample = "Z:" STOWLARK_SHARED_JET_FIXTURES "/archive-sample.mdb";
+    for (char& c : sample) {
+        c = c == '/' ? '\\' : c;
+    }
+    if (!FileExists(sample)) {
+        GTEST_SKIP() << "../shared/jet/fixtures is not beside this clone";
+    }
+    std::vector<std::pair<std::string, int>> expected;
+    {
+        JetDatabase jetFile(sample);
+        for (const JetTable& table : jetFile.tables()) {
+            if (table.name != L"Mailbox_In") {
+                continue;
+            }
+            std::unique_ptr<TableScan> scan = jetFile.Scan(table);
+            std::vector<JetValue> row;
+            while (scan->Next(row)) {
+                std::string text = AnsiFromWide(row[8].text);
+                // The restore keeps in the archive a message with a line the
+                // host's mailbox file would take for the start of another.
+                if (text.find("\nFrom ???@???") == std::string::npos) {
+                    expected.push_back({text, static_cast<int>(row[1].integer)});
+                }
+            }
+        }
+    }
+    ASSERT_EQ(11u, expected.size());
+    WriteBytes(DatabasePath(), ReadBytes(sample));
+    Answer(IDYES);
+    OpenDialog();
+    ASSERT_EQ(1u, shown.size()) << shown.back();
+    EXPECT_NE(nullptr, FindItem(Archives(), "Big (3000)"));
+    EXPECT_EQ(nullptr, FindItem(Archives(), "Notes (1)"));
+    const HTREEITEM in = FindItem(Archives(), "In (12)");
+    ASSERT_NE(nullptr, in);
+    ::SendMessageA(Archives().hwnd(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(in));
+    ClickCheckBox(Archives(), in);
+    PumpWaitingMessages();
+    shown.clear();
+    PressButton(dialog->hwnd(), IDC_RESTORE);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_NE(std::string::npos, shown[0].find("stay in the archive"));
+    const MailboxFile& inbox = host.session().store().Mailbox(host.MailboxPath("In.mbx"));
+    ASSERT_EQ(expected.size(), inbox.Count());
+    std::vector<bool> matched(inbox.Count(), false);
+    for (const auto& message : expected) {
+        bool found = false;
+        for (size_t i = 0; i < inbox.Count() && !found; ++i) {
+            found = !matched[i] && inbox.RawText(i) == message.first &&
+                    inbox.Entry(i).status == message.second;
+            if (found) {
+                matched[i] = true;
+            }
+        }
+        EXPECT_TRUE(found) << message.first.substr(0, 60);
+    }
+}

@@ -1,0 +1,102 @@
+#include "ui/jet_archive_prompt.h"
+
+#include "db/jet/jet_header.h"
+#include "engine/conversion_controls.h"
+#include "engine/jet_backup_path.h"
+#include "engine/jet_conversion.h"
+#include "host/host_application.h"
+#include "host/host_error.h"
+#include "plugin/message_box.h"
+#include "plugin/stowlark_app.h"
+
+#include <optional>
+
+const char* const kJetArchiveRefusal =
+    "The archive is still in the Jet format of earlier versions and has not been converted, "
+    "so nothing can be archived into it or restored from it. Close this window and open it "
+    "again to convert the archive.";
+
+namespace {
+
+// The dialog's bar, Stop and log window, and the host's status line.
+class DialogConversionControls : public ConversionControls {
+public:
+    explicit DialogConversionControls(TaskControls& controls) : controls_(controls) {
+        try {
+            host_.emplace(HostApplication::Connect());
+        } catch (const HostConnectError&) {
+            // Without the host the bar alone shows the progress.
+        }
+    }
+
+    void ShowProgress(int percent, const std::string& status) override {
+        controls_.SetProgress(percent);
+        if (host_) {
+            try {
+                host_->SetStatusText(status);
+            } catch (const HostError&) {
+                host_.reset();
+            }
+        }
+    }
+    bool StopRequested() override { return controls_.StopRequested(); }
+    void LogWritten() override { controls_.ReloadLog(); }
+
+private:
+    TaskControls& controls_;
+    std::optional<HostApplication> host_;
+};
+
+int Ask(HWND owner, const std::string& text, UINT type) {
+    return ShowMessageBox(owner, text, CStowlarkApp::kAppName, type);
+}
+
+} // namespace
+
+bool ConvertJetArchiveIfAgreed(HWND owner, const std::string& archivePath,
+                               const std::string& logPath, TaskControls& controls) {
+    const std::string notConverted =
+        "\n\nThe archive is unchanged. Archive and Restore stay off until it is converted; "
+        "close this window and open it again to convert it.";
+    try {
+        JetFile file(archivePath);
+        ReadJetHeader(file);
+    } catch (const JetNotSupported& later) {
+        // No use asking: the file cannot be converted.
+        Ask(owner, later.what() + notConverted, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    } catch (const JetError&) {
+        // Said, with what to do, when the conversion meets it.
+    }
+    const std::string question =
+        "The archive " + archivePath +
+        " is in the Jet format of earlier versions. It must be converted before it can be "
+        "used.\n\nConvert it now? The original file is kept beside it as " +
+        JetBackupPath(archivePath) + ".";
+    if (Ask(owner, question, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        Ask(owner, "The archive was not converted." + notConverted, MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    DialogConversionControls conversionControls(controls);
+    const JetConversionOutcome outcome =
+        JetConversion(archivePath, logPath, conversionControls).Run();
+    controls.SetProgress(0);
+    switch (outcome.result) {
+    case JetConversionOutcome::Result::Converted:
+        return true;
+    case JetConversionOutcome::Result::Stopped:
+        Ask(owner, "The conversion of the archive was stopped." + notConverted,
+            MB_OK | MB_ICONINFORMATION);
+        return false;
+    case JetConversionOutcome::Result::Failed:
+        break;
+    }
+    Ask(owner,
+        "The archive could not be converted:\n" + outcome.problem +
+            "\n\nIf the disk is full or the folder cannot be written, make room or allow "
+            "writing there; if the file is damaged, repair it with Microsoft Access (Compact "
+            "and Repair) or restore it from a backup." +
+            notConverted,
+        MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
