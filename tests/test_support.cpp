@@ -3,6 +3,7 @@
 #include "plugin/file_utils.h"
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -84,4 +85,14 @@ ShellLaunchCapture::ShellLaunchCapture() {
 
 ShellLaunchCapture::~ShellLaunchCapture() {
     App().SetShellLaunchSink(previous_);
+}
+
+std::string NumberedLines(const char* format, int count) {
+    std::string text;
+    char line[128];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(line, sizeof line, format, i);
+        text += line;
+    }
+    return text;
 }

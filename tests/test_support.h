@@ -26,6 +26,8 @@ private:
 void RemoveTree(const std::string& path);
 // Every byte value from 1 to 255, once each: what an 8-bit message may hold.
 std::string EveryByteButZero();
+// `count` lines made from `format` with the numbers 0 to count - 1.
+std::string NumberedLines(const char* format, int count);
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 

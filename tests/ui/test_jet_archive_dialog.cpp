@@ -19,16 +19,6 @@ std::string JetFixture() {
     return path;
 }
 
-std::string Lines(const char* format, int count) {
-    std::string text;
-    char line[128];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(line, sizeof line, format, i);
-        text += line;
-    }
-    return text;
-}
-
 class JetArchiveDialog : public DialogTest {
 protected:
     JetArchiveDialog() : jet(ReadBytes(JetFixture())) { WriteBytes(DatabasePath(), jet); }
@@ -107,9 +97,9 @@ TEST_F(JetArchiveDialog, YesConvertsAndTheArchiveRestoresAndOpensLikeAnyOther) {
     const std::vector<std::pair<std::string, int>> expected = {
         {"Subject: Every byte\r\n\r\n" + EveryByteButZero(), 2},
         {"Subject: Long\r\n\r\n" +
-             Lines("Line %05d of a long message, long enough to span many pages.\r\n", 700),
+             NumberedLines("Line %05d of a long message, long enough to span many pages.\r\n", 700),
          1},
-        {"Subject: Medium\r\n\r\n" + Lines("Medium line %03d.\r\n", 150), 1},
+        {"Subject: Medium\r\n\r\n" + NumberedLines("Medium line %03d.\r\n", 150), 1},
         {"Subject: \r\n\r\nNo date.\r\n", 5},
         {"Subject: Same id\r\n\r\nIds repeat.\r\n", 6},
         {"Subject: ?? ??????\r\n\r\nx", 1},

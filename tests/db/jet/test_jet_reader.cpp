@@ -60,16 +60,6 @@ std::string CodePageBytes(const std::wstring& text) {
     return bytes;
 }
 
-std::string LinesOf(const char* format, int count) {
-    std::string text;
-    char line[128];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(line, sizeof line, format, i);
-        text += line;
-    }
-    return text;
-}
-
 enum Column { kId, kS, kP, kFrom, kDate, kSize, kSubject, kTo, kMessage };
 
 // Reads every row of every table; the count of rows, or the reader's error.
@@ -127,10 +117,11 @@ TEST(JetReaderTest, MessagesComeBackByteForByteWithTheirNullsAndRepeatedIds) {
     // Inline, on one long-value page, and chained over many.
     EXPECT_EQ("Subject: Every byte\r\n\r\n" + EveryByteButZero(),
               CodePageBytes(rows[0][kMessage].text));
-    EXPECT_EQ("Subject: Long\r\n\r\n" +
-                  LinesOf("Line %05d of a long message, long enough to span many pages.\r\n", 700),
-              CodePageBytes(rows[1][kMessage].text));
-    EXPECT_EQ("Subject: Medium\r\n\r\n" + LinesOf("Medium line %03d.\r\n", 150),
+    EXPECT_EQ(
+        "Subject: Long\r\n\r\n" +
+            NumberedLines("Line %05d of a long message, long enough to span many pages.\r\n", 700),
+        CodePageBytes(rows[1][kMessage].text));
+    EXPECT_EQ("Subject: Medium\r\n\r\n" + NumberedLines("Medium line %03d.\r\n", 150),
               CodePageBytes(rows[2][kMessage].text));
     EXPECT_EQ("x", CodePageBytes(rows[6][kMessage].text));
 
@@ -161,10 +152,10 @@ TEST(JetReaderTest, TheSharedArchiveSampleByteForByte) {
     EXPECT_EQ(EveryByteButZero(), every.substr(every.size() - 255));
     std::string longText = CodePageBytes(rows[4][kMessage].text);
     std::string lines =
-        LinesOf("Line %05d of a long message, long enough to span many pages.\r\n", 1700);
+        NumberedLines("Line %05d of a long message, long enough to span many pages.\r\n", 1700);
     EXPECT_EQ(lines, longText.substr(longText.size() - lines.size()));
     std::string medium = CodePageBytes(rows[5][kMessage].text);
-    EXPECT_EQ(LinesOf("Medium line %03d.\r\n", 150), medium.substr(medium.size() - 150 * 18));
+    EXPECT_EQ(NumberedLines("Medium line %03d.\r\n", 150), medium.substr(medium.size() - 150 * 18));
     EXPECT_TRUE(rows[8][kP].IsNull());
     EXPECT_TRUE(rows[8][kDate].IsNull());
     EXPECT_EQ(rows[8][kId].integer, rows[9][kId].integer);
