@@ -6,10 +6,44 @@
 
 #include <limits>
 
+namespace {
+
+bool IsOneOfNames(const std::string& text, size_t at, const char* const* names, int count) {
+    if (text.size() < at + 3) {
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str() + at, 3, names[i],
+                             3) == CSTR_EQUAL) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The host takes a line for the start of a record only when a weekday and a
+// month follow, then the day, the time and the year. Weekday and month are
+// enough here, so that whatever the host might take is kept out; a line
+// such as "From ???@??? is not one" is only text to it.
+bool StartsLikeSeparator(const std::string& text, size_t line) {
+    static const char kStart[] = "From ???@??? ";
+    static const char* const kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const size_t length = sizeof kStart - 1;
+    if (text.compare(line, length, kStart) != 0) {
+        return false;
+    }
+    const size_t weekday = line + length;
+    return IsOneOfNames(text, weekday, kWeekdays, 7) && text.size() > weekday + 3 &&
+           text[weekday + 3] == ' ' && IsOneOfNames(text, weekday + 4, kMonths, 12);
+}
+
+} // namespace
+
 bool HoldsSeparatorLikeLine(const std::string& rawText) {
-    static const char kSeparatorStart[] = "From ???@???";
     for (size_t line = 0; line != std::string::npos;) {
-        if (rawText.compare(line, sizeof kSeparatorStart - 1, kSeparatorStart) == 0) {
+        if (StartsLikeSeparator(rawText, line)) {
             return true;
         }
         const size_t end = rawText.find('\n', line);

@@ -124,7 +124,10 @@ TEST(PendingFile, RefusesAMessageTheHostWouldSplitInTwo) {
     const std::string forwarded =
         "Subject: old mail\r\n\r\nFrom ???@??? Mon Jan 8 12:00:00 2007\r\n";
     EXPECT_TRUE(HoldsSeparatorLikeLine(forwarded));
-    EXPECT_TRUE(HoldsSeparatorLikeLine("From ???@??? at the start"));
+    EXPECT_TRUE(HoldsSeparatorLikeLine("From ???@??? mon JAN 8 at the start"));
+    // Only text to the host: no weekday and month follow.
+    EXPECT_FALSE(HoldsSeparatorLikeLine("From ???@??? is not a separator here.\r\n"));
+    EXPECT_FALSE(HoldsSeparatorLikeLine("x\r\nFrom ???@??? Mon, Jan 8\r\n"));
     EXPECT_TRUE(HoldsSeparatorLikeLine("Subject: lf\n\nFrom ???@??? Mon Jan 8 12:00:00 2007\n"));
     EXPECT_FALSE(
         HoldsSeparatorLikeLine("Subject: x\r\n\r\nFrom here on\r\n >From ???@??? quoted\n"));

@@ -197,14 +197,18 @@ TEST_F(HostileInput, HeadersOfEveryByteAndNoHeadersAtAllComeBackByteForByte) {
 
 TEST_F(HostileInput, AnEmptyMessageAndOneThatCannotGoBackThroughPendingStayInTheirMailbox) {
     // The host keeps both: an empty message, and one with a line that starts
-    // like a separator. The empty one has nothing to archive. The other
-    // could not come back through Pending without splitting there, so with
-    // deletion it stays where it is, and is not archived again and again.
+    // as a record does, with a weekday and a month (the host itself would
+    // read it as text, lacking a time and a year; the restore leaves it that
+    // margin). The empty one has nothing to archive. The other is taken not
+    // to come back through Pending whole, so with deletion it stays where it
+    // is, and is not archived again and again. A line that only begins
+    // "From ???@???" goes and comes back as any other.
     const std::string empty;
     const std::string lookalike =
         MakeMessage("fwd@example.com", "forwarded mailbox", "",
-                    "From ???@??? is how each record of a mailbox file starts.\r\n");
-    const std::string plain = MakeMessage("plain@example.com", "plain", "", "plain\r\n");
+                    "From ???@??? Mon Jan 8 at noon, said the old record.\r\n");
+    const std::string plain = MakeMessage("plain@example.com", "plain", "",
+                                          "From ???@??? is how each record starts.\r\n");
     host.AddMessage("Work", empty, 1);
     host.AddMessage("Work", lookalike, 2);
     host.AddMessage("Work", plain, 3);
