@@ -3,7 +3,8 @@
 set(SQLITE_CACHE_DIR "${CMAKE_SOURCE_DIR}/.cache/sqlite" CACHE PATH
     "Where the generated SQLite amalgamation is kept")
 
-if(NOT EXISTS "${SQLITE_CACHE_DIR}/sqlite3.c" OR NOT EXISTS "${SQLITE_CACHE_DIR}/sqlite3.h")
+if(NOT EXISTS "${SQLITE_CACHE_DIR}/sqlite3.c" OR NOT EXISTS "${SQLITE_CACHE_DIR}/sqlite3.h"
+   OR NOT EXISTS "${SQLITE_CACHE_DIR}/shell.c")
     message(STATUS "Generating the SQLite amalgamation in ${SQLITE_CACHE_DIR}")
     execute_process(
         COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/make-sqlite-amalgamation.sh" "${SQLITE_CACHE_DIR}"

@@ -1,11 +1,12 @@
 #!/bin/bash
 # Generates sqlite3.c and sqlite3.h from Debian's sqlite3 source package into
-# the directory given as $1. SQLite is a dependency: its sources are built
+# the directory given as $1, with shell.c, the sqlite3 command-line shell the
+# viewer's benchmark measures the engine with. SQLite is a dependency: its sources are built
 # here on demand and never kept in the repository.
 set -euo pipefail
 
 out="${1:?usage: make-sqlite-amalgamation.sh OUTPUT_DIR}"
-if [ -f "$out/sqlite3.c" ] && [ -f "$out/sqlite3.h" ]; then
+if [ -f "$out/sqlite3.c" ] && [ -f "$out/sqlite3.h" ] && [ -f "$out/shell.c" ]; then
     exit 0
 fi
 mkdir -p "$out"
@@ -35,14 +36,15 @@ unset CC CXX CFLAGS CXXFLAGS LDFLAGS CPPFLAGS
     tail -n 40 configure.log >&2
     exit 1
 }
-make -j"$(nproc)" sqlite3.c sqlite3.h >make.log 2>&1 || {
+make -j"$(nproc)" sqlite3.c sqlite3.h shell.c >make.log 2>&1 || {
     tail -n 40 make.log >&2
     exit 1
 }
 # Move into place last so that an interrupted run never leaves half a cache.
 staging="$out/.staging-$$"
 mkdir -p "$staging"
-cp sqlite3.c sqlite3.h "$staging/"
+cp sqlite3.c sqlite3.h shell.c "$staging/"
+mv "$staging/shell.c" "$out/shell.c"
 mv "$staging/sqlite3.h" "$out/sqlite3.h"
 mv "$staging/sqlite3.c" "$out/sqlite3.c"
 rmdir "$staging"
