@@ -4,6 +4,7 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "db/deferred_commit.h"
+#include "db/write_transaction.h"
 #include "mailbox/pending_mailbox.h"
 #include "engine/message_filter.h"
 #include "engine/moved_mailbox_tables.h"
@@ -331,11 +332,9 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
             // Unsure: written again, as it would have been.
         }
     }
-    bool inTransaction = false;
     try {
         durable_->Begin();
-        database_.BeginTrans();
-        inTransaction = true;
+        WriteTransaction row(database_);
         table.AddNew();
         table.WriteField(mailbox_column::kId, static_cast<int>(id));
         table.WriteField(mailbox_column::kStatus, values.status);
@@ -347,8 +346,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
         table.WriteField(mailbox_column::kTo, OrDefault(values.to, "Not Specified"));
         table.WriteField(mailbox_column::kMessage, raw);
         table.Update();
-        database_.CommitTrans();
-        inTransaction = false;
+        row.Commit();
         durable_->CommitIfDue();
         // Counted, and bound for "Trash", only once the row is in the file.
         ++totalArchived_;
@@ -360,14 +358,8 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
             Delay(10);
         }
     } catch (const CADOException& failure) {
+        // The row's transaction was rolled back as the error left it.
         table.CancelUpdate();
-        if (inTransaction) {
-            try {
-                database_.RollbackTrans();
-            } catch (const CADOException&) {
-                // The next transaction rolls it back.
-            }
-        }
         if (failure.IsLasting()) {
             lastingFailure_ = failure.GetErrorMessage();
         } else {

@@ -2,25 +2,10 @@
 
 #include "db/moved_mailboxes.h"
 #include "host/host_application.h"
+#include "mailbox/host_mailboxes.h"
 #include "plugin/file_utils.h"
 
 #include <algorithm>
-
-namespace {
-
-void Walk(const HostFolderList& folders, std::vector<CurrentMailbox>& mailboxes) {
-    const long count = folders.Count();
-    for (long i = 1; i <= count; ++i) {
-        const HostFolder item = folders.Item(i);
-        if (item.IsMailbox() == 1) {
-            mailboxes.push_back(CurrentMailbox{item.Name(), item.Path()});
-        } else {
-            Walk(item.Folders(), mailboxes);
-        }
-    }
-}
-
-} // namespace
 
 void NoteMovedMailboxesOfHost(ArchiveTableList& archives, const HostApplication& host) {
     const bool anyGone = std::any_of(
@@ -31,10 +16,9 @@ void NoteMovedMailboxesOfHost(ArchiveTableList& archives, const HostApplication&
         return;
     }
     std::vector<CurrentMailbox> mailboxes;
-    Walk(host.Folders(), mailboxes);
-    std::string dataDir = host.InBox().Directory();
-    while (!dataDir.empty() && dataDir.back() == '\\') {
-        dataDir.pop_back();
-    }
-    NoteMovedMailboxes(archives, mailboxes, dataDir);
+    ForEachHostMailbox(host.Folders(), [&](const HostFolder& mailbox) {
+        mailboxes.push_back(CurrentMailbox{mailbox.Name(), mailbox.Path()});
+        return false;
+    });
+    NoteMovedMailboxes(archives, mailboxes, WithoutTrailingBackslashes(host.InBox().Directory()));
 }

@@ -117,7 +117,6 @@ private:
     std::string removalFailure_;
     // Finished from an interrupted restore of the archive at hand.
     std::optional<InterruptedRestore> interrupted_;
-    int finishedTotal_ = 0;
 };
 
 int RestoreRun::Run(const std::vector<std::string>& archives) {
@@ -338,7 +337,6 @@ bool RestoreRun::StagingMailboxReady(const std::string& table, const std::string
         if (!interrupted_->Finish(table, targetPath)) {
             return StagingMailboxIsFree();
         }
-        finishedTotal_ += interrupted_->moved();
         totalRestored_ += interrupted_->moved();
         return StagingMailboxIsFree();
     }
@@ -427,12 +425,15 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
         case AppendOutcome::Appended: {
             ++totalRestored_;
             stagedStatuses_.push_back(values.status);
-            JournalEntry entry;
-            entry.place = RestoredCount();
-            entry.rowid = rows.GetBookmark();
-            rows.ReadField(mailbox_column::kId, entry.id);
-            entry.checksum = MessageChecksum(message);
-            stagedRows_.push_back(entry);
+            // Only rows that go as their messages arrive are noted.
+            if (deleteRestored_) {
+                JournalEntry entry;
+                entry.place = RestoredCount();
+                entry.rowid = rows.GetBookmark();
+                rows.ReadField(mailbox_column::kId, entry.id);
+                entry.checksum = MessageChecksum(message);
+                stagedRows_.push_back(entry);
+            }
             break;
         }
         case AppendOutcome::NotWritten:

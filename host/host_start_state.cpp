@@ -11,13 +11,6 @@ namespace {
 
 const DWORD kReadinessPollMilliseconds = 20;
 
-std::string WithoutTrailingBackslashes(std::string path) {
-    while (!path.empty() && path.back() == '\\') {
-        path.pop_back();
-    }
-    return path;
-}
-
 // The host reports no top-level folder until it has read its mailboxes; the
 // wait keeps its windows responsive and has no time limit, as the host is
 // known to be running. False when the host is asked to quit meanwhile.

@@ -5,25 +5,19 @@
 #include "plugin/file_utils.h"
 #include "plugin/message_box.h"
 
-namespace {
+namespace {} // namespace
 
-bool Find(const HostFolderList& folders, const std::string& path, long& id) {
+bool ForEachHostMailbox(const HostFolderList& folders,
+                        const std::function<bool(const HostFolder&)>& visit) {
     const long count = folders.Count();
     for (long i = 1; i <= count; ++i) {
         const HostFolder item = folders.Item(i);
-        if (item.IsMailbox() == 1) {
-            if (SamePathIgnoringCase(item.Path(), path)) {
-                id = item.Id();
-                return true;
-            }
-        } else if (Find(item.Folders(), path, id)) {
+        if (item.IsMailbox() == 1 ? visit(item) : ForEachHostMailbox(item.Folders(), visit)) {
             return true;
         }
     }
     return false;
 }
-
-} // namespace
 
 bool SetHostStatus(const std::string& text) {
     try {
@@ -108,5 +102,11 @@ std::optional<long> CountHostMailboxMessages(const std::string& mbxPath) {
 }
 
 void FindHostMailboxByPath(const HostFolderList& folders, const std::string& path, long& id) {
-    Find(folders, path, id);
+    ForEachHostMailbox(folders, [&](const HostFolder& mailbox) {
+        if (!SamePathIgnoringCase(mailbox.Path(), path)) {
+            return false;
+        }
+        id = mailbox.Id();
+        return true;
+    });
 }

@@ -6,6 +6,7 @@
 
 class HostApplication;
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,12 @@ std::optional<HostFolder> FindHostMailboxFile(const HostApplication& host,
 // nullopt, with nothing shown, when no mailbox of the host has that file or
 // the host cannot be asked.
 std::optional<long> CountHostMailboxMessages(const std::string& mbxPath);
+
+// Depth first through `folders` and the folders inside them, each mailbox
+// handed to `visit` until it gives true; true when one did. Host errors are
+// thrown.
+bool ForEachHostMailbox(const HostFolderList& folders,
+                        const std::function<bool(const HostFolder&)>& visit);
 
 // Depth first through `folders` and the folders inside them: the first
 // mailbox whose file is `path` (any case) puts its host id into `id`, which

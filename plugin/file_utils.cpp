@@ -248,3 +248,10 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
     }
     return upperA == upperB;
 }
+
+std::string WithoutTrailingBackslashes(std::string path) {
+    while (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return path;
+}

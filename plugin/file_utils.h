@@ -33,6 +33,7 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b);
 int SplitText(const std::string& text, char separator, std::vector<std::string>& parts);
 std::string FirstSlashWord(const std::string& text);
 std::string TrimWhiteSpace(const std::string& text);
+std::string WithoutTrailingBackslashes(std::string path);
 // Every occurrence of `from` in `text` replaced by `to`, left to right; the
 // inserted text is not searched again.
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to);

@@ -57,6 +57,32 @@ protected:
         EXPECT_EQ(jet, ReadBytes(DatabasePath()));
     }
 
+    // The archive item restored through the dialog without a box: In then
+    // holds exactly these messages, each with its status.
+    void ExpectRestoredHome(HTREEITEM archive,
+                            const std::vector<std::pair<std::string, int>>& expected) {
+        ::SendMessageA(Archives().hwnd(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(archive));
+        ClickCheckBox(Archives(), archive);
+        PumpWaitingMessages();
+        shown.clear();
+        PressButton(dialog->hwnd(), IDC_RESTORE);
+        EXPECT_TRUE(shown.empty()) << shown.front();
+        const MailboxFile& inbox = host.session().store().Mailbox(host.MailboxPath("In.mbx"));
+        ASSERT_EQ(expected.size(), inbox.Count());
+        std::vector<bool> matched(inbox.Count(), false);
+        for (const auto& message : expected) {
+            bool found = false;
+            for (size_t i = 0; i < inbox.Count() && !found; ++i) {
+                found = !matched[i] && inbox.RawText(i) == message.first &&
+                        inbox.Entry(i).status == message.second;
+                if (found) {
+                    matched[i] = true;
+                }
+            }
+            EXPECT_TRUE(found) << message.first.substr(0, 60);
+        }
+    }
+
     const std::string jet;
     std::vector<std::string> shown;
 
@@ -87,13 +113,6 @@ TEST_F(JetArchiveDialog, YesConvertsAndTheArchiveRestoresAndOpensLikeAnyOther) {
 
     // Restored, every message is the one archived, byte for byte, with its
     // status; text the code page cannot carry shows as the code page shows it.
-    ::SendMessageA(Archives().hwnd(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(in));
-    ClickCheckBox(Archives(), in);
-    PumpWaitingMessages();
-    shown.clear();
-    PressButton(dialog->hwnd(), IDC_RESTORE);
-    EXPECT_TRUE(shown.empty()) << shown.front();
-    const MailboxFile& inbox = host.session().store().Mailbox(host.MailboxPath("In.mbx"));
     const std::vector<std::pair<std::string, int>> expected = {
         {"Subject: Every byte\r\n\r\n" + EveryByteButZero(), 2},
         {"Subject: Long\r\n\r\n" +
@@ -105,14 +124,7 @@ TEST_F(JetArchiveDialog, YesConvertsAndTheArchiveRestoresAndOpensLikeAnyOther) {
         {"Subject: ?? ??????\r\n\r\nx", 1},
         {"x", 1},
     };
-    ASSERT_EQ(expected.size(), inbox.Count());
-    for (const auto& message : expected) {
-        bool found = false;
-        for (size_t i = 0; i < inbox.Count() && !found; ++i) {
-            found = inbox.RawText(i) == message.first && inbox.Entry(i).status == message.second;
-        }
-        EXPECT_TRUE(found) << message.first.substr(0, 40);
-    }
+    ExpectRestoredHome(in, expected);
 }
 
 TEST_F(JetArchiveDialog, NoLeavesTheJetFileAndTheTasksRefuse) {
@@ -178,24 +190,5 @@ TEST_F(JetArchiveDialog, TheSharedSampleConvertsAndRestoresItsInbox) {
     EXPECT_EQ(nullptr, FindItem(Archives(), "Notes (1)"));
     const HTREEITEM in = FindItem(Archives(), "In (12)");
     ASSERT_NE(nullptr, in);
-    ::SendMessageA(Archives().hwnd(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(in));
-    ClickCheckBox(Archives(), in);
-    PumpWaitingMessages();
-    shown.clear();
-    PressButton(dialog->hwnd(), IDC_RESTORE);
-    EXPECT_TRUE(shown.empty()) << shown.front();
-    const MailboxFile& inbox = host.session().store().Mailbox(host.MailboxPath("In.mbx"));
-    ASSERT_EQ(expected.size(), inbox.Count());
-    std::vector<bool> matched(inbox.Count(), false);
-    for (const auto& message : expected) {
-        bool found = false;
-        for (size_t i = 0; i < inbox.Count() && !found; ++i) {
-            found = !matched[i] && inbox.RawText(i) == message.first &&
-                    inbox.Entry(i).status == message.second;
-            if (found) {
-                matched[i] = true;
-            }
-        }
-        EXPECT_TRUE(found) << message.first.substr(0, 60);
-    }
+    ExpectRestoredHome(in, expected);
 }
