@@ -19,7 +19,7 @@ public:
 
     uint64_t size() const { return size_; }
     // Reads `length` bytes at `offset`; throws JetError when they are not all
-    // in the file.
+    // in the file. It moves the file's pointer, so one thread at a time.
     void Read(uint64_t offset, uint8_t* into, size_t length) const;
 
 private:
