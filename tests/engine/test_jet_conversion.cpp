@@ -147,4 +147,16 @@ TEST(JetConversionTest, AStopOrADamagedFileLeavesTheJetFileAloneAndNothingBeside
     EXPECT_EQ(original, ReadBytes(archive));
     EXPECT_EQ((std::vector<std::string>{"archive.mdb", "stowlark.log"}), FilesIn(folder.path()));
     EXPECT_NE(std::string::npos, ReadBytes(folder / "stowlark.log").find("Task failed"));
+
+    // A folder where the new file cannot be made (as root under Wine no
+    // permission refuses it, so a folder stands in the new file's way).
+    WriteBytes(archive, ReadBytes(Fixture()));
+    ASSERT_TRUE(::CreateDirectoryA(JetConversion::WorkingPath(archive).c_str(), nullptr));
+    JetConversionOutcome unwritable =
+        JetConversion(archive, folder / "stowlark.log", controls).Run();
+    EXPECT_EQ(JetConversionOutcome::Result::Failed, unwritable.result);
+    EXPECT_NE(std::string::npos, unwritable.problem.find("cannot be made")) << unwritable.problem;
+    EXPECT_EQ(ReadBytes(Fixture()), ReadBytes(archive));
+    EXPECT_EQ((std::vector<std::string>{"archive.mdb", "archive.mdb.converting", "stowlark.log"}),
+              FilesIn(folder.path()));
 }
