@@ -103,12 +103,12 @@ int AdoTypeOfDeclared(const std::string& declaredType) {
     return adEmpty;
 }
 
-ValueKind KindOfStored(const std::string& declaredType, int storageClass) {
+ValueKind KindOfStored(int adoType, int storageClass) {
     if (storageClass == SQLITE_NULL) {
         return ValueKind::Null;
     }
     const bool numeric = storageClass == SQLITE_INTEGER || storageClass == SQLITE_FLOAT;
-    switch (AdoTypeOfDeclared(declaredType)) {
+    switch (adoType) {
     case adBoolean:
         if (numeric) {
             return ValueKind::Boolean;

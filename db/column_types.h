@@ -15,5 +15,5 @@ std::string DeclaredTypeFor(int adoType, long definedSize);
 int AdoTypeOfDeclared(const std::string& declaredType);
 
 // A stored value of one of the engine's storage classes (SQLITE_INTEGER ...)
-// in a column of the given declaration.
-ValueKind KindOfStored(const std::string& declaredType, int storageClass);
+// in a column of the given ADO type (as AdoTypeOfDeclared gives it).
+ValueKind KindOfStored(int adoType, int storageClass);

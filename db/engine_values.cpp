@@ -24,9 +24,13 @@ bool ParseStoredDate(const std::string& text, int& year, int& month, int& day, i
 
 FieldValue ReadColumnValue(const Statement& statement, int column,
                            const std::string& declaredType) {
+    return ReadColumnValue(statement, column, AdoTypeOfDeclared(declaredType));
+}
+
+FieldValue ReadColumnValue(const Statement& statement, int column, int adoType) {
     FieldValue value;
     const int storage = statement.ColumnType(column);
-    value.kind = KindOfStored(declaredType, storage);
+    value.kind = KindOfStored(adoType, storage);
     switch (value.kind) {
     case ValueKind::Null:
         break;

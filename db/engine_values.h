@@ -8,6 +8,9 @@
 #include <string>
 
 FieldValue ReadColumnValue(const Statement& statement, int column, const std::string& declaredType);
+// The same for a column whose ADO type was read once (AdoTypeOfDeclared): the
+// declaration is parsed for a walk, not for each of its values.
+FieldValue ReadColumnValue(const Statement& statement, int column, int adoType);
 // `index` counts from 1, as the engine's parameters do.
 void BindValue(Statement& statement, int index, const FieldValue& value);
 

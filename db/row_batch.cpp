@@ -1,12 +1,13 @@
 #include "db/row_batch.h"
 
+#include "db/column_types.h"
 #include "db/engine_values.h"
 
 #include <unordered_map>
 
 RowBatch::RowBatch(sqlite3* db, const std::string& quotedTable, const std::string& quotedColumn,
-                   std::string declaredType)
-    : withValue_(!quotedColumn.empty()), declaredType_(std::move(declaredType)) {
+                   const std::string& declaredType)
+    : withValue_(!quotedColumn.empty()), adoType_(AdoTypeOfDeclared(declaredType)) {
     std::string places;
     for (size_t i = 0; i < kRows; ++i) {
         places += i ? ", ?" : "?";
@@ -47,7 +48,7 @@ void RowBatch::Fill(const std::vector<long long>& rowids, size_t first) {
             if (statement_.ColumnInteger(2) != 0) {
                 long_[found->second] = 1;
             } else {
-                values_[found->second] = ReadColumnValue(statement_, 1, declaredType_);
+                values_[found->second] = ReadColumnValue(statement_, 1, adoType_);
             }
         }
     }

@@ -19,7 +19,7 @@ public:
     RowBatch() = default;
     // Without a column the batch learns only which rows exist.
     RowBatch(sqlite3* db, const std::string& quotedTable, const std::string& quotedColumn,
-             std::string declaredType);
+             const std::string& declaredType);
 
     // Values longer than this (in characters, or bytes for binary values)
     // are not loaded.
@@ -40,7 +40,7 @@ public:
 private:
     Statement statement_;
     bool withValue_ = false;
-    std::string declaredType_;
+    int adoType_ = 0;
     size_t first_ = 0;
     std::vector<FieldValue> values_;
     std::vector<char> present_;

@@ -294,6 +294,12 @@ std::optional<std::string> ToAnsi(UINT codePage, const std::string& bytes) {
 HeaderDecoder::HeaderDecoder() = default;
 HeaderDecoder::~HeaderDecoder() = default;
 
+void HeaderDecoder::DecodeInPlace(std::string& header) {
+    if (header.find("=?") != std::string::npos) {
+        header = Decode(header);
+    }
+}
+
 std::string HeaderDecoder::Decode(const std::string& header) {
     size_t found = header.find("=?");
     if (found == std::string::npos) {

@@ -20,6 +20,9 @@ public:
 
     // As DecodeEncodedWords.
     std::string Decode(const std::string& header);
+    // The same in place: a header without encoded words, most of them, is
+    // neither copied nor changed.
+    void DecodeInPlace(std::string& header);
 
 private:
     std::unique_ptr<CharsetResolver> charsets_;

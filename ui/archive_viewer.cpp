@@ -356,7 +356,7 @@ LRESULT CArchiveViewer::FindRow(const std::string& text, UINT flags, int start) 
             index -= count;
         }
         // Typing finds rows by the text the first column shows.
-        const std::string& sender = rows_[view_[index]].from;
+        const std::string sender = rows_[view_[index]].from();
         if (partial ? sender.size() < text.size() : sender.size() != text.size()) {
             continue;
         }
@@ -685,7 +685,7 @@ std::string CArchiveViewer::FetchMessageText(const ViewerRow& row) {
         return std::string();
     }
     try {
-        return ArchivedMessageText(*database_, tableName_, row.rowid, row.id);
+        return ArchivedMessageText(*database_, tableName_, row.rowid(), row.id);
     } catch (const CADOException&) {
         // The header block still shows which message it was.
         return std::string();
@@ -755,10 +755,10 @@ std::vector<long long> CArchiveViewer::SelectedBookmarks() const {
     std::vector<long long> bookmarks;
     for (int index = list_.NextSelected(-1); index >= 0; index = list_.NextSelected(index)) {
         const ViewerRow* row = RowAt(index);
-        if (!row || !row->rowid) {
+        if (!row || !row->rowid()) {
             return {};
         }
-        bookmarks.push_back(*row->rowid);
+        bookmarks.push_back(*row->rowid());
     }
     return bookmarks;
 }
@@ -823,7 +823,7 @@ void CArchiveViewer::EnableStop(bool enable) {
 }
 
 bool CArchiveViewer::Undecided(int row) const {
-    const std::optional<long long>& rowid = rows_[row].rowid;
+    const std::optional<long long> rowid = rows_[row].rowid();
     return search_ && rowid && *rowid > search_->readUpTo();
 }
 
@@ -863,9 +863,9 @@ void CArchiveViewer::StartSearch() {
         for (size_t row = 0; row < rows_.size(); ++row) {
             const ViewerRow& r = rows_[row];
             foldedHeaders_.push_back(
-                folder_.FoldAnsi(r.from + "\n" + r.subject + "\n" + r.to + "\n" + r.date));
-            if (r.rowid) {
-                rowByRowid_[*r.rowid] = static_cast<int>(row);
+                folder_.FoldAnsi(r.from() + "\n" + r.subject() + "\n" + r.to() + "\n" + r.date()));
+            if (const std::optional<long long> rowid = r.rowid()) {
+                rowByRowid_[*rowid] = static_cast<int>(row);
             }
         }
     }
@@ -883,7 +883,7 @@ void CArchiveViewer::StartSearch() {
             }
         }
         wordsFound_[row] = found;
-        readTexts = readTexts || (found != allWords_ && rows_[row].rowid);
+        readTexts = readTexts || (found != allWords_ && rows_[row].rowid().has_value());
     }
     if (readTexts && database_ && database_->IsOpen()) {
         search_ = std::make_unique<MessageSearch>(*database_, tableName_, words_, folder_);
@@ -952,7 +952,7 @@ void CArchiveViewer::SaveSelectedAs() {
         return;
     }
     const ViewerRow* first = RowAt(list_.NextSelected(-1));
-    std::string name = SanitizeFileName(count == 1 && first ? first->subject : title_);
+    std::string name = SanitizeFileName(count == 1 && first ? first->subject() : title_);
     if (name.empty()) {
         name = count == 1 ? "Message" : "Messages";
     }
@@ -996,8 +996,8 @@ bool CArchiveViewer::SaveSelected(const std::string& path, bool asMailbox) {
                     continue;
                 }
                 const std::string text =
-                    ArchivedMessageText(*database_, tableName_, row->rowid, row->id);
-                if (!file.Write(asMailbox ? PendingRecord(row->date, row->status, text) : text)) {
+                    ArchivedMessageText(*database_, tableName_, row->rowid(), row->id);
+                if (!file.Write(asMailbox ? PendingRecord(row->date(), row->status, text) : text)) {
                     failure = file.error();
                 }
             }

@@ -24,17 +24,17 @@ std::string PreviewBody(const std::string& message) {
 
 std::string ComposeMessagePage(std::string pageTemplate, const ViewerRow& row,
                                const std::string& body) {
-    ReplaceAll(pageTemplate, "%FROM%", row.from);
-    ReplaceAll(pageTemplate, "%SUBJECT%", row.subject);
-    ReplaceAll(pageTemplate, "%TO%", row.to);
-    ReplaceAll(pageTemplate, "%DATE%", row.date);
-    ReplaceAll(pageTemplate, "%PRIORITY%", row.priority);
+    ReplaceAll(pageTemplate, "%FROM%", row.from());
+    ReplaceAll(pageTemplate, "%SUBJECT%", row.subject());
+    ReplaceAll(pageTemplate, "%TO%", row.to());
+    ReplaceAll(pageTemplate, "%DATE%", row.date());
+    ReplaceAll(pageTemplate, "%PRIORITY%", row.priority());
     ReplaceAll(pageTemplate, "%RAW_TEXT%", body);
     return pageTemplate;
 }
 
 std::string PlainMessageText(const ViewerRow& row, const std::string& message) {
-    return "From: " + row.from + kLineBreak + "Subject: " + row.subject + kLineBreak +
-           "To: " + row.to + kLineBreak + "Date: " + row.date + kLineBreak +
-           "Priority: " + row.priority + kLineBreak + kLineBreak + AfterFirstBlankLine(message);
+    return "From: " + row.from() + kLineBreak + "Subject: " + row.subject() + kLineBreak +
+           "To: " + row.to() + kLineBreak + "Date: " + row.date() + kLineBreak +
+           "Priority: " + row.priority() + kLineBreak + kLineBreak + AfterFirstBlankLine(message);
 }

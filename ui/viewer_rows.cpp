@@ -4,6 +4,7 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "db/read_snapshot.h"
+#include "db/table_walk.h"
 #include "mailbox/date_formats.h"
 #include "mailbox/encoded_words.h"
 #include "plugin/file_utils.h"
@@ -57,48 +58,100 @@ int Ordered(int result, int sortOrder) {
 
 } // namespace
 
+namespace {
+
+using Texts = std::array<std::string, kViewerTextCount>;
+
+std::string& TextOf(Texts& texts, ViewerText which) {
+    return texts[static_cast<size_t>(which)];
+}
+
+// Shown as the reader reads them; the file keeps them as sent. A message the
+// host counted as empty still takes up a line.
+void ShowAsRead(ViewerRow& row, Texts& texts, HeaderDecoder& decoder) {
+    decoder.DecodeInPlace(TextOf(texts, ViewerText::kFrom));
+    decoder.DecodeInPlace(TextOf(texts, ViewerText::kSubject));
+    decoder.DecodeInPlace(TextOf(texts, ViewerText::kTo));
+    row.SetTexts(texts);
+    if (row.size == 0) {
+        row.size = 1;
+    }
+}
+
+// The common case, an archive table of this system's own: one statement.
+bool ReadByWalk(CADODatabase& database, const std::string& tableName,
+                std::vector<ViewerRow>& rows) {
+    using namespace mailbox_column;
+    std::optional<TableWalk> walk = TableWalk::Open(
+        database, tableName, {kStatus, kPriority, kFrom, kSubject, kTo, kDate, kSize, kId});
+    if (!walk) {
+        return false;
+    }
+    HeaderDecoder decoder;
+    Texts texts;
+    while (walk->Next()) {
+        ViewerRow row;
+        row.status = walk->Integer(0);
+        TextOf(texts, ViewerText::kPriority) = walk->Text(1);
+        TextOf(texts, ViewerText::kFrom) = walk->Text(2);
+        TextOf(texts, ViewerText::kSubject) = walk->Text(3);
+        TextOf(texts, ViewerText::kTo) = walk->Text(4);
+        TextOf(texts, ViewerText::kDate) = walk->Text(5);
+        row.size = walk->Integer(6);
+        row.id = walk->Integer(7);
+        row.SetRowid(walk->Rowid());
+        ShowAsRead(row, texts, decoder);
+        rows.push_back(std::move(row));
+    }
+    return true;
+}
+
+// Any other table the recordset can open: a view, or a table made elsewhere.
+void ReadByRecordset(CADODatabase& database, const std::string& tableName,
+                     std::vector<ViewerRow>& rows) {
+    using namespace mailbox_column;
+    CADORecordset records(database);
+    if (!records.Open(tableName, CADORecordset::OpenTable)) {
+        return;
+    }
+    bool bookmarks = true;
+    HeaderDecoder decoder;
+    Texts texts;
+    while (!records.AtEnd()) {
+        ViewerRow row;
+        records.ReadField(kStatus, row.status);
+        records.ReadField(kPriority, TextOf(texts, ViewerText::kPriority));
+        records.ReadField(kFrom, TextOf(texts, ViewerText::kFrom));
+        records.ReadField(kSubject, TextOf(texts, ViewerText::kSubject));
+        records.ReadField(kTo, TextOf(texts, ViewerText::kTo));
+        records.ReadField(kDate, TextOf(texts, ViewerText::kDate));
+        records.ReadField(kSize, row.size);
+        records.ReadField(kId, row.id);
+        if (bookmarks) {
+            try {
+                row.SetRowid(records.GetBookmark());
+            } catch (const CADOException&) {
+                bookmarks = false;
+            }
+        }
+        ShowAsRead(row, texts, decoder);
+        rows.push_back(std::move(row));
+        records.MoveNext();
+    }
+    records.Close();
+}
+
+} // namespace
+
 std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string& tableName,
                                       bool& complete) {
-    using namespace mailbox_column;
     std::vector<ViewerRow> rows;
     complete = true;
     try {
         const ReadSnapshot snapshot(database);
-        CADORecordset records(database);
-        if (!records.Open(tableName, CADORecordset::OpenTable)) {
-            return rows;
+        if (!ReadByWalk(database, tableName, rows)) {
+            ReadByRecordset(database, tableName, rows);
         }
-        bool bookmarks = true;
-        // Shown as the reader reads them; the file keeps them as sent.
-        HeaderDecoder decoder;
-        while (!records.AtEnd()) {
-            ViewerRow row;
-            records.ReadField(kStatus, row.status);
-            records.ReadField(kPriority, row.priority);
-            records.ReadField(kFrom, row.from);
-            records.ReadField(kSubject, row.subject);
-            records.ReadField(kTo, row.to);
-            row.from = decoder.Decode(row.from);
-            row.subject = decoder.Decode(row.subject);
-            row.to = decoder.Decode(row.to);
-            records.ReadField(kDate, row.date);
-            records.ReadField(kSize, row.size);
-            records.ReadField(kId, row.id);
-            if (bookmarks) {
-                try {
-                    row.rowid = records.GetBookmark();
-                } catch (const CADOException&) {
-                    bookmarks = false;
-                }
-            }
-            // A message the host counted as empty still takes up a line.
-            if (row.size == 0) {
-                row.size = 1;
-            }
-            rows.push_back(std::move(row));
-            records.MoveNext();
-        }
-        records.Close();
     } catch (const CADOException& error) {
         ShowStandardErrorBox(error.GetErrorMessage());
         complete = false;
@@ -106,16 +159,47 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
     return rows;
 }
 
+std::string ViewerRow::Text(ViewerText which) const {
+    const size_t index = static_cast<size_t>(which);
+    const size_t begin = index == 0 ? 0 : ends_[index - 1];
+    return texts_.substr(begin, ends_[index] - begin);
+}
+
+void ViewerRow::SetTexts(const std::array<std::string, kViewerTextCount>& texts) {
+    size_t length = 0;
+    for (const std::string& text : texts) {
+        length += text.size();
+    }
+    // Exactly the room the texts take: a million rows would otherwise keep
+    // the slack a growing buffer leaves.
+    std::string joined;
+    joined.reserve(length);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        joined += texts[i];
+        ends_[i] = static_cast<uint32_t>(joined.size());
+    }
+    texts_ = std::move(joined);
+}
+
+void ViewerRow::SetText(ViewerText which, const std::string& text) {
+    std::array<std::string, kViewerTextCount> texts;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = Text(static_cast<ViewerText>(i));
+    }
+    texts[static_cast<size_t>(which)] = text;
+    SetTexts(texts);
+}
+
 std::string ViewerCellText(const ViewerRow& row, int column) {
     switch (column) {
     case viewer_column::kSender:
-        return row.from;
+        return row.from();
     case viewer_column::kSubject:
-        return row.subject;
+        return row.subject();
     case viewer_column::kRecipients:
-        return row.to;
+        return row.to();
     case viewer_column::kDate:
-        return row.date;
+        return row.date();
     case viewer_column::kSize:
         return std::to_string(row.size);
     default:
@@ -131,16 +215,16 @@ int CompareViewerRows(const ViewerRow& a, const ViewerRow& b, int sortKey, int s
     int result = 0;
     switch (sortKey) {
     case viewer_column::kSender:
-        result = CompareTextsIgnoringCase(a.from, b.from);
+        result = CompareTextsIgnoringCase(a.from(), b.from());
         break;
     case viewer_column::kSubject:
-        result = CompareTextsIgnoringCase(a.subject, b.subject);
+        result = CompareTextsIgnoringCase(a.subject(), b.subject());
         break;
     case viewer_column::kRecipients:
-        result = CompareTextsIgnoringCase(a.to, b.to);
+        result = CompareTextsIgnoringCase(a.to(), b.to());
         break;
     case viewer_column::kDate:
-        result = CompareDays(ViewerDateDay(a.date), ViewerDateDay(b.date));
+        result = CompareDays(ViewerDateDay(a.date()), ViewerDateDay(b.date()));
         break;
     case viewer_column::kSize:
         result = CompareNumbers(a.size, b.size);
@@ -171,7 +255,7 @@ void SortViewerRows(const std::vector<ViewerRow>& rows, std::vector<int>& order,
     case viewer_column::kDate: {
         std::vector<std::optional<double>> days(rows.size());
         for (const int index : order) {
-            days[index] = ViewerDateDay(rows[index].date);
+            days[index] = ViewerDateDay(rows[index].date());
         }
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
             return Ordered(CompareDays(days[a], days[b]), sortOrder) < 0;

@@ -3,25 +3,51 @@
 // list's columns sort them in.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 class CADODatabase;
 
-struct ViewerRow {
+enum class ViewerText { kPriority, kFrom, kSubject, kTo, kDate };
+constexpr size_t kViewerTextCount = 5;
+
+// A viewer may hold a million of these, so the five texts share one buffer
+// and the row keeps only where each ends.
+class ViewerRow {
+public:
     int id = 0;
-    // The row's place in its table, which finds its message; none in a
-    // table made elsewhere without row ids, whose message is found by id.
-    std::optional<long long> rowid;
     // The host's status code; only 0 to 10 have an icon.
     int status = 0;
-    std::string priority;
-    std::string from;
-    std::string subject;
-    std::string to;
-    std::string date;
     int size = 0;
+
+    // The row's place in its table, which finds its message; none in a
+    // table made elsewhere without row ids, whose message is found by id.
+    std::optional<long long> rowid() const {
+        return hasRowid_ ? std::optional<long long>(rowid_) : std::nullopt;
+    }
+    void SetRowid(long long rowid) {
+        rowid_ = rowid;
+        hasRowid_ = true;
+    }
+
+    std::string Text(ViewerText which) const;
+    void SetTexts(const std::array<std::string, kViewerTextCount>& texts);
+    void SetText(ViewerText which, const std::string& text);
+
+    std::string priority() const { return Text(ViewerText::kPriority); }
+    std::string from() const { return Text(ViewerText::kFrom); }
+    std::string subject() const { return Text(ViewerText::kSubject); }
+    std::string to() const { return Text(ViewerText::kTo); }
+    std::string date() const { return Text(ViewerText::kDate); }
+
+private:
+    long long rowid_ = 0;
+    bool hasRowid_ = false;
+    std::string texts_;
+    std::array<uint32_t, kViewerTextCount> ends_{};
 };
 
 namespace viewer_column {

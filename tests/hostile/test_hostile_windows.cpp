@@ -163,7 +163,7 @@ TEST_F(HostileWindows, TheViewerOnTablesOfTheWrongShapeShowsEachRowsOwnMessageAn
         viewer->list().SetItemState(-1, 0, LVIS_SELECTED);
         viewer->list().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
         PumpWaitingMessages();
-        const std::string subject = viewer->RowAt(row)->subject;
+        const std::string subject = viewer->RowAt(row)->subject();
         SCOPED_TRACE(subject);
         if (subject == "first" || subject == "second") {
             EXPECT_THAT(viewer->pageText(), HasSubstr("the " + subject + " text"));

@@ -219,21 +219,21 @@ std::string ArchiveViewerTest::table_;
 TEST(ViewerRows, CompareTextsIgnoringCaseDatesByTheirDayAndSizesAsNumbers) {
     ViewerRow a;
     ViewerRow b;
-    a.from = "alice";
-    b.from = "ALICE";
+    a.SetText(ViewerText::kFrom, "alice");
+    b.SetText(ViewerText::kFrom, "ALICE");
     EXPECT_EQ(0, CompareViewerRows(a, b, 0, 0));
-    b.from = "Bob";
+    b.SetText(ViewerText::kFrom, "Bob");
     EXPECT_LT(CompareViewerRows(a, b, 0, 0), 0);
     EXPECT_GT(CompareViewerRows(a, b, 0, 1), 0);
 
-    a.date = "5/1/2007 1:00";
-    b.date = "Fri 12/1/2006 23:59";
+    a.SetText(ViewerText::kDate, "5/1/2007 1:00");
+    b.SetText(ViewerText::kDate, "Fri 12/1/2006 23:59");
     EXPECT_EQ(1, CompareViewerRows(a, b, 3, 0));
     EXPECT_EQ(-1, CompareViewerRows(a, b, 3, 1));
     // The same day whatever the time; no day at all is equal to any.
-    b.date = "5/1/2007 23:00";
+    b.SetText(ViewerText::kDate, "5/1/2007 23:00");
     EXPECT_EQ(0, CompareViewerRows(a, b, 3, 0));
-    b.date = "yesterday";
+    b.SetText(ViewerText::kDate, "yesterday");
     EXPECT_EQ(0, CompareViewerRows(a, b, 3, 0));
 
     // The sort orders texts exactly as the comparison does.
@@ -241,13 +241,13 @@ TEST(ViewerRows, CompareTextsIgnoringCaseDatesByTheirDayAndSizesAsNumbers) {
     const char* senders[] = {"co-op", "coop", "Co op",  "\xC9mile", "emile",
                              "Zoe",   "",     "o'neil", "ONeil"};
     for (size_t i = 0; i < rows.size(); ++i) {
-        rows[i].from = senders[i];
+        rows[i].SetText(ViewerText::kFrom, senders[i]);
     }
     std::vector<int> order = {0, 1, 2, 3, 4, 5, 6, 7, 8};
     SortViewerRows(rows, order, 0, 0);
     for (size_t i = 1; i < order.size(); ++i) {
         EXPECT_LE(CompareViewerRows(rows[order[i - 1]], rows[order[i]], 0, 0), 0)
-            << rows[order[i - 1]].from << " before " << rows[order[i]].from;
+            << rows[order[i - 1]].from() << " before " << rows[order[i]].from();
     }
 
     a.size = 9;
@@ -295,7 +295,7 @@ TEST_F(ArchiveViewerTest, ShowsEveryRowWithItsCellsAndStatusIcon) {
     PressKey(window.list().hwnd(), 'D');
     PumpWaitingMessages();
     ASSERT_EQ(1, window.list().SelectedCount());
-    EXPECT_EQ("dave", window.RowAt(window.list().NextSelected(-1))->from);
+    EXPECT_EQ("dave", window.RowAt(window.list().NextSelected(-1))->from());
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
@@ -322,7 +322,7 @@ TEST_F(ArchiveViewerTest, EveryHeaderClickFlipsTheOrderAndMarksTheSortedColumn) 
     // Selected rows keep their marks through a sort.
     Select({0});
     ClickHeader(3);
-    EXPECT_EQ("12/1/2006 8:00:00 AM", viewer->RowAt(viewer->list().NextSelected(-1))->date);
+    EXPECT_EQ("12/1/2006 8:00:00 AM", viewer->RowAt(viewer->list().NextSelected(-1))->date());
     EXPECT_EQ(1, viewer->list().SelectedCount());
     // Nothing of it is kept for the next viewer.
     EXPECT_EQ("<none>", SettingText("Settings", "GlobalSortKey"));
@@ -414,8 +414,8 @@ TEST(MessagePage, BodyKeepsItsLineBreaksUnlessItCarriesTagsOfItsOwn) {
     EXPECT_EQ("<Br>a\r\n<br>b", PreviewBody("<Br>a\r\nb"));
     // Each value is put in once per placeholder, in order, as it stands.
     ViewerRow row;
-    row.from = "%SUBJECT%";
-    row.subject = "<b>";
+    row.SetText(ViewerText::kFrom, "%SUBJECT%");
+    row.SetText(ViewerText::kSubject, "<b>");
     EXPECT_EQ("<b> <b> %RAW_TEXT%",
               ComposeMessagePage("%FROM% %SUBJECT% %RAW_TEXT%", row, "%RAW_TEXT%"));
 }
@@ -617,7 +617,7 @@ TEST_F(ArchiveViewerTest, FindNarrowsTheListToTheRowsHoldingEveryWord) {
     const auto subjects = [&] {
         std::vector<std::string> shown;
         for (int row = 0; row < window.list().ItemCount(); ++row) {
-            shown.push_back(window.RowAt(row)->subject);
+            shown.push_back(window.RowAt(row)->subject());
         }
         return shown;
     };
@@ -689,7 +689,7 @@ TEST_F(ArchiveViewerTest, EncodedHeadersShowSortAndAreFoundAsTheyRead) {
     ClickHeader(viewer_column::kSubject);
     std::vector<std::string> shown;
     for (int row = 0; row < window.list().ItemCount(); ++row) {
-        shown.push_back(window.RowAt(row)->subject);
+        shown.push_back(window.RowAt(row)->subject());
     }
     EXPECT_THAT(shown, ::testing::UnorderedElementsAre("Caf\xE9 cr\xE8me", "April",
                                                        "=?utf-8?q?broken", "Zz plain"));
@@ -704,7 +704,7 @@ TEST_F(ArchiveViewerTest, EncodedHeadersShowSortAndAreFoundAsTheyRead) {
     ::SetWindowTextA(window.findField(), "CAF\xC9");
     EXPECT_TRUE(PumpUntil([&] { return !window.searching(); }));
     ASSERT_EQ(1, window.list().ItemCount());
-    EXPECT_EQ("Caf\xE9 cr\xE8me", window.RowAt(0)->subject);
+    EXPECT_EQ("Caf\xE9 cr\xE8me", window.RowAt(0)->subject());
 }
 
 TEST_F(ArchiveViewerTest, SelectedMessagesSaveAsAMailboxTheHostReadsOrAsOneMessage) {
@@ -718,7 +718,7 @@ TEST_F(ArchiveViewerTest, SelectedMessagesSaveAsAMailboxTheHostReadsOrAsOneMessa
     for (int row = 0; row < 4; ++row) {
         const auto stored =
             std::find_if(std::begin(kRows), std::end(kRows), [&](const StoredRow& r) {
-                return r.subject == window.RowAt(row)->subject;
+                return r.subject == window.RowAt(row)->subject();
             });
         EXPECT_EQ(stored->message, saved.RawText(static_cast<size_t>(row)));
         EXPECT_EQ(stored->status, saved.Entry(static_cast<size_t>(row)).status);
@@ -728,7 +728,7 @@ TEST_F(ArchiveViewerTest, SelectedMessagesSaveAsAMailboxTheHostReadsOrAsOneMessa
     const std::string single = files / "One.eml";
     ASSERT_TRUE(window.SaveSelected(single, false));
     const auto stored = std::find_if(std::begin(kRows), std::end(kRows), [&](const StoredRow& r) {
-        return r.subject == window.RowAt(1)->subject;
+        return r.subject == window.RowAt(1)->subject();
     });
     EXPECT_EQ(stored->message, ReadBytes(single));
 
@@ -764,15 +764,16 @@ TEST_F(ArchiveViewerTest, ItsListMenuRestoresJustTheSelectedMessages) {
     EXPECT_FALSE(FileExists(host.MailboxPath("Pending.mbx")));
 
     Select({0, 2});
-    const std::vector<std::string> chosen = {window.RowAt(0)->subject, window.RowAt(2)->subject};
-    const std::vector<std::string> kept = {window.RowAt(1)->subject, window.RowAt(3)->subject};
+    const std::vector<std::string> chosen = {window.RowAt(0)->subject(),
+                                             window.RowAt(2)->subject()};
+    const std::vector<std::string> kept = {window.RowAt(1)->subject(), window.RowAt(3)->subject()};
     ::SendMessageA(window.hwnd(), WM_COMMAND, ID_VIEWER_RESTORE_REMOVE, 0);
     PumpWaitingMessages();
 
     EXPECT_FALSE(window.taskRunning());
     EXPECT_EQ("Work", WindowText(window.hwnd()));
     ASSERT_EQ(2, window.list().ItemCount());
-    EXPECT_THAT((std::vector<std::string>{window.RowAt(0)->subject, window.RowAt(1)->subject}),
+    EXPECT_THAT((std::vector<std::string>{window.RowAt(0)->subject(), window.RowAt(1)->subject()}),
                 ::testing::UnorderedElementsAreArray(kept));
     std::vector<std::string> home;
     const MailboxFile& in = host.session().store().Mailbox(host.MailboxPath("In.mbx"));

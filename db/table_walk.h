@@ -1,0 +1,37 @@
+// Chosen columns of a whole table, read in rowid order by one statement, as
+// the engine's own tools read a table. A recordset reads column by column in
+// runs of rows and checks each row is still there, which over a large table
+// costs several times the reading itself. Values convert as the recordset's
+// field getters convert them.
+#pragma once
+
+#include "db/sqlite_statement.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class CADODatabase;
+
+class TableWalk {
+public:
+    // None when the walk cannot read the table as a recordset would: it has
+    // no rowids (a view, or a table made elsewhere without them) or lacks
+    // one of `fields` (ANSI names, compared ignoring case). Throws
+    // CADOException when the table cannot be read at all.
+    static std::optional<TableWalk> Open(CADODatabase& database, const std::string& tableAnsi,
+                                         const std::vector<std::string>& fields);
+
+    // Throws CADOException when the file cannot be read.
+    bool Next();
+    long long Rowid() const;
+    // `field` indexes the names given to Open.
+    int Integer(size_t field) const;
+    std::string Text(size_t field) const;
+
+    TableWalk(Statement statement, std::vector<int> adoTypes);
+
+private:
+    Statement statement_;
+    std::vector<int> adoTypes_;
+};
