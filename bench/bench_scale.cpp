@@ -62,8 +62,7 @@ void Fill(CADODatabase& database, const std::string& connection, const std::stri
 
 void MeasureViewer(const std::string& folder) {
     const std::string connection = ArchiveConnectionString(folder + "\\one-table.mdb");
-    CreateArchiveDatabase(connection);
-    {
+    if (CreateArchiveDatabase(connection)) {
         CADODatabase database;
         database.Open(connection);
         const Stopwatch building;
@@ -108,16 +107,18 @@ void MeasureViewer(const std::string& folder) {
 
 void MeasureStartCount(const std::string& folder) {
     const std::string connection = ArchiveConnectionString(folder + "\\twenty-tables.mdb");
-    CreateArchiveDatabase(connection);
+    const bool made = CreateArchiveDatabase(connection);
     CADODatabase database;
     database.Open(connection);
-    const Stopwatch building;
-    for (int table = 0; table < kTables; ++table) {
-        Fill(database, connection, "Mailbox_Box" + std::to_string(table), table * (kRows / kTables),
-             kRows / kTables);
+    if (made) {
+        const Stopwatch building;
+        for (int table = 0; table < kTables; ++table) {
+            Fill(database, connection, "Mailbox_Box" + std::to_string(table),
+                 table * (kRows / kTables), kRows / kTables);
+        }
+        std::printf("%d tables holding %d messages, made in %.1f s\n", kTables, kRows,
+                    building.Seconds());
     }
-    std::printf("%d tables holding %d messages, made in %.1f s\n", kTables, kRows,
-                building.Seconds());
     // What the main dialog reads at its start: the table list with each
     // table's mailbox, and each table's count.
     const Stopwatch counting;
@@ -134,11 +135,15 @@ void MeasureStartCount(const std::string& folder) {
 
 } // namespace
 
-int main() {
+// With a folder named, the archives are kept there and used again by the
+// next run, which then measures without making them.
+int main(int argc, char** argv) {
     App().InitInstance();
     ::OleInitialize(nullptr);
-    const std::string folder =
-        TempDirectory() + "\\stowlark-scale-bench-" + std::to_string(::GetCurrentProcessId());
+    const bool keep = argc > 1;
+    const std::string folder = keep ? std::string(argv[1])
+                                    : TempDirectory() + "\\stowlark-scale-bench-" +
+                                          std::to_string(::GetCurrentProcessId());
     ::CreateDirectoryA(folder.c_str(), nullptr);
     App().Context().settingsPath = folder + "\\stowlark.ini";
     std::printf("private memory at the start: %.1f MB\n", PrivateMegabytes());
@@ -148,10 +153,12 @@ int main() {
     } catch (const std::exception& error) {
         std::printf("failed: %s\n", error.what());
     }
-    ::DeleteFileA((folder + "\\one-table.mdb").c_str());
-    ::DeleteFileA((folder + "\\twenty-tables.mdb").c_str());
     ::DeleteFileA(App().Context().settingsPath.c_str());
-    ::RemoveDirectoryA(folder.c_str());
+    if (!keep) {
+        ::DeleteFileA((folder + "\\one-table.mdb").c_str());
+        ::DeleteFileA((folder + "\\twenty-tables.mdb").c_str());
+        ::RemoveDirectoryA(folder.c_str());
+    }
     std::printf("peak working set: %.1f MB\n", PeakWorkingSetMegabytes());
     ::OleUninitialize();
     return 0;
