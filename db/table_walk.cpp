@@ -84,15 +84,14 @@ int TableWalk::Integer(size_t field) const {
     return FieldValueToInt(ReadColumnValue(statement_, column, adoType));
 }
 
-std::string TableWalk::Text(size_t field) const {
+void TableWalk::ReadText(size_t field, std::string& text) const {
     const int column = static_cast<int>(field + 1);
     const int adoType = adoTypes_[field];
     const int storage = statement_.ColumnType(column);
     if (storage == SQLITE_TEXT && KindOfStored(adoType, storage) == ValueKind::Text) {
-        const std::string_view text = statement_.ColumnView(column);
-        return Utf8ToAnsi(text.data(), text.size());
+        const std::string_view stored = statement_.ColumnView(column);
+        Utf8ToAnsiInto(stored.data(), stored.size(), text);
+        return;
     }
-    std::string text;
     FieldValueToText(ReadColumnValue(statement_, column, adoType), "", text);
-    return text;
 }

@@ -27,7 +27,8 @@ public:
     long long Rowid() const;
     // `field` indexes the names given to Open.
     int Integer(size_t field) const;
-    std::string Text(size_t field) const;
+    // Into `text`, whose room is used again from row to row.
+    void ReadText(size_t field, std::string& text) const;
 
     TableWalk(Statement statement, std::vector<int> adoTypes);
 

@@ -90,6 +90,14 @@ bool AnsiToUtf8Exact(const std::string& ansi, std::string& utf8) {
     return IsAscii(ansi.data(), ansi.size()) || EveryByteRoundTrips() || Utf8ToAnsi(utf8) == ansi;
 }
 
+void Utf8ToAnsiInto(const char* utf8, size_t length, std::string& ansi) {
+    if (IsAscii(utf8, length)) {
+        ansi.assign(utf8, length);
+    } else {
+        ansi = Utf8ToAnsi(utf8, length);
+    }
+}
+
 std::string Utf8ToAnsi(const char* utf8, size_t length) {
     if (IsAscii(utf8, length)) {
         return std::string(utf8, length);

@@ -23,3 +23,6 @@ std::string Utf8ToAnsi(const char* utf8, size_t length);
 inline std::string Utf8ToAnsi(const std::string& utf8) {
     return Utf8ToAnsi(utf8.data(), utf8.size());
 }
+// The same into `ansi`, whose room is used again: converting a column of
+// many rows one after another then seldom allocates.
+void Utf8ToAnsiInto(const char* utf8, size_t length, std::string& ansi);

@@ -10,10 +10,16 @@ constexpr UINT_PTR kSubclassId = 1;
 // The browser's navNoHistory: going from message to message is not browsing.
 constexpr long kNoHistory = 2;
 
-// An edit box shows a line break only where CR LF stands.
-std::string WithWindowsLineBreaks(const std::string& text) {
+} // namespace
+
+// An edit box shows a line break only where CR LF stands. It also lays out a
+// line in time that grows with the square of its length (a line of 64 KB,
+// as HTML mail may have, takes seconds), so a longer line is broken after
+// its last space within the limit, or at the limit.
+std::string TextBoxForm(const std::string& text) {
     std::string result;
-    result.reserve(text.size());
+    result.reserve(text.size() + text.size() / 64);
+    size_t lineStart = 0;
     for (std::string::size_type i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\n' && (i == 0 || text[i - 1] != '\r')) {
@@ -23,11 +29,18 @@ std::string WithWindowsLineBreaks(const std::string& text) {
         if (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
             result += '\n';
         }
+        if (c == '\r' || c == '\n') {
+            lineStart = result.size();
+        } else if (result.size() - lineStart >= kLongestTextBoxLine) {
+            const size_t space = result.rfind(' ', result.size() - 1);
+            const size_t breakAt =
+                space != std::string::npos && space >= lineStart ? space + 1 : result.size();
+            result.insert(breakAt, "\r\n");
+            lineStart = breakAt + 2;
+        }
     }
     return result;
 }
-
-} // namespace
 
 CPreviewPane::~CPreviewPane() {
     Close();
@@ -73,7 +86,7 @@ void CPreviewPane::Navigate(const std::string& address, const std::string& plain
     if (browser_) {
         browser_->Navigate(address, kNoHistory);
     } else if (textBox_) {
-        ::SetWindowTextA(textBox_.get(), WithWindowsLineBreaks(plainText).c_str());
+        ::SetWindowTextA(textBox_.get(), TextBoxForm(plainText).c_str());
     }
 }
 

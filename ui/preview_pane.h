@@ -10,6 +10,11 @@
 #include <memory>
 #include <string>
 
+// The text as the read-only box shows it: CR LF line breaks, and no line
+// longer than kLongestTextBoxLine characters.
+constexpr size_t kLongestTextBoxLine = 1024;
+std::string TextBoxForm(const std::string& text);
+
 class CPreviewPane {
 public:
     CPreviewPane() = default;

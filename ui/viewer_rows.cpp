@@ -92,11 +92,11 @@ bool ReadByWalk(CADODatabase& database, const std::string& tableName,
     while (walk->Next()) {
         ViewerRow row;
         row.status = walk->Integer(0);
-        TextOf(texts, ViewerText::kPriority) = walk->Text(1);
-        TextOf(texts, ViewerText::kFrom) = walk->Text(2);
-        TextOf(texts, ViewerText::kSubject) = walk->Text(3);
-        TextOf(texts, ViewerText::kTo) = walk->Text(4);
-        TextOf(texts, ViewerText::kDate) = walk->Text(5);
+        walk->ReadText(1, TextOf(texts, ViewerText::kPriority));
+        walk->ReadText(2, TextOf(texts, ViewerText::kFrom));
+        walk->ReadText(3, TextOf(texts, ViewerText::kSubject));
+        walk->ReadText(4, TextOf(texts, ViewerText::kTo));
+        walk->ReadText(5, TextOf(texts, ViewerText::kDate));
         row.size = walk->Integer(6);
         row.id = walk->Integer(7);
         row.SetRowid(walk->Rowid());

@@ -407,6 +407,28 @@ TEST_F(ArchiveViewerTest, AMessageWithScriptAndControlsRunsNothingAndOpensNoWind
     }
 }
 
+TEST(MessagePage, TheTextBoxGetsCrLfBreaksAndNoLineItWouldTakeSecondsToLayOut) {
+    EXPECT_EQ("a\r\nb\r\n\r\nc\r\n", TextBoxForm("a\nb\r\rc\r\n"));
+    std::string words;
+    while (words.size() < 5000) {
+        words += "word" + std::to_string(words.size()) + " ";
+    }
+    const std::string text = "Subject: x\r\n\r\n" + words + std::string(3000, 'z') + "\r\nend";
+    std::vector<std::string> lines;
+    SplitText(TextBoxForm(text), '\n', lines);
+    std::string joined;
+    for (const std::string& line : lines) {
+        EXPECT_LE(line.size(), kLongestTextBoxLine + 1) << line;
+        joined += line.substr(0, line.size() - (line.back() == '\r' ? 1 : 0));
+    }
+    // Words are broken after a space; a run without one where it must be.
+    EXPECT_EQ(' ', lines.at(2).at(lines[2].size() - 2));
+    EXPECT_GT(lines.size(), 10u);
+    std::string original = text;
+    ReplaceAll(original, "\r\n", "");
+    EXPECT_EQ(original, joined);
+}
+
 TEST(MessagePage, BodyKeepsItsLineBreaksUnlessItCarriesTagsOfItsOwn) {
     EXPECT_EQ("a\r\n<br>b", PreviewBody("H: 1\r\n\r\na\r\nb"));
     EXPECT_EQ("H: 1\r\n<br>a", PreviewBody("H: 1\r\na"));
