@@ -79,6 +79,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string archive = argv[1];
+    const PrivatePeak peakMemory;
     const double readSeconds = ReadSeconds(archive);
     Stopwatch watch;
     QuietControls controls;
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double megabytes = MessageMegabytes(archive);
-    const double peak = MemoryCounters().PeakPagefileUsage / 1048576.0;
+    const double peak = peakMemory.Megabytes();
     std::printf("messages converted:        %ld\n", outcome.messages);
     std::printf("message text:              %.1f MB\n", megabytes);
     std::printf("conversion (read, write, compare): %.2f s, %.1f MB/s (target >= 20)\n", seconds,

@@ -140,6 +140,7 @@ void MeasureStartCount(const std::string& folder) {
 int main(int argc, char** argv) {
     App().InitInstance();
     ::OleInitialize(nullptr);
+    const PrivatePeak peakMemory;
     const bool keep = argc > 1;
     const std::string folder = keep ? std::string(argv[1])
                                     : TempDirectory() + "\\stowlark-scale-bench-" +
@@ -159,7 +160,8 @@ int main(int argc, char** argv) {
         ::DeleteFileA((folder + "\\twenty-tables.mdb").c_str());
         ::RemoveDirectoryA(folder.c_str());
     }
-    std::printf("peak working set: %.1f MB\n", PeakWorkingSetMegabytes());
+    std::printf("peak private memory: %.1f MB; peak working set: %.1f MB\n", peakMemory.Megabytes(),
+                PeakWorkingSetMegabytes());
     ::OleUninitialize();
     return 0;
 }

@@ -6,8 +6,11 @@
 
 #include <psapi.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 
 class Stopwatch {
 public:
@@ -34,6 +37,37 @@ inline double PrivateMegabytes() {
 inline double PeakWorkingSetMegabytes() {
     return MemoryCounters().PeakWorkingSetSize / 1048576.0;
 }
+
+// The most private memory the process held while this lived. Wine's own
+// PeakPagefileUsage only repeats the present figure, so a thread samples
+// the figure every few milliseconds.
+class PrivatePeak {
+public:
+    PrivatePeak() : sampler_([this] { Sample(); }) {}
+    ~PrivatePeak() {
+        stop_ = true;
+        sampler_.join();
+    }
+    PrivatePeak(const PrivatePeak&) = delete;
+    PrivatePeak& operator=(const PrivatePeak&) = delete;
+
+    double Megabytes() const { return std::max(peak_.load(), PrivateMegabytes()); }
+
+private:
+    void Sample() {
+        while (!stop_) {
+            const double now = PrivateMegabytes();
+            if (now > peak_) {
+                peak_ = now;
+            }
+            ::Sleep(2);
+        }
+    }
+
+    std::atomic<bool> stop_{false};
+    std::atomic<double> peak_{0};
+    std::thread sampler_;
+};
 
 // A message of `bytes` bytes with 8-bit letters in it, different for each row.
 inline std::string SampleMessage(int row, size_t bytes) {

@@ -21,8 +21,10 @@ namespace {
 
 } // namespace
 
-TableWalk::TableWalk(Statement statement, std::vector<int> adoTypes)
-    : statement_(std::move(statement)), adoTypes_(std::move(adoTypes)) {}
+TableWalk::TableWalk(sqlite3* db, std::string quotedTable, Statement statement,
+                     std::vector<int> adoTypes)
+    : db_(db), quotedTable_(std::move(quotedTable)), statement_(std::move(statement)),
+      adoTypes_(std::move(adoTypes)) {}
 
 std::optional<TableWalk> TableWalk::Open(CADODatabase& database, const std::string& tableAnsi,
                                          const std::vector<std::string>& fields) {
@@ -52,9 +54,20 @@ std::optional<TableWalk> TableWalk::Open(CADODatabase& database, const std::stri
             list += ", " + QuoteIdentifier(found->name);
             adoTypes.push_back(AdoTypeOfDeclared(found->declaredType));
         }
-        Statement statement(connection->Handle(), "SELECT " + list + " FROM " +
-                                                      QuoteIdentifier(table) + " ORDER BY rowid");
-        return TableWalk(std::move(statement), std::move(adoTypes));
+        std::string quotedTable = QuoteIdentifier(table);
+        Statement statement(connection->Handle(),
+                            "SELECT " + list + " FROM " + quotedTable + " ORDER BY rowid");
+        return TableWalk(connection->Handle(), std::move(quotedTable), std::move(statement),
+                         std::move(adoTypes));
+    } catch (const DbError& error) {
+        Fail(error);
+    }
+}
+
+long long TableWalk::CountRows() const {
+    try {
+        Statement count(db_, "SELECT count(*) FROM " + quotedTable_);
+        return count.Step() ? count.ColumnInteger(0) : 0;
     } catch (const DbError& error) {
         Fail(error);
     }

@@ -22,6 +22,9 @@ public:
     static std::optional<TableWalk> Open(CADODatabase& database, const std::string& tableAnsi,
                                          const std::vector<std::string>& fields);
 
+    // The rows the walk will give, when the walk runs inside a transaction
+    // (the count and the walk then see the same rows). Throws CADOException.
+    long long CountRows() const;
     // Throws CADOException when the file cannot be read.
     bool Next();
     long long Rowid() const;
@@ -30,9 +33,11 @@ public:
     // Into `text`, whose room is used again from row to row.
     void ReadText(size_t field, std::string& text) const;
 
-    TableWalk(Statement statement, std::vector<int> adoTypes);
+    TableWalk(sqlite3* db, std::string quotedTable, Statement statement, std::vector<int> adoTypes);
 
 private:
+    sqlite3* db_;
+    std::string quotedTable_;
     Statement statement_;
     std::vector<int> adoTypes_;
 };

@@ -22,21 +22,76 @@ int CompareTextsIgnoringCase(const std::string& a, const std::string& b) {
     return result == 0 ? 0 : result - CSTR_EQUAL;
 }
 
-std::string TextSortKey(const std::string& text) {
-    const int length = static_cast<int>(text.size());
-    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int size = ::LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, nullptr, 0);
-    if (size <= 0) {
-        return std::string();
+// The locale's sort keys of many texts, kept end to end in blocks of a
+// megabyte: a million rows would otherwise hold a million small blocks while
+// they sort, or one buffer that doubles (holding its old and new room at once)
+// as it grows.
+class SortKeys {
+public:
+    explicit SortKeys(size_t rows) : where_(rows) {}
+
+    void Add(size_t row, std::string_view text) {
+        const int length = static_cast<int>(text.size());
+        const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+        // Most keys fit the room already there, which saves asking for the
+        // size first.
+        size_t room = std::max<size_t>(64, text.size() * 4 + 16);
+        int size = 0;
+        for (int attempt = 0; attempt < 2 && size <= 0; ++attempt) {
+            std::string& block = BlockWithRoom(room);
+            const size_t at = block.size();
+            block.resize(at + room);
+            size = ::LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, &block[at],
+                                  static_cast<int>(room));
+            size_t end = at + static_cast<size_t>(std::max(size, 0));
+            // The key ends with a zero byte; the compare must not see it.
+            while (end > at && block[end - 1] == '\0') {
+                --end;
+            }
+            block.resize(end);
+            where_[row] = {static_cast<uint32_t>(blocks_.size() - 1), static_cast<uint32_t>(at),
+                           static_cast<uint32_t>(end - at)};
+            if (size <= 0) {
+                const int needed =
+                    ::LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, nullptr, 0);
+                if (needed <= 0) {
+                    return;
+                }
+                room = static_cast<size_t>(needed);
+            }
+        }
     }
-    std::string key(static_cast<size_t>(size), '\0');
-    ::LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, &key[0], size);
-    // The key ends with a zero byte; the compare must not see it.
-    while (!key.empty() && key.back() == '\0') {
-        key.pop_back();
+
+    int Compare(int a, int b) const { return Key(a).compare(Key(b)); }
+
+private:
+    static constexpr size_t kBlockBytes = 1 << 20;
+
+    struct Place {
+        uint32_t block = 0;
+        uint32_t at = 0;
+        uint32_t length = 0;
+    };
+
+    std::string& BlockWithRoom(size_t room) {
+        if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < room) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(std::max(kBlockBytes, room));
+        }
+        return blocks_.back();
     }
-    return key;
-}
+
+    std::string_view Key(int row) const {
+        const Place& place = where_[static_cast<size_t>(row)];
+        if (place.length == 0) {
+            return std::string_view();
+        }
+        return std::string_view(blocks_[place.block]).substr(place.at, place.length);
+    }
+
+    std::vector<std::string> blocks_;
+    std::vector<Place> where_;
+};
 
 int CompareDays(const std::optional<double>& a, const std::optional<double>& b) {
     if (!a || !b || *a == *b) {
@@ -87,6 +142,9 @@ bool ReadByWalk(CADODatabase& database, const std::string& tableName,
     if (!walk) {
         return false;
     }
+    // Room for every row at once: a vector that grows holds its old and new
+    // room together, which over a million rows is tens of megabytes more.
+    rows.reserve(static_cast<size_t>(walk->CountRows()));
     HeaderDecoder decoder;
     Texts texts;
     while (walk->Next()) {
@@ -159,10 +217,14 @@ std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string&
     return rows;
 }
 
-std::string ViewerRow::Text(ViewerText which) const {
+std::string_view ViewerRow::TextView(ViewerText which) const {
     const size_t index = static_cast<size_t>(which);
     const size_t begin = index == 0 ? 0 : ends_[index - 1];
-    return texts_.substr(begin, ends_[index] - begin);
+    return std::string_view(texts_).substr(begin, ends_[index] - begin);
+}
+
+std::string ViewerRow::Text(ViewerText which) const {
+    return std::string(TextView(which));
 }
 
 void ViewerRow::SetTexts(const std::array<std::string, kViewerTextCount>& texts) {
@@ -243,13 +305,15 @@ void SortViewerRows(const std::vector<ViewerRow>& rows, std::vector<int>& order,
     case viewer_column::kRecipients: {
         // The locale's sort keys order texts as its comparison does, and
         // comparing them is a byte compare instead of a locale call.
-        std::vector<std::string> keys(rows.size());
+        const ViewerText text = sortKey == viewer_column::kSender    ? ViewerText::kFrom
+                                : sortKey == viewer_column::kSubject ? ViewerText::kSubject
+                                                                     : ViewerText::kTo;
+        SortKeys keys(rows.size());
         for (const int index : order) {
-            keys[index] = TextSortKey(ViewerCellText(rows[index], sortKey));
+            keys.Add(static_cast<size_t>(index), rows[index].TextView(text));
         }
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return Ordered(keys[a].compare(keys[b]), sortOrder) < 0;
-        });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return Ordered(keys.Compare(a, b), sortOrder) < 0; });
         return;
     }
     case viewer_column::kDate: {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CADODatabase;
@@ -34,6 +35,8 @@ public:
     }
 
     std::string Text(ViewerText which) const;
+    // Valid while the row is unchanged.
+    std::string_view TextView(ViewerText which) const;
     void SetTexts(const std::array<std::string, kViewerTextCount>& texts);
     void SetText(ViewerText which, const std::string& text);
 
