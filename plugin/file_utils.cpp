@@ -4,6 +4,7 @@
 #include "plugin/system_error.h"
 #include "plugin/unique_resource.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -207,14 +208,16 @@ std::string TrimWhiteSpace(const std::string& text) {
 }
 
 std::string FirstSlashWord(const std::string& text) {
-    std::vector<std::string> words;
-    SplitText(text, ' ', words);
-    for (const std::string& word : words) {
-        if (word.find('/') != std::string::npos) {
-            return TrimWhiteSpace(word);
-        }
+    // The word around the first "/" is the first word holding one. Called
+    // for every row of a sort by date, so no list of words is made.
+    const std::string::size_type slash = text.find('/');
+    if (slash == std::string::npos) {
+        return std::string();
     }
-    return std::string();
+    const std::string::size_type before = text.rfind(' ', slash);
+    const std::string::size_type start = before == std::string::npos ? 0 : before + 1;
+    const std::string::size_type end = std::min(text.find(' ', slash), text.size());
+    return TrimWhiteSpace(text.substr(start, end - start));
 }
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {

@@ -12,6 +12,7 @@
 #include "plugin/win32.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -317,9 +318,17 @@ void SortViewerRows(const std::vector<ViewerRow>& rows, std::vector<int>& order,
         return;
     }
     case viewer_column::kDate: {
+        // Many rows share a day, and parsing one costs far more than
+        // finding it again.
         std::vector<std::optional<double>> days(rows.size());
+        std::unordered_map<std::string, std::optional<double>> dayOfWord;
         for (const int index : order) {
-            days[index] = ViewerDateDay(rows[index].date());
+            const std::string word = FirstSlashWord(rows[index].date());
+            auto found = dayOfWord.find(word);
+            if (found == dayOfWord.end()) {
+                found = dayOfWord.emplace(word, ParseLocaleDate(word)).first;
+            }
+            days[index] = found->second;
         }
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
             return Ordered(CompareDays(days[a], days[b]), sortOrder) < 0;
