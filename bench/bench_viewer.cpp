@@ -11,6 +11,7 @@
 #include "plugin/win32.h"
 #include "ui/archive_viewer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -124,10 +125,19 @@ void Measure(const std::string& folder, size_t messageBytes) {
         CADODatabase database;
         database.Open(connection);
         bool complete = true;
-        const Stopwatch reading;
-        const std::vector<ViewerRow> rows = ReadViewerRows(database, kTable, complete);
-        const double viewerReading = reading.Milliseconds();
-        std::printf("  reading the rows alone: %7.1f ms\n", viewerReading);
+        // The best of three, as the shell's figure is.
+        std::vector<ViewerRow> rows;
+        double viewerReading = -1;
+        for (int run = 0; run < 3; ++run) {
+            rows.clear();
+            rows.shrink_to_fit();
+            const Stopwatch reading;
+            rows = ReadViewerRows(database, kTable, complete);
+            const double milliseconds = reading.Milliseconds();
+            viewerReading =
+                viewerReading < 0 ? milliseconds : std::min(viewerReading, milliseconds);
+        }
+        std::printf("  reading the rows alone (the best of three): %7.1f ms\n", viewerReading);
         const double engine = EngineReadingMilliseconds(folder, path);
         std::printf("  the sqlite3 shell reading the same columns: %7.1f ms; the viewer takes "
                     "%.2f times as long (target <= 3)\n",
