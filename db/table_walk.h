@@ -33,6 +33,7 @@ public:
     // Into `text`, whose room is used again from row to row.
     void ReadText(size_t field, std::string& text) const;
 
+    // Made by Open.
     TableWalk(sqlite3* db, std::string quotedTable, Statement statement, std::vector<int> adoTypes);
 
 private:

@@ -112,10 +112,6 @@ int Ordered(int result, int sortOrder) {
     return sortOrder == 1 ? -result : result;
 }
 
-} // namespace
-
-namespace {
-
 using Texts = std::array<std::string, kViewerTextCount>;
 
 std::string& TextOf(Texts& texts, ViewerText which) {
