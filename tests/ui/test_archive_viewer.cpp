@@ -257,6 +257,41 @@ TEST(ViewerRows, CompareTextsIgnoringCaseDatesByTheirDayAndSizesAsNumbers) {
     EXPECT_EQ(0, CompareViewerRows(a, b, -1, 1));
 }
 
+// An archive table is read by one statement, anything else through a
+// recordset; odd values must come out of both alike.
+TEST(ViewerRows, ATableReadsAsTheRecordsetReadsAViewOfIt) {
+    TempFolder folder;
+    const std::string connection = ArchiveConnectionString(folder / "archive.mdb");
+    ASSERT_TRUE(CreateArchiveDatabase(connection));
+    ASSERT_TRUE(CreateMailboxTable(connection, "Mailbox_Odd", "C:\\Mail\\Odd.mbx"));
+    CADODatabase database;
+    ASSERT_TRUE(database.Open(connection));
+    ASSERT_TRUE(database.Execute(
+        "INSERT INTO Mailbox_Odd (id, S, P, [From], [Date], Size, Subject, [To], message) VALUES "
+        "(1, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 'x'), "
+        "(2, '7', 3, 'caf\xE9 =?iso-8859-1?q?na=EFve?=', 2.5, '12', X'41', 'to', 'x'), "
+        "(3, 4.75, 'High', 'a', '5/1/2007 9:15', 2147483647, '', 'b', 'x')"));
+    ASSERT_TRUE(database.Execute("CREATE VIEW Mailbox_View AS SELECT * FROM Mailbox_Odd"));
+    bool complete = false;
+    const std::vector<ViewerRow> walked = ReadViewerRows(database, "Mailbox_Odd", complete);
+    EXPECT_TRUE(complete);
+    const std::vector<ViewerRow> viewed = ReadViewerRows(database, "Mailbox_View", complete);
+    ASSERT_EQ(3u, walked.size());
+    ASSERT_EQ(walked.size(), viewed.size());
+    for (size_t row = 0; row < walked.size(); ++row) {
+        EXPECT_EQ(walked[row].id, viewed[row].id);
+        EXPECT_EQ(walked[row].status, viewed[row].status);
+        EXPECT_EQ(walked[row].size, viewed[row].size);
+        for (size_t text = 0; text < kViewerTextCount; ++text) {
+            EXPECT_EQ(walked[row].Text(static_cast<ViewerText>(text)),
+                      viewed[row].Text(static_cast<ViewerText>(text)))
+                << "row " << row << ", text " << text;
+        }
+        EXPECT_EQ(static_cast<long long>(row + 1), walked[row].rowid().value_or(-1));
+    }
+    EXPECT_EQ("caf\xE9 na\xEFve", walked[1].from());
+}
+
 TEST_F(ArchiveViewerTest, ShowsEveryRowWithItsCellsAndStatusIcon) {
     CArchiveViewer& window = OpenViewer();
     EXPECT_EQ("Work", WindowText(window.hwnd()));
