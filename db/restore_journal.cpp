@@ -22,17 +22,39 @@ std::string OfTable(const std::string& table) {
 
 } // namespace
 
-std::string MessageChecksum(const std::string& text) {
+MessageCheck MessageChecksum(const std::string& text) {
     // FNV-1a over the bytes, with the length: equal texts only give equal
     // checks, which is all a staged row is known again by.
-    uint64_t hash = 14695981039346656037ull;
+    MessageCheck check;
+    check.hash = 14695981039346656037ull;
     for (unsigned char c : text) {
-        hash = (hash ^ c) * 1099511628211ull;
+        check.hash = (check.hash ^ c) * 1099511628211ull;
     }
+    check.length = static_cast<uint32_t>(text.size());
+    check.known = true;
+    return check;
+}
+
+std::string MessageCheck::Text() const {
     char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%016llx-%zu", static_cast<unsigned long long>(hash),
-                  text.size());
+    std::snprintf(buffer, sizeof buffer, "%016llx-%lu", static_cast<unsigned long long>(hash),
+                  static_cast<unsigned long>(length));
     return buffer;
+}
+
+MessageCheck MessageCheck::FromText(const std::string& text) {
+    MessageCheck check;
+    unsigned long long hash = 0;
+    unsigned long length = 0;
+    int consumed = 0;
+    if (text.size() > 17 && text[16] == '-' &&
+        std::sscanf(text.c_str(), "%16llx-%lu%n", &hash, &length, &consumed) == 2 &&
+        static_cast<size_t>(consumed) == text.size()) {
+        check.hash = hash;
+        check.length = static_cast<uint32_t>(length);
+        check.known = check.Text() == text;
+    }
+    return check;
 }
 
 bool RestoreJournal::Exists() {
@@ -52,8 +74,8 @@ void RestoreJournal::Record(const std::string& table, const std::vector<JournalE
     for (const JournalEntry& entry : entries) {
         database_.Execute("INSERT INTO " + Journal() + " VALUES (" + QuoteText(table) + ", " +
                           std::to_string(entry.place) + ", '" + std::to_string(entry.rowid) +
-                          "', " + std::to_string(entry.id) + ", " + QuoteText(entry.checksum) +
-                          ")");
+                          "', " + std::to_string(entry.id) + ", " +
+                          QuoteText(entry.checksum.Text()) + ")");
     }
     transaction.Commit();
 }
@@ -74,7 +96,9 @@ std::vector<JournalEntry> RestoreJournal::Entries(const std::string& table) {
         rows.ReadField("Place", place);
         rows.ReadField("RowId", rowid);
         rows.ReadField("Id", entry.id);
-        rows.ReadField("Checksum", entry.checksum);
+        std::string checksum;
+        rows.ReadField("Checksum", checksum);
+        entry.checksum = MessageCheck::FromText(checksum);
         entry.place = place;
         try {
             entry.rowid = std::stoll(rowid);

@@ -141,7 +141,7 @@ bool InterruptedRestore::Finish(const std::string& table, const std::string& tar
             candidates = TableCandidates(table, *staged);
         }
         // One staged message to one row: equal texts are one message each.
-        std::multimap<std::string, size_t> byChecksum;
+        std::multimap<MessageCheck, size_t> byChecksum;
         for (size_t i = 0; i < candidates.size(); ++i) {
             byChecksum.emplace(candidates[i].entry.checksum, i);
         }
