@@ -250,8 +250,13 @@ public:
     }
     bool StopRequested() override { return false; }
     void EnableStop(bool enable) override {
-        moving_ = !enable;
-        (enable ? moved : beforeMoves) = Take();
+        if (enable) {
+            moved = Take();
+            moving_ = false;
+        } else {
+            beforeMoves = Take();
+            moving_ = hostMoved_ = true;
+        }
     }
     void ReloadLog() override {}
 
@@ -263,15 +268,16 @@ public:
         sample.sqliteBytes = static_cast<double>(sqlite3_memory_used());
         sample.statusBytes = host_.StatusBytes();
         sample.indexBytes = index_;
-        // While the host moves messages its index changes.
-        if (!moving_) {
+        // Once the host moves messages its index is known again only at the
+        // end.
+        if (!hostMoved_) {
             peakPlugin = std::max(peakPlugin, sample.PluginObjectBytes() + sample.sqliteBytes);
         }
         return sample;
     }
     Sample End() {
         index_ = host_.IndexBytesReadAnew(roomGiven);
-        moving_ = false;
+        hostMoved_ = false;
         return Take();
     }
     // The process's private bytes, noted when they are the most yet.
@@ -294,6 +300,7 @@ private:
     const int lead_;
     long steps_ = 0;
     bool moving_ = false;
+    bool hostMoved_ = false;
 };
 
 struct Run {
@@ -342,7 +349,7 @@ void PrintRun(const char* title, const Run& run, const SampledControls& c, const
                 "back before the end was measured)\n",
                 Megabytes(c.roomGiven));
     std::printf("  the plug-in's heap at most %.2f MB above the start (its objects and SQLite, "
-                "sampled every %d messages outside the host's moves)\n",
+                "sampled every %d messages before the host's moves and at the end)\n",
                 Megabytes(c.peakPlugin - c.start.PluginObjectBytes() - c.start.sqliteBytes),
                 kSampleEvery);
 }
