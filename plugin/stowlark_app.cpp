@@ -64,6 +64,10 @@ ShellLaunchSink CStowlarkApp::SetShellLaunchSink(ShellLaunchSink sink) {
     return std::exchange(shellLaunchSink_, std::move(sink));
 }
 
+DelaySink CStowlarkApp::SetDelaySink(DelaySink sink) {
+    return std::exchange(delaySink_, std::move(sink));
+}
+
 HANDLE CStowlarkApp::DelayTimer() {
     if (!delayTimer_) {
         delayTimer_.reset(::CreateWaitableTimerA(nullptr, TRUE, nullptr));

@@ -57,6 +57,9 @@ public:
     MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
     const ShellLaunchSink& shellLaunchSink() const { return shellLaunchSink_; }
     ShellLaunchSink SetShellLaunchSink(ShellLaunchSink sink);
+    // The library itself never sets one: every pause of the plug-in waits.
+    const DelaySink& delaySink() const { return delaySink_; }
+    DelaySink SetDelaySink(DelaySink sink);
 
 private:
     HINSTANCE instance_;
@@ -67,6 +70,7 @@ private:
     UniqueHandle delayTimer_;
     MessageBoxSink messageBoxSink_;
     ShellLaunchSink shellLaunchSink_;
+    DelaySink delaySink_;
     bool userStepsDone_ = false;
     bool commandRunning_ = false;
     DWORD oleThread_ = 0;

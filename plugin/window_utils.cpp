@@ -30,8 +30,12 @@ HWND FindChildWithCaption(HWND parent, const std::string& caption) {
 
 int DelayCapped(int milliseconds, int capMilliseconds) {
     DelayTally& tally = App().Delays();
+    const int asked = milliseconds < capMilliseconds ? milliseconds : capMilliseconds;
     ++tally.calls;
-    tally.requestedMilliseconds += milliseconds < capMilliseconds ? milliseconds : capMilliseconds;
+    tally.requestedMilliseconds += asked;
+    if (const DelaySink& sink = App().delaySink()) {
+        return sink(asked);
+    }
     // One timer for every pause: making and closing one each time costs
     // more than a short pause asks for.
     const HANDLE timer = App().DelayTimer();

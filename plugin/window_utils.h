@@ -2,6 +2,7 @@
 // preview.
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Blocks the thread (no message pumping) for `milliseconds`, at most 10 s.
@@ -17,6 +18,11 @@ struct DelayTally {
     long calls = 0;
     long long requestedMilliseconds = 0;
 };
+
+// Takes a pause, already tallied, in place of the wait: only a program that
+// links the plug-in's code sets one (a benchmark of a hundred thousand
+// messages would otherwise sleep for hours). What it returns is Delay's.
+using DelaySink = std::function<int(int milliseconds)>;
 
 // Asks the host's mailbox window with exactly this caption to close, without
 // waiting for it to do so. True when the request was delivered.
