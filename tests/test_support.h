@@ -29,6 +29,9 @@ std::string EveryByteButZero();
 // `count` lines made from `format` with the numbers 0 to count - 1.
 std::string NumberedLines(const char* format, int count);
 std::string ReadBytes(const std::string& path);
+// A path of the Linux side (a fixture folder the build names) as this
+// process reaches it: through drive Z:.
+std::string WinePath(const std::string& unixPath);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
 struct CapturedMessageBox {

@@ -15,11 +15,7 @@
 namespace {
 
 std::string Fixture() {
-    std::string path = "Z:" STOWLARK_JET_FIXTURES "/mail-archive.mdb";
-    for (char& c : path) {
-        c = c == '/' ? '\\' : c;
-    }
-    return path;
+    return WinePath(STOWLARK_JET_FIXTURES "/mail-archive.mdb");
 }
 
 class RecordingControls : public ConversionControls {

@@ -12,11 +12,7 @@
 namespace {
 
 std::string JetFixture() {
-    std::string path = "Z:" STOWLARK_JET_FIXTURES "/mail-archive.mdb";
-    for (char& c : path) {
-        c = c == '/' ? '\\' : c;
-    }
-    return path;
+    return WinePath(STOWLARK_JET_FIXTURES "/mail-archive.mdb");
 }
 
 class JetArchiveDialog : public DialogTest {
@@ -160,10 +156,7 @@ TEST_F(JetArchiveDialog, StopEndsTheConversionAsIfNoHadBeenChosen) {
 // every message of In comes home as the Jet file holds it, read through the
 // code page as the archive task once wrote it.
 TEST_F(JetArchiveDialog, TheSharedSampleConvertsAndRestoresItsInbox) {
-    std::string sample = "Z:" STOWLARK_SHARED_JET_FIXTURES "/archive-sample.mdb";
-    for (char& c : sample) {
-        c = c == '/' ? '\\' : c;
-    }
+    const std::string sample = WinePath(STOWLARK_SHARED_JET_FIXTURES "/archive-sample.mdb");
     if (!FileExists(sample)) {
         GTEST_SKIP() << "../shared/jet/fixtures is not beside this clone";
     }

@@ -13,21 +13,11 @@
 
 namespace {
 
-std::string WinePath(const char* unixPath) {
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
 std::string OwnFixture() {
     return WinePath(STOWLARK_JET_FIXTURES "/mail-archive.mdb");
 }
 std::string SharedFixture(const char* name) {
-    return WinePath((std::string(STOWLARK_SHARED_JET_FIXTURES "/") + name).c_str());
+    return WinePath(std::string(STOWLARK_SHARED_JET_FIXTURES "/") + name);
 }
 
 const JetTable& TableNamed(const JetDatabase& database, const std::wstring& name) {
