@@ -66,14 +66,20 @@ bool RestoreJournal::Exists() {
 }
 
 void RestoreJournal::Record(const std::string& table, const std::vector<JournalEntry>& entries) {
+    Record(table, entries.size(), [&](size_t index) { return entries[index]; });
+}
+
+void RestoreJournal::Record(const std::string& table, size_t count,
+                            const std::function<JournalEntry(size_t)>& entryAt) {
     WriteTransaction transaction(database_);
     database_.Execute("CREATE TABLE IF NOT EXISTS " + Journal() +
                       " (TableName TEXT NOT NULL, Place INTEGER NOT NULL, RowId TEXT NOT NULL,"
                       " Id INTEGER NOT NULL, Checksum TEXT NOT NULL)");
     database_.Execute("DELETE FROM " + Journal() + OfTable(table));
-    for (const JournalEntry& entry : entries) {
-        database_.Execute("INSERT INTO " + Journal() + " VALUES (" + QuoteText(table) + ", " +
-                          std::to_string(entry.place) + ", '" + std::to_string(entry.rowid) +
+    const std::string into = "INSERT INTO " + Journal() + " VALUES (" + QuoteText(table) + ", ";
+    for (size_t index = 0; index < count; ++index) {
+        const JournalEntry entry = entryAt(index);
+        database_.Execute(into + std::to_string(entry.place) + ", '" + std::to_string(entry.rowid) +
                           "', " + std::to_string(entry.id) + ", " +
                           QuoteText(entry.checksum.Text()) + ")");
     }

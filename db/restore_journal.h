@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,11 @@ public:
     // The staged rows of `table`, replacing what the journal held for it,
     // in one transaction. Throws CADOException.
     void Record(const std::string& table, const std::vector<JournalEntry>& entries);
+    // The same, the entries asked for one at a time, so that a restore of
+    // many rows never holds them all. `entryAt` may throw CADOException;
+    // nothing is then recorded.
+    void Record(const std::string& table, size_t count,
+                const std::function<JournalEntry(size_t)>& entryAt);
     // Empty when there is no journal. Throws CADOException.
     std::vector<JournalEntry> Entries(const std::string& table);
     // The row at the entry's rowid, when it is still the row that was

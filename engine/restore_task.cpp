@@ -24,6 +24,7 @@
 #include "plugin/window_utils.h"
 
 #include <algorithm>
+#include <deque>
 #include <optional>
 
 namespace {
@@ -83,7 +84,7 @@ private:
     // Only the chosen rows, in the table's order: the rest are not even
     // looked at.
     void StageChosenRows(CADORecordset& rows, const std::string& table);
-    bool JournalStagedRows(const std::string& table);
+    bool JournalStagedRows(CADORecordset& rows, const std::string& table);
     void RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place,
                           DeferredCommit& durable);
 
@@ -111,8 +112,10 @@ private:
     int RestoredCount() const { return static_cast<int>(stagedStatuses_.size()); }
     // The rows written to "Pending", in writing order, to delete as their
     // messages arrive home. Bookmarks name exactly these rows, also among
-    // rows that hold the same id.
-    std::vector<JournalEntry> stagedRows_;
+    // rows that hold the same id. Only the bookmarks are held, in blocks
+    // that never move: the rest of a row's note is read again when the
+    // journal is written.
+    std::deque<long long> stagedRowids_;
     int rowsRemoved_ = 0;
     std::string removalFailure_;
     // Finished from an interrupted restore of the archive at hand.
@@ -168,7 +171,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     unstagedCount_ = 0;
     stagingDamaged_ = false;
     stagedStatuses_.clear();
-    stagedRows_.clear();
+    stagedRowids_.clear();
     rowsRemoved_ = 0;
     removalFailure_.clear();
 
@@ -210,7 +213,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     } else if (RestoredCount() > 0) {
         // Noted before the first move: a cut between a move and the removal
         // of its row is then finished by the next restore.
-        const bool journaled = deleteRestored_ && JournalStagedRows(table);
+        const bool journaled = deleteRestored_ && JournalStagedRows(rows, table);
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (OpenHostMailboxFile(staging_.mbxPath)) {
                 CloseStagingWindow(2000);
@@ -427,12 +430,7 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
             stagedStatuses_.push_back(values.status);
             // Only rows that go as their messages arrive are noted.
             if (deleteRestored_) {
-                JournalEntry entry;
-                entry.place = RestoredCount();
-                entry.rowid = rows.GetBookmark();
-                rows.ReadField(mailbox_column::kId, entry.id);
-                entry.checksum = MessageChecksum(message);
-                stagedRows_.push_back(entry);
+                stagedRowids_.push_back(rows.GetBookmark());
             }
             break;
         }
@@ -478,9 +476,24 @@ void RestoreRun::StageChosenRows(CADORecordset& rows, const std::string& table) 
     }
 }
 
-bool RestoreRun::JournalStagedRows(const std::string& table) {
+// Each staged row is read again for its note: nothing writes to the table
+// between the staging and the moves, so the text is the one staged.
+bool RestoreRun::JournalStagedRows(CADORecordset& rows, const std::string& table) {
     try {
-        RestoreJournal(database_).Record(table, stagedRows_);
+        RestoreJournal(database_).Record(table, stagedRowids_.size(), [&](size_t index) {
+            if (index % 256 == 0) {
+                PumpWaitingMessages();
+            }
+            JournalEntry entry;
+            entry.place = static_cast<long>(index + 1);
+            entry.rowid = stagedRowids_[index];
+            rows.SetBookmark(entry.rowid);
+            std::string message;
+            rows.ReadField(mailbox_column::kId, entry.id);
+            rows.ReadField(mailbox_column::kMessage, message);
+            entry.checksum = MessageChecksum(message);
+            return entry;
+        });
         return true;
     } catch (const CADOException& failure) {
         removalFailure_ = failure.GetErrorMessage();
@@ -498,7 +511,7 @@ void RestoreRun::RemoveArrivedRow(CADORecordset& rows, const std::string& table,
     try {
         durable.Begin();
         WriteTransaction transaction(database_);
-        rows.SetBookmark(stagedRows_[static_cast<size_t>(place - 1)].rowid);
+        rows.SetBookmark(stagedRowids_[static_cast<size_t>(place - 1)]);
         rows.Delete();
         RestoreJournal(database_).Forget(table, place);
         transaction.Commit();
