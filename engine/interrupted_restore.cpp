@@ -10,7 +10,7 @@
 #include "mailbox/pending_transfer.h"
 #include "plugin/message_box.h"
 
-#include <map>
+#include <algorithm>
 
 namespace {
 
@@ -25,25 +25,37 @@ std::string WithoutStatusLine(const std::string& text) {
     return end == std::string::npos ? text : text.substr(end + 2);
 }
 
-// What "Pending" holds, in its order; nullopt when the host cannot say.
-std::optional<std::vector<std::string>> StagedTexts(const std::string& stagingPath) {
-    try {
-        const HostApplication host = HostApplication::Connect();
-        const std::optional<HostFolder> pending = FindHostMailboxFile(host, stagingPath);
-        if (!pending) {
+// What "Pending" holds, in its order, one message at a time.
+class StagedMessages {
+public:
+    // nullopt when the host cannot say.
+    static std::optional<StagedMessages> Open(const std::string& stagingPath) {
+        try {
+            HostApplication host = HostApplication::Connect();
+            const std::optional<HostFolder> pending = FindHostMailboxFile(host, stagingPath);
+            if (!pending) {
+                return std::nullopt;
+            }
+            HostMessageList messages = pending->Messages();
+            const long count = messages.Count();
+            return StagedMessages(std::move(host), std::move(messages), count);
+        } catch (const HostError&) {
             return std::nullopt;
         }
-        const HostMessageList messages = pending->Messages();
-        const long count = messages.Count();
-        std::vector<std::string> texts;
-        for (long number = 1; number <= count; ++number) {
-            texts.push_back(messages.Item(number).RawText());
-        }
-        return texts;
-    } catch (const HostError&) {
-        return std::nullopt;
     }
-}
+
+    long Count() const { return count_; }
+    // From 1. Throws HostError.
+    std::string Text(long number) const { return messages_.Item(number).RawText(); }
+
+private:
+    StagedMessages(HostApplication host, HostMessageList messages, long count)
+        : host_(std::move(host)), messages_(std::move(messages)), count_(count) {}
+
+    HostApplication host_;
+    HostMessageList messages_;
+    long count_;
+};
 
 } // namespace
 
@@ -82,7 +94,7 @@ InterruptedRestore::JournalCandidates(const std::string& table) {
     std::vector<Candidate> candidates;
     for (const JournalEntry& entry : journal_.Entries(table)) {
         if (const auto staged = journal_.Staged(table, entry)) {
-            candidates.push_back(Candidate{entry, staged->status, staged->text, false});
+            candidates.push_back(Candidate{entry, staged->status, false});
         }
     }
     return candidates;
@@ -92,13 +104,7 @@ InterruptedRestore::JournalCandidates(const std::string& table) {
 // home yet, and the staged messages are rows of the table. Only rows of a
 // staged message's size are read whole.
 std::vector<InterruptedRestore::Candidate>
-InterruptedRestore::TableCandidates(const std::string& table,
-                                    const std::vector<std::string>& staged) {
-    std::set<int> sizes;
-    for (const std::string& text : staged) {
-        sizes.insert(static_cast<int>(text.size() / 1000));
-        sizes.insert(static_cast<int>(WithoutStatusLine(text).size() / 1000));
-    }
+InterruptedRestore::TableCandidates(const std::string& table, const std::set<int>& sizes) {
     std::vector<Candidate> candidates;
     CADORecordset rows(database_);
     if (!rows.Open(table, CADORecordset::OpenTable)) {
@@ -110,50 +116,71 @@ InterruptedRestore::TableCandidates(const std::string& table,
             continue;
         }
         Candidate candidate;
-        if (!rows.ReadField(mailbox_column::kMessage, candidate.text)) {
+        std::string text;
+        if (!rows.ReadField(mailbox_column::kMessage, text)) {
             continue;
         }
         rows.ReadField(mailbox_column::kId, candidate.entry.id);
         rows.ReadField(mailbox_column::kStatus, candidate.status);
         candidate.entry.rowid = rows.GetBookmark();
-        candidate.entry.checksum = MessageChecksum(candidate.text);
-        candidates.push_back(std::move(candidate));
+        candidate.entry.checksum = MessageChecksum(text);
+        candidates.push_back(candidate);
     }
     return candidates;
 }
 
 bool InterruptedRestore::Finish(const std::string& table, const std::string& targetPath) {
-    const std::optional<std::vector<std::string>> staged = StagedTexts(stagingPath_);
+    std::optional<StagedMessages> staged = StagedMessages::Open(stagingPath_);
     if (!staged) {
         return false;
     }
-    if (staged->empty()) {
+    const long count = staged->Count();
+    if (count <= 0) {
         SettleEmptyPending(table);
         return true;
     }
     std::vector<Candidate> candidates;
-    std::vector<size_t> match(staged->size());
-    bool fromJournal = false;
+    std::vector<size_t> match(static_cast<size_t>(count));
     try {
         candidates = JournalCandidates(table);
-        fromJournal = !candidates.empty();
+        const bool fromJournal = !candidates.empty();
         if (!fromJournal) {
-            candidates = TableCandidates(table, *staged);
+            std::set<int> sizes;
+            for (long number = 1; number <= count; ++number) {
+                const std::string text = staged->Text(number);
+                sizes.insert(static_cast<int>(text.size() / 1000));
+                sizes.insert(static_cast<int>(WithoutStatusLine(text).size() / 1000));
+            }
+            candidates = TableCandidates(table, sizes);
         }
         // One staged message to one row: equal texts are one message each.
-        std::multimap<MessageCheck, size_t> byChecksum;
+        // A check that matches is only a lead; the texts are compared.
+        std::vector<size_t> byChecksum(candidates.size());
         for (size_t i = 0; i < candidates.size(); ++i) {
-            byChecksum.emplace(candidates[i].entry.checksum, i);
+            byChecksum[i] = i;
         }
-        for (size_t k = 0; k < staged->size(); ++k) {
+        const auto checkOf = [&](size_t i) -> const MessageCheck& {
+            return candidates[i].entry.checksum;
+        };
+        std::stable_sort(byChecksum.begin(), byChecksum.end(),
+                         [&](size_t a, size_t b) { return checkOf(a) < checkOf(b); });
+        for (long number = 1; number <= count; ++number) {
+            const std::string whole = staged->Text(number);
             bool found = false;
-            for (const std::string& text : {(*staged)[k], WithoutStatusLine((*staged)[k])}) {
-                const auto [first, last] = byChecksum.equal_range(MessageChecksum(text));
-                for (auto it = first; it != last && !found; ++it) {
-                    Candidate& candidate = candidates[it->second];
-                    if (!candidate.used && candidate.text == text) {
+            for (const std::string& text : {whole, WithoutStatusLine(whole)}) {
+                const MessageCheck check = MessageChecksum(text);
+                auto it = std::lower_bound(
+                    byChecksum.begin(), byChecksum.end(), check,
+                    [&](size_t i, const MessageCheck& wanted) { return checkOf(i) < wanted; });
+                for (; it != byChecksum.end() && checkOf(*it) == check && !found; ++it) {
+                    Candidate& candidate = candidates[*it];
+                    if (candidate.used) {
+                        continue;
+                    }
+                    const auto row = journal_.Staged(table, candidate.entry);
+                    if (row && row->text == text) {
                         candidate.used = true;
-                        match[k] = it->second;
+                        match[static_cast<size_t>(number - 1)] = *it;
                         found = true;
                     }
                 }
@@ -179,23 +206,24 @@ bool InterruptedRestore::Finish(const std::string& table, const std::string& tar
         }
         // Their places now, so that a cut during these moves is finished too.
         if (deleteRestored_) {
-            std::vector<JournalEntry> entries;
-            for (size_t k = 0; k < staged->size(); ++k) {
+            journal_.Record(table, match.size(), [&](size_t k) {
                 JournalEntry entry = candidates[match[k]].entry;
                 entry.place = static_cast<long>(k + 1);
-                entries.push_back(entry);
-            }
-            journal_.Record(table, entries);
+                return entry;
+            });
         } else {
             journal_.ForgetAll(table);
         }
+    } catch (const HostError&) {
+        return false; // the host cannot say what "Pending" holds
     } catch (const CADOException& failure) {
         ShowStandardErrorBox(failure.GetErrorMessage());
         return false;
     }
 
+    staged.reset(); // the moves read "Pending" anew
     std::vector<int> statuses;
-    for (size_t k = 0; k < staged->size(); ++k) {
+    for (size_t k = 0; k < match.size(); ++k) {
         statuses.push_back(candidates[match[k]].status);
     }
     controls_.EnableStop(false);
@@ -212,5 +240,5 @@ bool InterruptedRestore::Finish(const std::string& table, const std::string& tar
             }
         });
     controls_.EnableStop(true);
-    return moved_ == static_cast<long>(staged->size());
+    return moved_ == count;
 }

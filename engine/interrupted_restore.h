@@ -39,15 +39,16 @@ public:
     const std::string& deletionFailure() const { return deletionFailure_; }
 
 private:
+    // A row that may be a staged message, known by its check alone: after a
+    // long restore "Pending" may hold more text than the host has room for,
+    // so texts are read one at a time and only to compare.
     struct Candidate {
         JournalEntry entry;
         int status = 0;
-        std::string text;
         bool used = false;
     };
     std::vector<Candidate> JournalCandidates(const std::string& table);
-    std::vector<Candidate> TableCandidates(const std::string& table,
-                                           const std::vector<std::string>& staged);
+    std::vector<Candidate> TableCandidates(const std::string& table, const std::set<int>& sizes);
     void RemoveRow(const std::string& table, const JournalEntry& entry);
 
     CADODatabase& database_;
