@@ -203,11 +203,17 @@ protected:
     }
 
     // The same restore once more, unhurried: each message home once with its
-    // status, and no row left for it.
-    void ExpectRestoreAgainBringsEachHomeOnce() {
+    // status, and no row left for it. `leftInBoth` were home twice already.
+    void ExpectRestoreAgainBringsEachHomeOnce(const std::vector<std::string>& leftInBoth = {}) {
         EXPECT_FALSE(RunHost(kRestoreSteps, nullptr));
         const MessageCensus census = Census();
-        EXPECT_THAT(NotExactlyOnce(originals, census.mailbox), IsEmpty());
+        std::vector<std::string> home = census.mailbox;
+        for (const std::string& twice : leftInBoth) {
+            const auto copy = std::find(home.begin(), home.end(), twice);
+            ASSERT_NE(home.end(), copy) << Describe(twice);
+            home.erase(copy);
+        }
+        EXPECT_THAT(NotExactlyOnce(originals, home), IsEmpty());
         EXPECT_THAT(census.archived, IsEmpty());
         EXPECT_THAT(census.pending, IsEmpty());
         MailStore store(host.dataDir());
@@ -312,7 +318,20 @@ TEST_F(HardKillTest, KilledWhileMovingHomeFromPending) {
     EXPECT_TRUE(RunHost(kRestoreSteps,
                         [&] { return FileSize(host.MailboxPath("Work.mbx")) > workSize + 20000; }));
     ExpectArchiveSoundAndNothingLost(trash);
-    ExpectRestoreAgainBringsEachHomeOnce();
+    // The host adds a message to its mailbox before it takes it out of
+    // "Pending", so a kill between the two leaves that one in both. Nothing
+    // the plug-in keeps tells that copy from an equal message already home,
+    // and it keeps both rather than risk losing one: that message alone
+    // comes home twice.
+    std::vector<std::string> leftInBoth;
+    const MessageCensus census = Census();
+    for (const std::string& text : census.pending) {
+        if (std::find(census.mailbox.begin(), census.mailbox.end(), text) != census.mailbox.end()) {
+            leftInBoth.push_back(text);
+        }
+    }
+    EXPECT_LE(leftInBoth.size(), 1u);
+    ExpectRestoreAgainBringsEachHomeOnce(leftInBoth);
 }
 
 } // namespace
