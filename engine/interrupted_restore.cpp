@@ -91,8 +91,10 @@ void InterruptedRestore::SettleEmptyPending(const std::string& table) {
 
 std::vector<InterruptedRestore::Candidate>
 InterruptedRestore::JournalCandidates(const std::string& table) {
+    const std::vector<JournalEntry> entries = journal_.Entries(table);
     std::vector<Candidate> candidates;
-    for (const JournalEntry& entry : journal_.Entries(table)) {
+    candidates.reserve(entries.size());
+    for (const JournalEntry& entry : entries) {
         if (const auto staged = journal_.Staged(table, entry)) {
             candidates.push_back(Candidate{entry, staged->status, false});
         }
