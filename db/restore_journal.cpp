@@ -65,10 +65,6 @@ bool RestoreJournal::Exists() {
     return !probe.AtEnd();
 }
 
-void RestoreJournal::Record(const std::string& table, const std::vector<JournalEntry>& entries) {
-    Record(table, entries.size(), [&](size_t index) { return entries[index]; });
-}
-
 void RestoreJournal::Record(const std::string& table, size_t count,
                             const std::function<JournalEntry(size_t)>& entryAt) {
     WriteTransaction transaction(database_);

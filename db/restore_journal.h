@@ -45,12 +45,10 @@ class RestoreJournal {
 public:
     explicit RestoreJournal(CADODatabase& database) : database_(database) {}
 
-    // The staged rows of `table`, replacing what the journal held for it,
-    // in one transaction. Throws CADOException.
-    void Record(const std::string& table, const std::vector<JournalEntry>& entries);
-    // The same, the entries asked for one at a time, so that a restore of
-    // many rows never holds them all. `entryAt` may throw CADOException;
-    // nothing is then recorded.
+    // The `count` staged rows of `table`, replacing what the journal held
+    // for it, in one transaction. The entries are asked for one at a time,
+    // so that a restore of many rows never holds them all. `entryAt` may
+    // throw CADOException; nothing is then recorded. Throws CADOException.
     void Record(const std::string& table, size_t count,
                 const std::function<JournalEntry(size_t)>& entryAt);
     // Empty when there is no journal. Throws CADOException.

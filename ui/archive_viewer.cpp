@@ -356,7 +356,7 @@ LRESULT CArchiveViewer::FindRow(const std::string& text, UINT flags, int start) 
             index -= count;
         }
         // Typing finds rows by the text the first column shows.
-        const std::string sender = rows_[view_[index]].from();
+        const std::string_view sender = rows_[view_[index]].TextView(ViewerText::kFrom);
         if (partial ? sender.size() < text.size() : sender.size() != text.size()) {
             continue;
         }

@@ -16,7 +16,7 @@
 
 namespace {
 
-int CompareTextsIgnoringCase(const std::string& a, const std::string& b) {
+int CompareTextsIgnoringCase(std::string_view a, std::string_view b) {
     const int result =
         ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
                          b.data(), static_cast<int>(b.size()));
@@ -274,13 +274,15 @@ int CompareViewerRows(const ViewerRow& a, const ViewerRow& b, int sortKey, int s
     int result = 0;
     switch (sortKey) {
     case viewer_column::kSender:
-        result = CompareTextsIgnoringCase(a.from(), b.from());
+        result =
+            CompareTextsIgnoringCase(a.TextView(ViewerText::kFrom), b.TextView(ViewerText::kFrom));
         break;
     case viewer_column::kSubject:
-        result = CompareTextsIgnoringCase(a.subject(), b.subject());
+        result = CompareTextsIgnoringCase(a.TextView(ViewerText::kSubject),
+                                          b.TextView(ViewerText::kSubject));
         break;
     case viewer_column::kRecipients:
-        result = CompareTextsIgnoringCase(a.to(), b.to());
+        result = CompareTextsIgnoringCase(a.TextView(ViewerText::kTo), b.TextView(ViewerText::kTo));
         break;
     case viewer_column::kDate:
         result = CompareDays(ViewerDateDay(a.date()), ViewerDateDay(b.date()));
