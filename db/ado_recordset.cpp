@@ -224,6 +224,33 @@ bool CADORecordset::ReadField(const std::string& field, std::string& value,
     return Guarded([&] { return FieldValueToText(Rows().Read(field), dateFormat, value); });
 }
 
+bool CADORecordset::ReadField(const std::string& field, std::string& value, bool& exact) {
+    return Guarded([&] {
+        const FieldValue stored = Rows().Read(field);
+        exact = stored.exact;
+        return FieldValueToText(stored, "", value);
+    });
+}
+
+bool CADORecordset::ReadFieldUtf8(const std::string& field, std::string& utf8) {
+    return Guarded([&] {
+        FieldValue stored = Rows().Read(field);
+        if (!stored.exact) {
+            utf8 = std::move(stored.utf8);
+            return true;
+        }
+        std::string text;
+        if (!FieldValueToText(stored, "", text)) {
+            return false;
+        }
+        // Bytes the code page cannot carry as characters were kept as bytes.
+        if (!AnsiToUtf8Exact(text, utf8)) {
+            utf8 = std::move(text);
+        }
+        return true;
+    });
+}
+
 long long CADORecordset::GetBookmark() {
     return Guarded([&] { return Rows().Bookmark(); });
 }

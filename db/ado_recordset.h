@@ -41,6 +41,11 @@ public:
     bool ReadField(const std::string& field, int& value);
     bool ReadField(const std::string& field, std::string& value,
                    const std::string& dateFormat = "");
+    // As above, and whether the text is the stored one to the last character:
+    // false when the code page lacks one of them, which then reads as "?".
+    bool ReadField(const std::string& field, std::string& value, bool& exact);
+    // The stored text in UTF-8, every character as it was stored.
+    bool ReadFieldUtf8(const std::string& field, std::string& utf8);
 
     // AddNew, BeginEdit, WriteField..., Update adds one row.
     bool AddNew();

@@ -234,15 +234,36 @@ bool HoldsMessage(CADODatabase& database, const std::string& tableName, int id,
     return false;
 }
 
-std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
-                                std::optional<long long> rowid, int id) {
+namespace {
+
+template <typename Read>
+std::string ReadArchivedMessage(CADODatabase& database, const std::string& tableName,
+                                std::optional<long long> rowid, int id, Read read) {
     std::string text;
     CADORecordset records(database);
     const std::string query = rowid ? RowAtSql(tableName, *rowid) : RowsWithIdSql(tableName, id);
     if (records.Open(query, CADORecordset::OpenQuery) && !records.AtEnd()) {
-        records.ReadField(mailbox_column::kMessage, text);
+        read(records, text);
     }
     return text;
+}
+
+} // namespace
+
+std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
+                                std::optional<long long> rowid, int id) {
+    return ReadArchivedMessage(database, tableName, rowid, id,
+                               [](CADORecordset& records, std::string& text) {
+                                   records.ReadField(mailbox_column::kMessage, text);
+                               });
+}
+
+std::string ArchivedMessageUtf8(CADODatabase& database, const std::string& tableName,
+                                std::optional<long long> rowid, int id) {
+    return ReadArchivedMessage(database, tableName, rowid, id,
+                               [](CADORecordset& records, std::string& text) {
+                                   records.ReadFieldUtf8(mailbox_column::kMessage, text);
+                               });
 }
 
 ArchiveTableList ListArchiveTables(CADODatabase& database) {

@@ -61,6 +61,10 @@ std::string ArchiveCaption(const std::string& tableName, int rowCount);
 // when there is none. Throws CADOException on a database error.
 std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
                                 std::optional<long long> rowid, int id);
+// The same text in UTF-8, every character as it was stored: a message of a
+// Jet archive may hold characters the code page lacks.
+std::string ArchivedMessageUtf8(CADODatabase& database, const std::string& tableName,
+                                std::optional<long long> rowid, int id);
 
 // Which of `ids` the table holds, read through a connection of its own:
 // what counts is the file as it now is on disk, and a file removed under an

@@ -27,6 +27,17 @@ FieldValue ReadColumnValue(const Statement& statement, int column,
     return ReadColumnValue(statement, column, AdoTypeOfDeclared(declaredType));
 }
 
+namespace {
+
+void SetStoredText(const std::string& utf8, FieldValue& value) {
+    value.exact = Utf8ToAnsiExact(utf8, value.text);
+    if (!value.exact) {
+        value.utf8 = utf8;
+    }
+}
+
+} // namespace
+
 FieldValue ReadColumnValue(const Statement& statement, int column, int adoType) {
     FieldValue value;
     const int storage = statement.ColumnType(column);
@@ -51,14 +62,18 @@ FieldValue ReadColumnValue(const Statement& statement, int column, int adoType) 
         int y, mo, d, h, mi, s;
         if (!ParseStoredDate(value.text, y, mo, d, h, mi, s)) {
             value.kind = ValueKind::Text;
-            value.text = Utf8ToAnsi(value.text);
+            std::string stored = std::move(value.text);
+            SetStoredText(stored, value);
         }
         break;
     }
     case ValueKind::Text:
         // Bytes the code page could not carry as text were kept as they are.
-        value.text = storage == SQLITE_BLOB ? statement.ColumnBytes(column)
-                                            : Utf8ToAnsi(statement.ColumnBytes(column));
+        if (storage == SQLITE_BLOB) {
+            value.text = statement.ColumnBytes(column);
+        } else {
+            SetStoredText(statement.ColumnBytes(column), value);
+        }
         break;
     case ValueKind::Binary:
         value.text = statement.ColumnBytes(column);

@@ -21,6 +21,10 @@ struct FieldValue {
     long long integer = 0; // Boolean (0 or 1), Integer
     double number = 0;     // Single, Double, Decimal, Currency
     std::string text;      // Text (ANSI), Date ("YYYY-MM-DD HH:MM:SS"), Binary
+    // False when the stored text holds characters the code page lacks, which
+    // `text` shows as "?"; the stored UTF-8 is then kept in `utf8`.
+    bool exact = true;
+    std::string utf8;
 
     static FieldValue Null() { return FieldValue(); }
     static FieldValue Integer(long long value) {

@@ -19,7 +19,11 @@ std::wstring Widen(UINT codePage, const char* text, size_t length) {
     return result;
 }
 
-std::string Narrow(UINT codePage, const wchar_t* text, size_t length) {
+// `lost`, when given, tells whether a character had no form in the code page.
+std::string Narrow(UINT codePage, const wchar_t* text, size_t length, bool* lost = nullptr) {
+    if (lost) {
+        *lost = false;
+    }
     if (length == 0 || length > INT_MAX) {
         return std::string();
     }
@@ -32,8 +36,13 @@ std::string Narrow(UINT codePage, const wchar_t* text, size_t length) {
     const int narrow =
         ::WideCharToMultiByte(codePage, flags, text, size, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(narrow), '\0');
+    BOOL usedDefault = FALSE;
     if (narrow > 0) {
-        ::WideCharToMultiByte(codePage, flags, text, size, &result[0], narrow, nullptr, nullptr);
+        ::WideCharToMultiByte(codePage, flags, text, size, &result[0], narrow, nullptr,
+                              lost && !utf8 ? &usedDefault : nullptr);
+    }
+    if (lost) {
+        *lost = usedDefault != FALSE;
     }
     return result;
 }
@@ -104,4 +113,25 @@ std::string Utf8ToAnsi(const char* utf8, size_t length) {
     }
     const std::wstring wide = Widen(CP_UTF8, utf8, length);
     return Narrow(CP_ACP, wide.data(), wide.size());
+}
+
+bool Utf8ToAnsiExact(const char* utf8, size_t length, std::string& ansi) {
+    if (IsAscii(utf8, length)) {
+        ansi.assign(utf8, length);
+        return true;
+    }
+    const std::wstring wide = Widen(CP_UTF8, utf8, length);
+    // Bytes that are no UTF-8 widen to U+FFFD, which no code page but UTF-8
+    // has: they count as lost too.
+    bool lost = false;
+    ansi = Narrow(CP_ACP, wide.data(), wide.size(), &lost);
+    return !lost && wide.find(L'\xFFFD') == std::wstring::npos;
+}
+
+std::wstring WideFromUtf8(const std::string& utf8) {
+    return Widen(CP_UTF8, utf8.data(), utf8.size());
+}
+
+std::string Utf8FromWide(const wchar_t* text, size_t length) {
+    return text ? Narrow(CP_UTF8, text, length) : std::string();
 }

@@ -20,6 +20,19 @@ std::string AnsiToUtf8(const std::string& ansi);
 bool AnsiToUtf8Exact(const std::string& ansi, std::string& utf8);
 // Characters the code page lacks become "?".
 std::string Utf8ToAnsi(const char* utf8, size_t length);
+// The same, and whether every character came through: false when one became
+// "?" (or the bytes were no UTF-8), so that a caller that must not write a
+// substitute in place of a stored character can tell.
+bool Utf8ToAnsiExact(const char* utf8, size_t length, std::string& ansi);
+inline bool Utf8ToAnsiExact(const std::string& utf8, std::string& ansi) {
+    return Utf8ToAnsiExact(utf8.data(), utf8.size(), ansi);
+}
+// Texts of any script, for the wide-character controls.
+std::wstring WideFromUtf8(const std::string& utf8);
+std::string Utf8FromWide(const wchar_t* text, size_t length);
+inline std::string Utf8FromWide(const std::wstring& text) {
+    return Utf8FromWide(text.data(), text.size());
+}
 inline std::string Utf8ToAnsi(const std::string& utf8) {
     return Utf8ToAnsi(utf8.data(), utf8.size());
 }

@@ -284,6 +284,37 @@ TEST_F(RecordsetTest, MessageBytesSurviveInAnyCodePage) {
     }
 }
 
+// A converted Jet archive may hold Greek beside a text of the code page: the
+// getters say which text lost characters, and give the stored one whole.
+TEST_F(RecordsetTest, TextOutsideTheCodePageIsToldAndKeptWhole) {
+    MakeMailbox("Mailbox_In", 2);
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open(path_.c_str(), &raw));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(raw,
+                                      "UPDATE Mailbox_In SET message = CASE id WHEN 1 THEN "
+                                      "'\xCE\xB1\xCE\xB2 caf\xC3\xA9' ELSE 'caf\xC3\xA9' END",
+                                      nullptr, nullptr, nullptr));
+    sqlite3_close(raw);
+
+    CADODatabase database;
+    OpenDatabase(database);
+    CADORecordset rows(database);
+    ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
+    std::string text, utf8;
+    bool exact = true;
+    ASSERT_TRUE(rows.ReadField("message", text, exact));
+    EXPECT_FALSE(exact);
+    EXPECT_EQ("?? caf\xE9", text);
+    ASSERT_TRUE(rows.ReadFieldUtf8("message", utf8));
+    EXPECT_EQ("\xCE\xB1\xCE\xB2 caf\xC3\xA9", utf8);
+    rows.MoveNext();
+    ASSERT_TRUE(rows.ReadField("message", text, exact));
+    EXPECT_TRUE(exact);
+    EXPECT_EQ("caf\xE9", text);
+    ASSERT_TRUE(rows.ReadFieldUtf8("message", utf8));
+    EXPECT_EQ("caf\xC3\xA9", utf8);
+}
+
 TEST_F(RecordsetTest, AShortFirstValueDoesNotLoadTheLongOnesAfterIt) {
     MakeMailbox("Mailbox_In", 0);
     CADODatabase database;
