@@ -8,6 +8,7 @@
 #include "db/adox_field.h"
 #include "db/adox_table.h"
 #include "db/mailbox_table_name.h"
+#include "db/message_check.h"
 #include "db/sql_text.h"
 
 #include "plugin/file_utils.h"
@@ -182,29 +183,38 @@ std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableN
     return path;
 }
 
-std::set<long> StoredIds(const std::string& connectionString, const std::string& tableName,
-                         const std::vector<long>& ids) {
-    std::set<long> stored;
-    if (ids.empty()) {
+std::vector<bool> StoredRows(const std::string& connectionString, const std::string& tableName,
+                             const std::deque<WrittenRow>& rows) {
+    std::vector<bool> stored(rows.size(), false);
+    if (rows.empty()) {
         return stored;
     }
     CADODatabase reader;
     reader.Open(connectionString);
-    // In slices, so that no statement grows with the mailbox.
+    // In slices, so that no statement grows with the mailbox, and only the
+    // texts of one slice's ids are held at a time, as checks.
     const size_t kSlice = 500;
-    for (size_t first = 0; first < ids.size(); first += kSlice) {
+    for (size_t first = 0; first < rows.size(); first += kSlice) {
+        const size_t last = std::min(rows.size(), first + kSlice);
         std::string list;
-        for (size_t i = first; i < std::min(ids.size(), first + kSlice); ++i) {
-            list += (list.empty() ? "" : ",") + std::to_string(ids[i]);
+        for (size_t i = first; i < last; ++i) {
+            list += (list.empty() ? "" : ",") + std::to_string(rows[i].id);
         }
-        CADORecordset rows(reader);
-        rows.Open("SELECT id FROM " + QuoteIdentifier(tableName) + " WHERE id IN (" + list + ")",
+        std::set<std::pair<int32_t, uint32_t>> found;
+        CADORecordset read(reader);
+        read.Open("SELECT id, message FROM " + QuoteIdentifier(tableName) + " WHERE id IN (" +
+                      list + ")",
                   CADORecordset::OpenQuery);
-        for (; !rows.AtEnd(); rows.MoveNext()) {
+        std::string text;
+        for (; !read.AtEnd(); read.MoveNext()) {
             int id = 0;
-            if (rows.ReadField(mailbox_column::kId, id)) {
-                stored.insert(id);
+            if (read.ReadField(mailbox_column::kId, id) &&
+                read.ReadField(mailbox_column::kMessage, text)) {
+                found.emplace(id, MessageChecksum(text).Folded());
             }
+        }
+        for (size_t i = first; i < last; ++i) {
+            stored[i] = found.count({rows[i].id, rows[i].check}) > 0;
         }
     }
     return stored;

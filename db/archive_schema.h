@@ -5,6 +5,8 @@
 
 #include "db/ado_database.h"
 
+#include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <set>
@@ -66,12 +68,21 @@ std::string ArchivedMessageText(CADODatabase& database, const std::string& table
 std::string ArchivedMessageUtf8(CADODatabase& database, const std::string& tableName,
                                 std::optional<long long> rowid, int id);
 
-// Which of `ids` the table holds, read through a connection of its own:
-// what counts is the file as it now is on disk, and a file removed under an
-// open connection still answers that connection. Throws CADOException when
-// the file cannot be read.
-std::set<long> StoredIds(const std::string& connectionString, const std::string& tableName,
-                         const std::vector<long>& ids);
+// A row the archive task wrote, or found written before, known by its id and
+// the folded check of its text (MessageCheck::Folded).
+struct WrittenRow {
+    int32_t id = 0;
+    uint32_t check = 0;
+};
+// Which of `rows` the table holds, each with its own text, read through a
+// connection of its own: what counts is the file as it now is on disk, and a
+// file removed under an open connection still answers that connection. Ids
+// repeat (a mailbox's index rebuilt, Trash emptied between two archivings),
+// so a row of the same id with another text is not the message's copy. One
+// flag for each of `rows`, in their order. Throws CADOException when the
+// file cannot be read.
+std::vector<bool> StoredRows(const std::string& connectionString, const std::string& tableName,
+                             const std::deque<WrittenRow>& rows);
 
 // Whether an index leads with the table's `id` column, so that rows are
 // found by id without reading the table. Throws CADOException.

@@ -7,11 +7,7 @@ DeferredCommit::~DeferredCommit() {
     try {
         Commit();
     } catch (const CADOException&) {
-        try {
-            database_.RollbackTrans();
-        } catch (const CADOException&) {
-            // The engine ended it already.
-        }
+        // Rolled back already.
     }
 }
 
@@ -23,15 +19,24 @@ void DeferredCommit::Begin() {
     }
 }
 
-void DeferredCommit::CommitIfDue() {
-    if (open_ && ::GetTickCount() - openedAt_ >= interval_) {
-        Commit();
-    }
+bool DeferredCommit::CommitIfDue() {
+    return open_ && ::GetTickCount() - openedAt_ >= interval_ && Commit();
 }
 
-void DeferredCommit::Commit() {
-    if (open_) {
-        open_ = false;
-        database_.CommitTrans();
+bool DeferredCommit::Commit() {
+    if (!open_) {
+        return false;
     }
+    open_ = false;
+    try {
+        database_.CommitTrans();
+    } catch (const CADOException&) {
+        try {
+            database_.RollbackTrans();
+        } catch (const CADOException&) {
+            // The engine ended it already.
+        }
+        throw;
+    }
+    return true;
 }

@@ -22,11 +22,14 @@ public:
 
     // Opens the outer transaction when none is. Throws CADOException.
     void Begin();
-    // Commits once the outer transaction is older than the interval.
-    // Throws CADOException.
-    void CommitIfDue();
-    // Puts every row written so far on disk. Throws CADOException.
-    void Commit();
+    // Commits once the outer transaction is older than the interval; true
+    // when it did. Throws CADOException, with every row since the last
+    // commit rolled back: a commit the disk refused may leave the
+    // transaction open, holding the file's lock.
+    bool CommitIfDue();
+    // Puts every row written so far on disk; true when there was any
+    // transaction to commit. Throws CADOException, as CommitIfDue.
+    bool Commit();
 
 private:
     CADODatabase& database_;

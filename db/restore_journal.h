@@ -4,7 +4,8 @@
 // way. A restore that was cut off is finished from it.
 #pragma once
 
-#include <cstdint>
+#include "db/message_check.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,34 +13,12 @@
 
 class CADODatabase;
 
-// A check of a message text that tells different texts apart: a hash of its
-// bytes, and its length. A restore holds one for every row it stages, so it
-// is kept as numbers; the journal keeps it as text.
-struct MessageCheck {
-    uint64_t hash = 0;
-    uint32_t length = 0;
-    // False for a journal's text that is no check of ours: it matches no text.
-    bool known = false;
-
-    std::string Text() const;
-    static MessageCheck FromText(const std::string& text);
-    bool operator==(const MessageCheck& other) const {
-        return known && other.known && hash == other.hash && length == other.length;
-    }
-    bool operator!=(const MessageCheck& other) const { return !(*this == other); }
-    bool operator<(const MessageCheck& other) const {
-        return hash != other.hash ? hash < other.hash : length < other.length;
-    }
-};
-
 struct JournalEntry {
     long long rowid = 0;   // the row's place in its table
     MessageCheck checksum; // of the message text, to know the row again
-    long place = 0;        // the record's place in "Pending", from 1
+    long place = 0;        // the record's place in "Pending", from 1; 0 for a row home already
     int id = 0;            // the row's `id`
 };
-
-MessageCheck MessageChecksum(const std::string& text);
 
 class RestoreJournal {
 public:

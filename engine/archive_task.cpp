@@ -4,6 +4,7 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "db/deferred_commit.h"
+#include "db/message_check.h"
 #include "db/write_transaction.h"
 #include "mailbox/pending_mailbox.h"
 #include "engine/message_filter.h"
@@ -18,13 +19,18 @@
 #include "plugin/window_utils.h"
 
 #include <algorithm>
+#include <deque>
 #include <optional>
-#include <set>
 
 namespace {
 
 std::string OrDefault(const std::string& value, const char* fallback) {
     return value.empty() ? fallback : value;
+}
+
+// An error as one line of the log.
+std::string FirstLineOf(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
 }
 
 // One run of the task: the host connection and the counters live as long as
@@ -43,10 +49,15 @@ private:
     void ArchiveMessages(const std::string& name, const HostMessageList& messages,
                          CADORecordset& table);
     void WriteRow(CADORecordset& table, const HostMessage& message, const FilterCandidate& values);
+    // Counts the rows written since the last commit once the file has them;
+    // `now` commits whether due or not.
+    void CommitWrittenRows(bool now);
+    void NoteFailure(const CADOException& failure);
     // How many of the collected messages went to "Trash".
     size_t MoveToTrash(const std::string& name, const std::string& tableName,
                        const HostMessageList& messages);
     std::vector<long> VerifiedIds(const std::string& tableName);
+    size_t RowsToMove() const { return written_.size() + foundWritten_.size(); }
     void ShowStatus(const std::string& text);
     bool Stopped() { return lastingFailure_ || controls_.StopRequested(); }
     void ReportTroubles();
@@ -69,7 +80,22 @@ private:
     std::string percentText_ = "0";
     int messageCount_ = 0;
     int archivedCount_ = 0;
-    std::vector<long> idsToDelete_;
+    // With deletion on, the rows whose messages may leave for "Trash", each
+    // known by its id and the check of its text: the rows written in this
+    // run, and those an earlier run cut off had written. Only their own rows,
+    // read back from the file, let them go.
+    std::deque<WrittenRow> written_;
+    std::deque<WrittenRow> foundWritten_;
+    // Rows written since the file last took a commit: counted once it does,
+    // lost with the commit when it fails.
+    int uncommitted_ = 0;
+    // Selected messages of the mailbox at hand that no row holds.
+    int notArchived_ = 0;
+    int totalNotArchived_ = 0;
+    // Mailboxes whose table could not be opened.
+    int failedMailboxes_ = 0;
+    // The last error of the mailbox at hand, for its record.
+    std::string failureText_;
     int keptInMailbox_ = 0;
     // The mailbox's table, and whether it finds rows by id.
     std::string tableName_;
@@ -107,17 +133,30 @@ int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
         Delay(15);
     }
 
-    const bool stopped = Stopped();
-    const bool incomplete = keptForNoTrash_ + moveFailures_ + unverified_ > 0;
-    ShowStatus(std::string(stopped      ? "Operation stopped. "
+    const bool stopped = controls_.StopRequested();
+    // Nothing archived for a reason of the file's is a failure, not a
+    // completion with nothing to do.
+    const bool failed = lastingFailure_ || (totalNotArchived_ + failedMailboxes_ > 0 &&
+                                            totalArchived_ == 0 && !stopped);
+    const bool incomplete =
+        keptForNoTrash_ + moveFailures_ + unverified_ + totalNotArchived_ + failedMailboxes_ > 0;
+    ShowStatus(std::string(failed       ? "Operation failed. "
+                           : stopped    ? "Operation stopped. "
                            : incomplete ? "Operation incomplete. "
                                         : "Operation completed. ") +
                std::to_string(totalArchived_) + " messages archived.");
-    log_.Write(TaskLog::EndRecord(
-        CurrentDateTime(), stopped, filter_.describe(), "archived", totalArchived_, totalSearched_,
-        totalAlreadyArchived_ > 0 ? "Total number of messages already in the archive: " +
-                                        std::to_string(totalAlreadyArchived_)
-                                  : std::string()));
+    std::string extra;
+    if (totalAlreadyArchived_ > 0) {
+        extra = "Total number of messages already in the archive: " +
+                std::to_string(totalAlreadyArchived_);
+    }
+    if (totalNotArchived_ > 0) {
+        extra += (extra.empty() ? "" : "\n") +
+                 std::string("Total number of messages not archived because of errors: ") +
+                 std::to_string(totalNotArchived_);
+    }
+    log_.Write(TaskLog::EndRecord(CurrentDateTime(), stopped || failed, filter_.describe(),
+                                  "archived", totalArchived_, totalSearched_, extra));
     ReportTroubles();
     return totalArchived_;
 }
@@ -160,7 +199,11 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
     archivedCount_ = 0;
     keptInMailbox_ = 0;
     alreadyArchived_ = 0;
-    idsToDelete_.clear();
+    written_.clear();
+    foundWritten_.clear();
+    uncommitted_ = 0;
+    notArchived_ = 0;
+    failureText_.clear();
 
     std::string deletedText = deleteArchived_ ? (trashMissing_ ? "No" : "Yes") : "No";
     std::optional<HostMessageList> messages;
@@ -205,23 +248,22 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
             opened = table.Open(tableName, CADORecordset::OpenTable);
         } catch (const CADOException& failure) {
             ShowStandardErrorBox(failure.GetErrorMessage());
+            failureText_ = failure.GetErrorMessage();
+            ++failedMailboxes_;
+            if (failure.IsLasting()) {
+                lastingFailure_ = failure.GetErrorMessage();
+            }
+            deletedText = "No";
         }
         if (opened) {
             messageCount_ = messages->Count();
             ArchiveMessages(mailbox.name, *messages, table);
             // Before any of them may leave for Trash, the rows reach the disk.
-            try {
-                durable_->Commit();
-            } catch (const CADOException& failure) {
-                // Found wanting by the check of the file that comes next.
-                if (!lastingFailure_) {
-                    lastingFailure_ = failure.GetErrorMessage();
-                }
-            }
+            CommitWrittenRows(true);
             if (deleteArchived_) {
-                const size_t toMove = idsToDelete_.size();
+                const size_t toMove = RowsToMove();
                 const size_t moved = MoveToTrash(mailbox.name, tableName, *messages);
-                deletedText = moved == toMove && !trashMissing_ ? "Yes" : "No";
+                deletedText = moved == toMove && !trashMissing_ && notArchived_ == 0 ? "Yes" : "No";
                 if (moved != toMove && !trashMissing_) {
                     deletedText += "\nNumber of Messages Moved to Trash: " + std::to_string(moved) +
                                    " of " + std::to_string(toMove);
@@ -249,6 +291,10 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
         (alreadyArchived_ > 0
              ? "\nNumber of Messages Already in the Archive: " + std::to_string(alreadyArchived_)
              : std::string()) +
+        (notArchived_ > 0 ? "\nNumber of Messages Not Archived Because of Errors: " +
+                                std::to_string(notArchived_)
+                          : std::string()) +
+        (failureText_.empty() ? std::string() : "\nError: " + FirstLineOf(failureText_)) +
         "\nDeleted from the Mailbox: " + deletedText +
         "\nPercent Completed: " + TaskLog::PercentCompleted(Stopped(), percentText_));
     return true;
@@ -279,9 +325,9 @@ void ArchiveRun::ArchiveMessages(const std::string& name, const HostMessageList&
             }
             controls_.SetProgress(percent);
             percentText_ = std::to_string(percent);
-            host_.SetStatusText(
-                name + " - Messages left to archive: " + std::to_string(left) +
-                " / Total number of messages archived: " + std::to_string(totalArchived_));
+            host_.SetStatusText(name + " - Messages left to archive: " + std::to_string(left) +
+                                " / Total number of messages archived: " +
+                                std::to_string(totalArchived_ + uncommitted_));
         } catch (const HostError&) {
             continue; // the message is passed over
         }
@@ -310,6 +356,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
         ++keptInMailbox_;
         return;
     }
+    const uint32_t check = deleteArchived_ ? MessageChecksum(raw).Folded() : 0;
     // A run cut off between its rows and its moves to "Trash" left the
     // message here with its row written: a second row would bring it back
     // twice. Asked only through the id's index, and the text read only for
@@ -320,13 +367,15 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
                 ++alreadyArchived_;
                 ++totalAlreadyArchived_;
                 if (deleteArchived_) {
-                    idsToDelete_.push_back(id);
+                    foundWritten_.push_back({static_cast<int32_t>(id), check});
                 }
                 return;
             }
         } catch (const CADOException& failure) {
             if (failure.IsLasting()) {
-                lastingFailure_ = failure.GetErrorMessage();
+                ++notArchived_;
+                ++totalNotArchived_;
+                NoteFailure(failure);
                 return;
             }
             // Unsure: written again, as it would have been.
@@ -347,33 +396,66 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
         table.WriteField(mailbox_column::kMessage, raw);
         table.Update();
         row.Commit();
-        durable_->CommitIfDue();
-        // Counted, and bound for "Trash", only once the row is in the file.
-        ++totalArchived_;
-        ++archivedCount_;
-        if (deleteArchived_) {
-            idsToDelete_.push_back(id);
-        }
-        if (RefreshJetCache(database_.GetActiveConnection())) {
-            Delay(10);
-        }
     } catch (const CADOException& failure) {
         // The row's transaction was rolled back as the error left it.
         table.CancelUpdate();
-        if (failure.IsLasting()) {
-            lastingFailure_ = failure.GetErrorMessage();
-        } else {
-            ShowStandardErrorBox(failure.GetErrorMessage());
+        ++notArchived_;
+        ++totalNotArchived_;
+        NoteFailure(failure);
+        return;
+    }
+    ++uncommitted_;
+    if (deleteArchived_) {
+        written_.push_back({static_cast<int32_t>(id), check});
+    }
+    CommitWrittenRows(false);
+    if (RefreshJetCache(database_.GetActiveConnection())) {
+        Delay(10);
+    }
+}
+
+void ArchiveRun::CommitWrittenRows(bool now) {
+    try {
+        if (now ? durable_->Commit() : durable_->CommitIfDue()) {
+            archivedCount_ += uncommitted_;
+            totalArchived_ += uncommitted_;
+            uncommitted_ = 0;
+        }
+    } catch (const CADOException& failure) {
+        // The commit took every row since the last one with it: their
+        // messages stay, and the check of the file before the moves finds
+        // no row for them.
+        notArchived_ += uncommitted_;
+        totalNotArchived_ += uncommitted_;
+        uncommitted_ = 0;
+        // A full disk may have ended the transaction with the row it
+        // refused: the commit then only finds it gone.
+        if (!lastingFailure_) {
+            NoteFailure(failure);
         }
     }
 }
 
-// The ids whose rows the archive file holds as it now is on disk; only
-// their messages may leave the mailbox.
+// A lasting failure ends the run, told once at its end; any other is told now.
+void ArchiveRun::NoteFailure(const CADOException& failure) {
+    failureText_ = failure.GetErrorMessage();
+    if (failure.IsLasting()) {
+        if (!lastingFailure_) {
+            lastingFailure_ = failure.GetErrorMessage();
+        }
+    } else {
+        ShowStandardErrorBox(failure.GetErrorMessage());
+    }
+}
+
+// The ids whose own rows the archive file holds as it now is on disk; only
+// their messages may leave the mailbox. What was counted as archived becomes
+// what the file holds.
 std::vector<long> ArchiveRun::VerifiedIds(const std::string& tableName) {
-    std::set<long> stored;
+    std::vector<bool> stored, storedBefore;
     try {
-        stored = StoredIds(database_.GetConnectionString(), tableName, idsToDelete_);
+        stored = StoredRows(database_.GetConnectionString(), tableName, written_);
+        storedBefore = StoredRows(database_.GetConnectionString(), tableName, foundWritten_);
     } catch (const CADOException& failure) {
         unverifiedReason_ = failure.GetErrorMessage();
         // The file is gone or unreadable: the rows to come would go the
@@ -381,25 +463,41 @@ std::vector<long> ArchiveRun::VerifiedIds(const std::string& tableName) {
         if (!lastingFailure_) {
             lastingFailure_ = failure.GetErrorMessage();
         }
+        unverified_ += static_cast<int>(RowsToMove());
+        return {};
     }
     std::vector<long> verified;
-    for (long id : idsToDelete_) {
-        if (stored.count(id) > 0) {
-            verified.push_back(id);
-        } else {
-            ++unverified_;
+    verified.reserve(RowsToMove());
+    const auto keep = [&](const std::deque<WrittenRow>& rows, const std::vector<bool>& found) {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (found[i]) {
+                verified.push_back(rows[i].id);
+            } else {
+                ++unverified_;
+            }
         }
+    };
+    keep(written_, stored);
+    const int onDisk = static_cast<int>(verified.size());
+    keep(foundWritten_, storedBefore);
+    if (onDisk != archivedCount_) {
+        totalArchived_ += onDisk - archivedCount_;
+        if (onDisk < archivedCount_) {
+            notArchived_ += archivedCount_ - onDisk;
+            totalNotArchived_ += archivedCount_ - onDisk;
+        }
+        archivedCount_ = onDisk;
     }
     return verified;
 }
 
 size_t ArchiveRun::MoveToTrash(const std::string& name, const std::string& tableName,
                                const HostMessageList& messages) {
-    if (idsToDelete_.empty()) {
+    if (RowsToMove() == 0) {
         return 0;
     }
     if (!trash_) {
-        keptForNoTrash_ += static_cast<int>(idsToDelete_.size());
+        keptForNoTrash_ += static_cast<int>(RowsToMove());
         return 0;
     }
     const std::vector<long> ids = VerifiedIds(tableName);

@@ -59,14 +59,19 @@ private:
 
 } // namespace
 
-void InterruptedRestore::RemoveRow(const std::string& table, const JournalEntry& entry) {
-    if (!deletionFailure_.empty()) {
-        return; // what refused one row refuses the next
+void InterruptedRestore::Home(const std::string& table, const JournalEntry& entry) {
+    // What refused one row refuses the next.
+    if (deleteRestored_ && deletionFailure_.empty()) {
+        try {
+            journal_.RemoveRow(table, entry);
+            return;
+        } catch (const CADOException& failure) {
+            deletionFailure_ = failure.GetErrorMessage();
+        }
     }
-    try {
-        journal_.RemoveRow(table, entry);
-    } catch (const CADOException& failure) {
-        deletionFailure_ = failure.GetErrorMessage();
+    if (rowsHome_.insert(entry.rowid).second) {
+        homeEntries_.push_back(entry);
+        homeEntries_.back().place = 0;
     }
 }
 
@@ -74,11 +79,7 @@ void InterruptedRestore::SettleEmptyPending(const std::string& table) {
     try {
         for (const JournalEntry& entry : journal_.Entries(table)) {
             if (journal_.Staged(table, entry)) {
-                if (deleteRestored_) {
-                    RemoveRow(table, entry);
-                } else {
-                    rowsHome_.insert(entry.rowid);
-                }
+                Home(table, entry);
             }
         }
         if (deletionFailure_.empty()) {
@@ -96,7 +97,12 @@ InterruptedRestore::JournalCandidates(const std::string& table) {
     candidates.reserve(entries.size());
     for (const JournalEntry& entry : entries) {
         if (const auto staged = journal_.Staged(table, entry)) {
-            candidates.push_back(Candidate{entry, staged->status, false});
+            // Home before the cut, and kept: never one of "Pending"'s.
+            if (entry.place <= 0) {
+                Home(table, entry);
+            } else {
+                candidates.push_back(Candidate{entry, staged->status, false});
+            }
         }
     }
     return candidates;
@@ -198,24 +204,20 @@ bool InterruptedRestore::Finish(const std::string& table, const std::string& tar
         if (fromJournal) {
             for (const Candidate& candidate : candidates) {
                 if (!candidate.used) {
-                    if (deleteRestored_) {
-                        RemoveRow(table, candidate.entry);
-                    } else {
-                        rowsHome_.insert(candidate.entry.rowid);
-                    }
+                    Home(table, candidate.entry);
                 }
             }
         }
-        // Their places now, so that a cut during these moves is finished too.
-        if (deleteRestored_) {
-            journal_.Record(table, match.size(), [&](size_t k) {
-                JournalEntry entry = candidates[match[k]].entry;
-                entry.place = static_cast<long>(k + 1);
-                return entry;
-            });
-        } else {
-            journal_.ForgetAll(table);
-        }
+        // Their places now, and the rows already home that stay, so that a
+        // cut during these moves is finished too.
+        journal_.Record(table, match.size() + homeEntries_.size(), [&](size_t k) {
+            if (k >= match.size()) {
+                return homeEntries_[k - match.size()];
+            }
+            JournalEntry entry = candidates[match[k]].entry;
+            entry.place = static_cast<long>(k + 1);
+            return entry;
+        });
     } catch (const HostError&) {
         return false; // the host cannot say what "Pending" holds
     } catch (const CADOException& failure) {
@@ -234,12 +236,8 @@ bool InterruptedRestore::Finish(const std::string& table, const std::string& tar
         statuses,
         [&](long number) {
             JournalEntry entry = candidates[match[static_cast<size_t>(number - 1)]].entry;
-            if (deleteRestored_) {
-                entry.place = number;
-                RemoveRow(table, entry);
-            } else {
-                rowsHome_.insert(entry.rowid);
-            }
+            entry.place = number;
+            Home(table, entry);
         });
     controls_.EnableStop(true);
     return moved_ == count;

@@ -8,6 +8,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 class CADODatabase;
 class TaskControls;
@@ -32,9 +33,12 @@ public:
 
     // Messages brought home by Finish.
     int moved() const { return moved_; }
-    // Rows whose messages Finish brought home and that stay (no deletion):
-    // the rest of the restore must not bring them a second time.
+    // Rows whose messages are home and that stay in the table (no deletion,
+    // or a removal the file refused): the rest of the restore must not
+    // bring them a second time, and its journal keeps them, so that the
+    // next one does not either.
     const std::set<long long>& rowsHome() const { return rowsHome_; }
+    const std::vector<JournalEntry>& homeEntries() const { return homeEntries_; }
     // Rows that should have gone and could not; empty when all went.
     const std::string& deletionFailure() const { return deletionFailure_; }
 
@@ -49,7 +53,9 @@ private:
     };
     std::vector<Candidate> JournalCandidates(const std::string& table);
     std::vector<Candidate> TableCandidates(const std::string& table, const std::set<int>& sizes);
-    void RemoveRow(const std::string& table, const JournalEntry& entry);
+    // The entry's message is home: its row goes with deletion, or stays
+    // known as home.
+    void Home(const std::string& table, const JournalEntry& entry);
 
     CADODatabase& database_;
     RestoreJournal journal_;
@@ -58,5 +64,6 @@ private:
     TaskControls& controls_;
     int moved_ = 0;
     std::set<long long> rowsHome_;
+    std::vector<JournalEntry> homeEntries_;
     std::string deletionFailure_;
 };

@@ -85,6 +85,8 @@ private:
     // looked at.
     void StageChosenRows(CADORecordset& rows, const std::string& table);
     bool JournalStagedRows(CADORecordset& rows, const std::string& table);
+    void WithdrawStagedMessages(const std::string& mailboxName);
+    void WriteArchiveRecord(const std::string& table, int moved, bool deleted);
     void RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place,
                           DeferredCommit& durable);
 
@@ -104,15 +106,20 @@ private:
     int rowCount_ = 0;
     int examined_ = 0;
     int unstagedCount_ = 0;
+    // Selected rows holding characters the code page cannot write: a "?" in
+    // their place would change the message for good, so they stay.
+    int outsideCodePage_ = 0;
     // A failed write left part of a record at the end of "Pending".
     bool stagingDamaged_ = false;
     // The status of each message written to "Pending", in writing order.
     std::vector<int> stagedStatuses_;
 
     int RestoredCount() const { return static_cast<int>(stagedStatuses_.size()); }
-    // The rows written to "Pending", in writing order, to delete as their
-    // messages arrive home. Bookmarks name exactly these rows, also among
-    // rows that hold the same id. Only the bookmarks are held, in blocks
+    // The rows written to "Pending", in writing order: noted before the
+    // moves, so that a cut restore run again does not bring home twice what
+    // had arrived, and with deletion removed as their messages arrive home.
+    // Bookmarks name exactly these rows, also among rows that hold the same
+    // id. Only the bookmarks are held, in blocks
     // that never move: the rest of a row's note is read again when the
     // journal is written.
     std::deque<long long> stagedRowids_;
@@ -169,6 +176,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     rowCount_ = 0;
     examined_ = 0;
     unstagedCount_ = 0;
+    outsideCodePage_ = 0;
     stagingDamaged_ = false;
     stagedStatuses_.clear();
     stagedRowids_.clear();
@@ -212,8 +220,15 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
                              "message was deleted from the archive.");
     } else if (RestoredCount() > 0) {
         // Noted before the first move: a cut between a move and the removal
-        // of its row is then finished by the next restore.
-        const bool journaled = deleteRestored_ && JournalStagedRows(rows, table);
+        // of its row, or between two moves, is then finished by the next
+        // restore. A restore that keeps the rows goes on without the note (a
+        // read-only archive takes none); one that removes them may not.
+        const bool journaled = JournalStagedRows(rows, table);
+        if (deleteRestored_ && !journaled) {
+            WithdrawStagedMessages(mailboxName);
+            WriteArchiveRecord(table, 0, false);
+            return ArchiveOutcome::Refused;
+        }
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (OpenHostMailboxFile(staging_.mbxPath)) {
                 CloseStagingWindow(2000);
@@ -223,14 +238,14 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
         // The removals reach the disk together: until they do, the notes
         // tell the next restore which messages are home.
         std::optional<DeferredCommit> durable;
-        if (journaled) {
+        if (journaled && deleteRestored_) {
             durable.emplace(database_);
         }
         moved = MovePendingMessages(
             staging_.mbxPath, targetPath, "In",
             [this](int percent) { controls_.SetProgress(percent); }, stagedStatuses_,
             [&](long place) {
-                if (journaled) {
+                if (durable) {
                     RemoveArrivedRow(rows, table, place, *durable);
                 }
             });
@@ -273,7 +288,9 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     // keep theirs, as they have nowhere else to come back from.
     const bool deleted = deleteRestored_ && rowsRemoved_ == RestoredCount() &&
                          interrupted_->deletionFailure().empty();
-    if (deleteRestored_ && allHome && rowsRemoved_ == RestoredCount()) {
+    // Every message home and every row that was to go gone: the notes have
+    // nothing left to tell, and a restore run again is a copy.
+    if (allHome && (!deleteRestored_ || deleted)) {
         RestoreJournal(database_).ForgetAll(table);
     }
     const std::string& failure =
@@ -283,6 +300,13 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
                              " are in their mailbox, but their rows could not be removed from "
                              "the archive, so the archive still holds them too:\n" +
                              failure);
+    }
+    if (outsideCodePage_ > 0) {
+        ShowStandardErrorBox(std::to_string(outsideCodePage_) + " selected messages of " +
+                             mailboxName +
+                             " hold characters that this system's code page cannot write, so "
+                             "they were not restored: written with a \"?\" in their place they "
+                             "would be changed for good. They stay in the archive.");
     }
     if (unstagedCount_ > 0) {
         ShowStandardErrorBox(std::to_string(unstagedCount_) + " selected messages of " +
@@ -295,6 +319,11 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     } catch (const CADOException&) {
     }
 
+    WriteArchiveRecord(table, moved, deleted);
+    return ArchiveOutcome::Done;
+}
+
+void RestoreRun::WriteArchiveRecord(const std::string& table, int moved, bool deleted) {
     const std::string arrived =
         moved != RestoredCount()
             ? "\nNumber of Messages That Reached the Mailbox: " + std::to_string(moved)
@@ -304,12 +333,38 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
             ? "\nNumber of Messages Brought Home from an Interrupted Restore: " +
                   std::to_string(interrupted_->moved())
             : std::string();
+    const std::string outside =
+        outsideCodePage_ > 0 ? "\nNumber of Messages Kept for Characters Outside the Code Page: " +
+                                   std::to_string(outsideCodePage_)
+                             : std::string();
     log_.Write(
         "\nArchive: " + table + "\nNumber of Messages: " + std::to_string(rowCount_) +
         "\nNumber of Restored Messages: " + std::to_string(RestoredCount()) + arrived + finished +
-        "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") +
+        outside + "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") +
         "\nPercent Completed: " + TaskLog::PercentCompleted(controls_.StopRequested(), doneText_));
-    return ArchiveOutcome::Done;
+}
+
+// A restore with deletion whose notes the archive file refused moves
+// nothing: a message home whose row could not then be told from one still
+// to come would be brought home again by the next restore. "Pending" is cut
+// back to the empty file it was.
+void RestoreRun::WithdrawStagedMessages(const std::string& mailboxName) {
+    const int staged = RestoredCount();
+    totalRestored_ -= staged;
+    stagedStatuses_.clear();
+    stagedRowids_.clear();
+    const bool withdrawn =
+        CreateEmptyFile(staging_.mbxPath) &&
+        (!FileExists(staging_.tocPath) || ::DeleteFileA(staging_.tocPath.c_str()));
+    ShowStandardErrorBox(
+        "No message of " + mailboxName +
+        " was restored: the archive file could not note the messages before their rows were "
+        "to be removed, so none was moved and the mailboxes are as they were.\n" +
+        removalFailure_ +
+        (withdrawn
+             ? std::string()
+             : "\n" + std::to_string(staged) + " messages are still in \"Pending\" (" +
+                   staging_.mbxPath + "); the next restore of this archive brings them home."));
 }
 
 // The mailbox file the table records, or, when the mail folder has moved
@@ -418,24 +473,28 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
         !interrupted_->rowsHome().empty() && interrupted_->rowsHome().count(rows.GetBookmark()) > 0;
     if (!home && (chosen_ || filter_.matches(values))) {
         std::string message;
+        bool exact = true;
         // A message column of another type (a table made elsewhere) reads as
         // no text: such a row stays, as one that could not be written.
+        const bool read = rows.ReadField(mailbox_column::kMessage, message, exact);
         const AppendOutcome outcome =
-            rows.ReadField(mailbox_column::kMessage, message)
-                ? AppendPendingRecord(staging_.mbxPath, values.date, values.status, message)
-                : AppendOutcome::NotWritten;
+            !read || !exact
+                ? AppendOutcome::NotWritten
+                : AppendPendingRecord(staging_.mbxPath, values.date, values.status, message);
+        if (read && !exact) {
+            ++outsideCodePage_;
+        }
         switch (outcome) {
         case AppendOutcome::Appended: {
             ++totalRestored_;
             stagedStatuses_.push_back(values.status);
-            // Only rows that go as their messages arrive are noted.
-            if (deleteRestored_) {
-                stagedRowids_.push_back(rows.GetBookmark());
-            }
+            stagedRowids_.push_back(rows.GetBookmark());
             break;
         }
         case AppendOutcome::NotWritten:
-            ++unstagedCount_;
+            if (read && exact) {
+                ++unstagedCount_;
+            }
             break;
         case AppendOutcome::FileDamaged:
             stagingDamaged_ = true;
@@ -480,7 +539,12 @@ void RestoreRun::StageChosenRows(CADORecordset& rows, const std::string& table) 
 // between the staging and the moves, so the text is the one staged.
 bool RestoreRun::JournalStagedRows(CADORecordset& rows, const std::string& table) {
     try {
-        RestoreJournal(database_).Record(table, stagedRowids_.size(), [&](size_t index) {
+        const std::vector<JournalEntry>& home = interrupted_->homeEntries();
+        const size_t staged = stagedRowids_.size();
+        RestoreJournal(database_).Record(table, staged + home.size(), [&](size_t index) {
+            if (index >= staged) {
+                return home[index - staged];
+            }
             if (index % 256 == 0) {
                 PumpWaitingMessages();
             }

@@ -387,6 +387,34 @@ TEST_F(RestoreTaskTest, WithoutDeletionFailedMovesAreToldAndNotCompleted) {
     EXPECT_THAT(log, Contains("Number of Restored Messages: 4"));
     EXPECT_THAT(log, Contains("Number of Messages That Reached the Mailbox: 2"));
     EXPECT_THAT(log, Contains("Total number of messages left in \"Pending\": 2"));
+
+    // Run again, it finishes the cut-off restore: the two that had come home
+    // do not come a second time.
+    EXPECT_EQ(2, Restore({"Mailbox_Work"}, false));
+    EXPECT_THAT(Statuses("Work"), ::testing::UnorderedElementsAre(1, 2, 3, 4));
+    EXPECT_EQ(4u, Rows("Mailbox_Work").size());
+    // Once finished, a restore run again is the copy the user asks for.
+    EXPECT_EQ(4, Restore({"Mailbox_Work"}, false));
+    EXPECT_EQ(8u, Messages("Work").size());
+}
+
+TEST_F(RestoreTaskTest, AMessageOutsideTheCodePageStaysInTheArchive) {
+    AddNumbered("Work", 2);
+    Start();
+    ArchiveAway("Work");
+    // Greek, as a converted Jet archive may hold: a "?" in its place would
+    // change the message for good.
+    ASSERT_TRUE(database.Execute("UPDATE [Mailbox_Work] SET message = replace(message, 'text', "
+                                 "char(945, 946)) WHERE S = 2"));
+
+    EXPECT_EQ(1, Restore({"Mailbox_Work"}, true));
+    EXPECT_THAT(Statuses("Work"), ElementsAre(1));
+    ASSERT_EQ(1u, Rows("Mailbox_Work").size());
+    EXPECT_EQ(2, Rows("Mailbox_Work")[0].status);
+    EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("1 selected messages of Work hold characters "
+                                                  "that this system's code page cannot write")));
+    EXPECT_THAT(LogLines(),
+                Contains("Number of Messages Kept for Characters Outside the Code Page: 1"));
 }
 
 TEST_F(RestoreTaskTest, AMessageThatCannotBeStagedKeepsItsRow) {
