@@ -1,5 +1,7 @@
 #include "engine/restore_task.h"
 
+#include "engine/staging_mailbox.h"
+
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
@@ -29,34 +31,6 @@
 
 namespace {
 
-const char kStagingMailbox[] = "Pending";
-const char kRefusal[] =
-    "\nRestoring passes messages through \"Pending\" and empties it first, so the "
-    "restore has stopped. Make \"Pending\" empty, then restore again.";
-
-// The host keeps a mailbox's files while its window is open. Its window of
-// "Pending" may also be the untitled one it opened for a mailbox it did not
-// know yet.
-void CloseStagingWindow(DWORD pauseMilliseconds) {
-    if (CloseHostMailboxWindow(kStagingMailbox) || CloseHostMailboxWindow("")) {
-        ::Sleep(pauseMilliseconds);
-    }
-}
-
-std::string TocPathOf(const std::string& mbxPath) {
-    const size_t dot = mbxPath.find_last_of(".\\");
-    const bool hasExtension = dot != std::string::npos && mbxPath[dot] == '.';
-    return (hasExtension ? mbxPath.substr(0, dot) : mbxPath) + ".toc";
-}
-
-LONGLONG FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        return 0;
-    }
-    return (LONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
 enum class ArchiveOutcome { Skipped, Done, Refused };
 
 class RestoreRun {
@@ -77,8 +51,6 @@ private:
     // Finishes what an interrupted restore of `table` left in "Pending";
     // false, after saying why, when "Pending" holds anything else.
     bool StagingMailboxReady(const std::string& table, const std::string& targetPath);
-    bool StagingMailboxIsFree();
-    bool PrepareStagingFiles();
     // False when the stop check said stop.
     bool RestoreRow(CADORecordset& rows, const std::string& table);
     // Only the chosen rows, in the table's order: the rest are not even
@@ -92,6 +64,7 @@ private:
 
     CADODatabase& database_;
     StagingFiles& staging_;
+    StagingMailbox pending_{staging_};
     TaskLog& log_;
     TaskControls& controls_;
     const MessageFilter& filter_;
@@ -148,9 +121,8 @@ int RestoreRun::Run(const std::vector<std::string>& archives) {
         }
     }
 
-    if (OpenHostMailboxFile(staging_.mbxPath) &&
-        (CloseHostMailboxWindow(kStagingMailbox) || CloseHostMailboxWindow(""))) {
-        ::Sleep(20);
+    if (OpenHostMailboxFile(staging_.mbxPath)) {
+        StagingMailbox::CloseWindow(20);
     }
     const bool stopped = refused || controls_.StopRequested();
     if (SetHostStatus(std::string(stopped           ? "Operation stopped. "
@@ -183,10 +155,10 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     rowsRemoved_ = 0;
     removalFailure_.clear();
 
-    CloseStagingWindow(2000);
+    StagingMailbox::CloseWindow(2000);
     const std::string targetPath = TargetPathOf(table);
     interrupted_.emplace(database_, staging_.mbxPath, deleteRestored_, controls_);
-    if (!StagingMailboxReady(table, targetPath) || !PrepareStagingFiles()) {
+    if (!StagingMailboxReady(table, targetPath) || !pending_.Prepare()) {
         return ArchiveOutcome::Refused;
     }
     controls_.SetProgress(100);
@@ -231,7 +203,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
         }
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (OpenHostMailboxFile(staging_.mbxPath)) {
-                CloseStagingWindow(2000);
+                StagingMailbox::CloseWindow(2000);
             }
         }
         controls_.EnableStop(false);
@@ -353,9 +325,7 @@ void RestoreRun::WithdrawStagedMessages(const std::string& mailboxName) {
     totalRestored_ -= staged;
     stagedStatuses_.clear();
     stagedRowids_.clear();
-    const bool withdrawn =
-        CreateEmptyFile(staging_.mbxPath) &&
-        (!FileExists(staging_.tocPath) || ::DeleteFileA(staging_.tocPath.c_str()));
+    const bool withdrawn = pending_.CutBack();
     ShowStandardErrorBox(
         "No message of " + mailboxName +
         " was restored: the archive file could not note the messages before their rows were "
@@ -393,68 +363,16 @@ bool RestoreRun::StagingMailboxReady(const std::string& table, const std::string
     const std::optional<long> held = CountHostMailboxMessages(staging_.mbxPath);
     if (held && *held > 0) {
         if (!interrupted_->Finish(table, targetPath)) {
-            return StagingMailboxIsFree();
+            return pending_.IsFree();
         }
         totalRestored_ += interrupted_->moved();
-        return StagingMailboxIsFree();
+        return pending_.IsFree();
     }
-    if (StagingMailboxIsFree()) {
+    if (pending_.IsFree()) {
         interrupted_->SettleEmptyPending(table);
         return true;
     }
     return false;
-}
-
-bool RestoreRun::StagingMailboxIsFree() {
-    const std::optional<long> held = CountHostMailboxMessages(staging_.mbxPath);
-    if (held) {
-        if (*held == 0) {
-            return true;
-        }
-        ShowStandardErrorBox("The mailbox \"Pending\" holds " + std::to_string(*held) +
-                             (*held == 1 ? " message." : " messages.") + kRefusal);
-        return false;
-    }
-    // The host knows no "Pending": its file, if any, is nobody's mailbox yet.
-    if (!FileExists(staging_.mbxPath) || FileSize(staging_.mbxPath) == 0) {
-        return true;
-    }
-    ShowStandardErrorBox("The file " + staging_.mbxPath +
-                         " is not empty, and the host cannot say what it holds." + kRefusal);
-    return false;
-}
-
-// Records left in the file would come back as messages when the host reads
-// it anew, and go into this archive's mailbox.
-bool RestoreRun::PrepareStagingFiles() {
-    if (FileExists(staging_.mbxPath)) {
-        if (!CreateEmptyFile(staging_.mbxPath)) {
-            ShowStandardErrorBox("The file " + staging_.mbxPath +
-                                 " of the mailbox \"Pending\" could not be emptied." + kRefusal);
-            return false;
-        }
-        ::Sleep(50);
-    } else {
-        const std::string created = CreateHostMailbox(kStagingMailbox);
-        // Without a path from the host the old one is still the best guess.
-        if (!created.empty() && created != staging_.mbxPath) {
-            staging_.mbxPath = created;
-            staging_.tocPath = TocPathOf(created);
-            // The host may have given a "Pending" it already had elsewhere:
-            // that one is checked and emptied like any other.
-            return StagingMailboxIsFree() && PrepareStagingFiles();
-        }
-    }
-    // Without its table of contents the host reads the records anew.
-    if (FileExists(staging_.tocPath)) {
-        if (!::DeleteFileA(staging_.tocPath.c_str())) {
-            ShowStandardErrorBox("The file " + staging_.tocPath +
-                                 " of the mailbox \"Pending\" could not be deleted." + kRefusal);
-            return false;
-        }
-        ::Sleep(50);
-    }
-    return true;
 }
 
 bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
