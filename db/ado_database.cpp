@@ -50,6 +50,10 @@ void CADODatabase::Close() {
     }
 }
 
+void CADODatabase::SetLockWaitListener(LockWaitListener listener) {
+    connection_->SetLockWaitListener(std::move(listener));
+}
+
 bool CADODatabase::Execute(const std::string& sql) {
     recordsAffected_ = 0;
     return Guarded([&] {

@@ -39,8 +39,12 @@ public:
     bool RollbackTrans();
 
     // Seconds a writer waits for another connection to the same file; 0
-    // keeps the default.
+    // keeps the default. Takes effect at the next Open.
     void SetConnectionTimeout(long seconds) { timeout_ = seconds; }
+    // Told when a statement starts and stops waiting for another
+    // connection's lock on the file (see LockWaitListener); an empty one
+    // removes it. Kept across Close and Open.
+    void SetLockWaitListener(LockWaitListener listener);
     long GetRecordsAffected() const { return recordsAffected_; }
     const std::string& GetConnectionString() const { return connectionString_; }
     const ConnectionHandle& GetActiveConnection() const { return connection_; }

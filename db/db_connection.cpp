@@ -16,9 +16,18 @@
 
 namespace {
 
-// Several connections to one file take turns at writing; a writer waits
-// this long for another connection's short transaction to end.
+// Connections to one file, also those of several hosts sharing an archive,
+// take turns at writing. A writer keeps its turn for the tasks' commit
+// interval (a second), the row in hand when the interval ran out and the
+// commit's own writes, two or three seconds on a slow share at worst; five
+// leave room for that, and only a lock held longer fails the statement.
 constexpr int kDefaultBusySeconds = 5;
+// The other writer's lock is free only between its commit and its next row,
+// some tens of milliseconds: a waiter that looked less often would miss
+// that gap again and again and run out of time.
+constexpr DWORD kBusyPollMilliseconds = 5;
+// Shorter waits, as for a reader or a commit, go unmentioned.
+constexpr DWORD kWaitNoticeMilliseconds = 200;
 
 bool IsFile(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -71,13 +80,16 @@ void DbConnection::OpenFile(const std::string& connectionString, bool create, in
         if (result != SQLITE_OK) {
             throw EngineError(db.get());
         }
-        sqlite3_busy_timeout(db.get(),
-                             1000 * (busySeconds > 0 ? busySeconds : kDefaultBusySeconds));
+        busyMilliseconds_ =
+            1000 * static_cast<DWORD>(busySeconds > 0 ? busySeconds : kDefaultBusySeconds);
+        sqlite3_busy_handler(db.get(), OnBusy, this);
         sqlite3_extended_result_codes(db.get(), 0);
         // The engine reads the header lazily; read it now so that a file of
         // another kind fails here and not at the first query.
-        if (sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                         nullptr) != SQLITE_OK) {
+        const int header =
+            sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        EndWait();
+        if (header != SQLITE_OK) {
             if (sqlite3_errcode(db.get()) == SQLITE_NOTADB) {
                 throw DbError(db_code::kUnspecified, kJetProvider,
                               "Unrecognized database format '" + path + "'.");
@@ -98,6 +110,7 @@ void DbConnection::OpenFile(const std::string& connectionString, bool create, in
 }
 
 void DbConnection::Close() noexcept {
+    EndWait();
     std::vector<RowSource*> open;
     open.swap(sources_);
     for (RowSource* source : open) {
@@ -118,7 +131,13 @@ sqlite3* DbConnection::Handle() const {
 }
 
 void DbConnection::Run(const std::string& sqlUtf8) {
-    Statement(Handle(), sqlUtf8).Run();
+    try {
+        Statement(Handle(), sqlUtf8).Run();
+    } catch (const DbError&) {
+        EndWait();
+        throw;
+    }
+    EndWait();
 }
 
 long DbConnection::Execute(const std::string& sql) {
@@ -132,8 +151,10 @@ long DbConnection::Execute(const std::string& sql) {
         Statement statement(Handle(), text);
         const sqlite3_int64 before = sqlite3_total_changes64(Handle());
         statement.Run();
+        EndWait();
         return static_cast<long>(sqlite3_total_changes64(Handle()) - before);
     } catch (const DbError&) {
+        EndWait();
         NoteWriteFailure();
         throw;
     }
@@ -229,4 +250,58 @@ void DbConnection::Attach(RowSource* source) {
 
 void DbConnection::Forget(RowSource* source) noexcept {
     sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
+}
+
+void DbConnection::SetLockWaitListener(LockWaitListener listener) {
+    waitListener_ = std::move(listener);
+}
+
+int DbConnection::OnBusy(void* connection, int count) {
+    return static_cast<DbConnection*>(connection)->WaitAgain(count) ? 1 : 0;
+}
+
+int DbConnection::OnProgress(void* connection) {
+    static_cast<DbConnection*>(connection)->EndWait();
+    return 0;
+}
+
+// The engine asks before each new try at a lock another connection holds;
+// `count` is 0 at the first of a statement's step, whose waits together
+// are held to the bound.
+bool DbConnection::WaitAgain(int count) {
+    const DWORD now = ::GetTickCount();
+    if (count == 0) {
+        waitStartedAt_ = now;
+    }
+    const DWORD waited = now - waitStartedAt_;
+    if (waited >= busyMilliseconds_) {
+        EndWait();
+        return false;
+    }
+    if (!waiting_ && waited >= kWaitNoticeMilliseconds) {
+        waiting_ = true;
+        // The engine says nothing when a wait ends with the lock; the
+        // connection's next statement, or its own end here, tells.
+        if (db_) {
+            sqlite3_progress_handler(db_.get(), 1, OnProgress, this);
+        }
+        if (waitListener_) {
+            waitListener_(true);
+        }
+    }
+    ::Sleep(std::min(kBusyPollMilliseconds, busyMilliseconds_ - waited));
+    return true;
+}
+
+void DbConnection::EndWait() noexcept {
+    if (!waiting_) {
+        return;
+    }
+    waiting_ = false;
+    if (db_) {
+        sqlite3_progress_handler(db_.get(), 0, nullptr, nullptr);
+    }
+    if (waitListener_) {
+        waitListener_(false);
+    }
 }

@@ -4,10 +4,19 @@
 
 #include "db/sqlite_handles.h"
 
+#include "plugin/win32.h"
+
+#include <functional>
 #include <string>
 #include <vector>
 
 class RowSource;
+
+// Told true when a statement has waited a moment for another connection's
+// lock on the file and goes on waiting, and false once it no longer waits.
+// It runs inside the engine's call: it must neither use the connection nor
+// throw.
+using LockWaitListener = std::function<void(bool waiting)>;
 
 class DbConnection {
 public:
@@ -17,7 +26,9 @@ public:
     DbConnection& operator=(const DbConnection&) = delete;
 
     // Opens an existing file only; a missing file is an error, as with Jet.
-    // A busy timeout of 0 keeps the layer's default.
+    // `busySeconds` is how long a statement waits for another connection's
+    // lock on the file before it fails with "database is locked"; 0 keeps
+    // the layer's default.
     void Open(const std::string& connectionString, int busySeconds = 0);
     // Makes a new, empty archive file and opens it; fails when the file exists.
     void Create(const std::string& connectionString);
@@ -42,6 +53,9 @@ public:
     // A write of this connection failed; see BeginTrans.
     void NoteWriteFailure() noexcept;
 
+    // Kept across Close and Open; an empty one removes it.
+    void SetLockWaitListener(LockWaitListener listener);
+
     // Open row sources, told when the connection closes or deletes their rows.
     void Attach(RowSource* source);
     void Forget(RowSource* source) noexcept;
@@ -55,10 +69,19 @@ private:
     void KeepRowsBeforeDelete(const std::string& table, const std::string& rest);
     void Run(const std::string& sqlUtf8);
     void EndLevel(bool commit);
+    static int OnBusy(void* connection, int count);
+    static int OnProgress(void* connection);
+    bool WaitAgain(int count);
+    void EndWait() noexcept;
 
     UniqueSqlite db_;
     std::vector<RowSource*> sources_;
     int depth_ = 0;
     // The transaction level in which a write failed, or 0.
     int failedLevel_ = 0;
+    DWORD busyMilliseconds_ = 0;
+    DWORD waitStartedAt_ = 0;
+    // The listener was told of the present wait.
+    bool waiting_ = false;
+    LockWaitListener waitListener_;
 };

@@ -1,6 +1,7 @@
 #include "engine/message_filter.h"
 
 #include "mailbox/date_formats.h"
+#include "mailbox/encoded_words.h"
 #include "plugin/file_utils.h"
 #include "plugin/settings_keys.h"
 
@@ -114,10 +115,26 @@ bool MessageFilter::matches(const FilterCandidate& message) const {
         const std::optional<DATE> day = ParseLocaleDate(FirstSlashWord(message.date));
         test(true, day && dateStart <= *day && *day <= dateEnd);
     }
-    test(fromOn, message.from.find(fromText) != std::string::npos);
-    test(subjectOn, message.subject.find(subjectText) != std::string::npos);
-    test(toOn, message.to.find(toText) != std::string::npos);
+    test(fromOn, fromOn && HeaderContains(message.from, fromText));
+    test(subjectOn, subjectOn && HeaderContains(message.subject, subjectText));
+    test(toOn, toOn && HeaderContains(message.to, toText));
     return matchAll ? anyHit && allHit : anyHit;
+}
+
+// A header matches as it was sent or as the viewer shows it: a sender sent
+// as "=?UTF-8?B?...?=" is found by the name the user reads. Most headers hold
+// no encoded word and are searched once, as they are.
+bool MessageFilter::HeaderContains(const std::string& header, const std::string& text) const {
+    if (header.find(text) != std::string::npos) {
+        return true;
+    }
+    if (header.find("=?") == std::string::npos) {
+        return false;
+    }
+    if (!decoder_) {
+        decoder_ = std::make_shared<HeaderDecoder>();
+    }
+    return decoder_->Decode(header).find(text) != std::string::npos;
 }
 
 std::string MessageFilter::describe() const {

@@ -5,7 +5,10 @@
 
 #include "plugin/win32.h"
 
+#include <memory>
 #include <string>
+
+class HeaderDecoder;
 
 // The values of one message that the filter reads.
 struct FilterCandidate {
@@ -57,4 +60,12 @@ struct MessageFilter {
     // For the log: "None", or one tab-indented line per test and the match
     // rule.
     std::string describe() const;
+
+private:
+    bool HeaderContains(const std::string& header, const std::string& text) const;
+
+    // Made at the first encoded header and kept as long as the filter: a
+    // task tests every message with it, and setting one up costs far more
+    // than a test. Copies of the filter share it.
+    mutable std::shared_ptr<HeaderDecoder> decoder_;
 };

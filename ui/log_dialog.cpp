@@ -1,6 +1,7 @@
 #include "ui/log_dialog.h"
 
 #include "plugin/file_utils.h"
+#include "plugin/message_box.h"
 #include "plugin/settings_keys.h"
 #include "plugin/shell_launch.h"
 #include "plugin/stowlark_app.h"
@@ -113,6 +114,13 @@ void CLogDlg::OnCommand(int id, int notifyCode, HWND control) {
 }
 
 void CLogDlg::Clear() {
+    // The button sits beside Edit, and what it deletes cannot be had back.
+    const int answer = ShowMessageBox(
+        hwnd(), "Clear the log? The reports of all earlier tasks are deleted for good.",
+        CStowlarkApp::kAppName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    if (answer != IDYES) {
+        return;
+    }
     SetItemText(IDC_LOG_TEXT, "");
     ::DeleteFileA(logPath_.c_str());
 }

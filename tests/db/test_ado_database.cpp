@@ -1,6 +1,7 @@
 // The connection: opening, statements, transactions, several connections to
 // one file, and the error texts callers show.
 #include "archive_fixture.h"
+#include "held_write_lock.h"
 
 #include "db/ado_diagnostic.h"
 
@@ -165,6 +166,40 @@ TEST_F(DatabaseTest, ConnectionsShareTheFileAndLeaveNothingBesideIt) {
     viewer.Close();
     EXPECT_FALSE(FileExists(path_ + "-journal"));
     EXPECT_FALSE(FileExists(path_ + "-wal"));
+}
+
+TEST_F(DatabaseTest, AWriterWaitsItsTurnWhileAnotherHoldsTheFileAndNoLonger) {
+    MakeMailbox("Mailbox_In", 0);
+    CADODatabase writer;
+    writer.SetConnectionTimeout(1);
+    OpenDatabase(writer);
+    std::vector<bool> told;
+    writer.SetLockWaitListener([&](bool waiting) { told.push_back(waiting); });
+    CADORecordset rows(writer);
+    ASSERT_TRUE(rows.Open("Mailbox_In", CADORecordset::OpenTable));
+
+    // Written as the archive task writes a row, while the other goes on
+    // writing for longer than the bound: one of its gaps lets this one in.
+    // The wait's end is heard before the connection's next call.
+    {
+        const HeldWriteLock other(connection_, 350, 3);
+        WriteRow(rows, 1, "after the other's turn");
+        EXPECT_EQ((std::vector<bool>{true, false}), told);
+    }
+    EXPECT_EQ(1, CountArchiveRows(writer, "Mailbox_In"));
+
+    told.clear();
+    {
+        const HeldWriteLock other(connection_, 5000);
+        EXPECT_THROW(writer.Execute("DELETE FROM Mailbox_In"), CADOException);
+        EXPECT_EQ("database is locked", writer.GetErrorDescription());
+        EXPECT_EQ((std::vector<bool>{true, false}), told);
+    }
+    // Heard no more once removed.
+    writer.SetLockWaitListener(nullptr);
+    const HeldWriteLock other(connection_, 300);
+    EXPECT_TRUE(writer.Execute("DELETE FROM Mailbox_In"));
+    EXPECT_EQ(2u, told.size());
 }
 
 TEST_F(DatabaseTest, ClosingTheConnectionClosesItsRecordsets) {

@@ -128,6 +128,27 @@ TEST(MessageFilterMatching, TextTestsAreCaseSensitiveSubstrings) {
     EXPECT_TRUE(filter.matches(Message("Not Specified")));
 }
 
+TEST(MessageFilterMatching, HeaderTestsMatchTheTextAsSentOrAsDecoded) {
+    MessageFilter filter;
+    filter.allMessages = false;
+    filter.matchAll = true;
+    filter.fromOn = filter.subjectOn = filter.toOn = true;
+    filter.fromText = "J\xFCrgen";
+    filter.subjectText = "Gr\xFC\xDF"; // "Grüße" begins so
+    filter.toText = "team";
+    FilterCandidate message = Message("=?UTF-8?B?SsO8cmdlbg==?= <j@example.com>");
+    message.subject = "Re: =?utf-8?Q?Gr=C3=BC=C3=9Fe?= aus Bonn";
+    EXPECT_TRUE(filter.matches(message));
+
+    // The decoded text keeps the case rule; the text as sent still counts.
+    filter.subjectText = "gr\xFC\xDF";
+    EXPECT_FALSE(filter.matches(message));
+    filter.subjectText = "=?utf-8?Q?Gr";
+    EXPECT_TRUE(filter.matches(message));
+    filter.fromText = "Juergen";
+    EXPECT_FALSE(filter.matches(message));
+}
+
 TEST(MessageFilterMatching, TheDateRangeHoldsBothEndsAndReadsTheSlashedWord) {
     MessageFilter filter;
     filter.allMessages = false;

@@ -1,6 +1,7 @@
 // The log window on its own: placement, showing rules, Clear, Edit and the
 // toggle.
 #include "plugin/settings.h"
+#include "plugin/stowlark_app.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/log_dialog.h"
 #include "ui/window_ops.h"
@@ -23,6 +24,23 @@ protected:
     ShellLaunchCapture launches;
     TempFolder files;
     CLogDlg log;
+};
+
+// Message boxes answered with `answer`, their types kept.
+struct Questions {
+    Questions()
+        : previous(App().SetMessageBoxSink(
+              [this](HWND, const std::string&, const std::string&, UINT type) {
+                  types.push_back(type);
+                  return answer;
+              })) {}
+    ~Questions() { App().SetMessageBoxSink(previous); }
+    Questions(const Questions&) = delete;
+    Questions& operator=(const Questions&) = delete;
+
+    int answer = IDNO;
+    std::vector<UINT> types;
+    MessageBoxSink previous;
 };
 
 TEST_F(LogWindow, StartsHiddenAtTheTopLeftWithTheToggleOnAndStaysHiddenUntilAskedFor) {
@@ -76,15 +94,27 @@ TEST_F(LogWindow, ShowingReadsTheFileAgainAndScrollsToItsEnd) {
     EXPECT_EQ("only this\r\n", BoxText());
 }
 
-TEST_F(LogWindow, ClearEmptiesTheBoxAndDeletesTheFile) {
+TEST_F(LogWindow, ClearAsksFirstThenEmptiesTheBoxAndDeletesTheFile) {
     WriteBytes(files / "stowlark.log", "old report\r\n");
     ASSERT_TRUE(log.CreateLogWindow(false));
+    Questions questions;
+
+    // The whole history goes at once: No, the default, keeps it.
+    PressButton(log.hwnd(), IDC_LOG_CLEAR);
+    ASSERT_EQ(1u, questions.types.size());
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO), questions.types[0] & MB_TYPEMASK);
+    EXPECT_EQ(static_cast<UINT>(MB_DEFBUTTON2), questions.types[0] & MB_DEFMASK);
+    EXPECT_EQ("old report\r\n", BoxText());
+    EXPECT_EQ("old report\r\n", ReadBytes(files / "stowlark.log"));
+
+    questions.answer = IDYES;
     PressButton(log.hwnd(), IDC_LOG_CLEAR);
     EXPECT_EQ("", BoxText());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((files / "stowlark.log").c_str()));
     // Once more with no file is harmless.
     PressButton(log.hwnd(), IDC_LOG_CLEAR);
     EXPECT_EQ("", BoxText());
+    EXPECT_EQ(3u, questions.types.size());
 }
 
 TEST(LogWindowEdit, OpensTheLogInTheEditorEvenFromAFolderWithASpace) {
