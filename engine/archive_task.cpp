@@ -1,5 +1,7 @@
 #include "engine/archive_task.h"
 
+#include "engine/archive_wait_notice.h"
+
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
@@ -114,6 +116,9 @@ private:
 };
 
 int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
+    // Another host archiving into a shared archive holds its lock for up to a
+    // second at a time: the user sees why this one waits.
+    const ArchiveWaitNotice waiting(database_);
     try {
         trash_ = host_.FolderByName("Trash");
     } catch (const HostError&) {

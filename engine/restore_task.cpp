@@ -1,5 +1,6 @@
 #include "engine/restore_task.h"
 
+#include "engine/archive_wait_notice.h"
 #include "engine/staging_mailbox.h"
 
 #include "db/ado_database.h"
@@ -103,6 +104,7 @@ private:
 };
 
 int RestoreRun::Run(const std::vector<std::string>& archives) {
+    const ArchiveWaitNotice waiting(database_);
     if (SetHostStatus("Restoring messages operation in progress. Please wait...")) {
         Delay(10);
     }
