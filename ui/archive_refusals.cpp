@@ -20,7 +20,10 @@ std::string JetBackupNotConvertedText(const std::string& archivePath,
                                       const std::string& backupPath) {
     return "The archive " + archivePath + " is missing, and its mail is in " + backupPath +
            ", the Jet archive it was converted from, which has not been converted again." +
-           kNothingCanBeDone + " Close this window and open it again to convert it.";
+           kNothingCanBeDone +
+           " Close this window and open it again to convert it; to start "
+           "a new, empty archive instead, move " +
+           backupPath + " elsewhere first.";
 }
 
 std::string NotAnArchiveText(const std::string& path) {
