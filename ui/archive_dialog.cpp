@@ -1,6 +1,5 @@
 #include "ui/archive_dialog.h"
 
-#include "db/ado_exception.h"
 #include "db/archive_schema.h"
 #include "engine/archive_task.h"
 #include "host/host_application.h"
