@@ -5,4 +5,8 @@
 
 #include <string>
 
+// The first of those names that is free.
 std::string JetBackupPath(const std::string& archivePath);
+// The last of those names in use, the newest conversion's backup; empty
+// when there is none.
+std::string LatestJetBackup(const std::string& archivePath);

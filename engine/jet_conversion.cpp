@@ -4,6 +4,7 @@
 #include "db/archive_schema.h"
 #include "db/db_error.h"
 #include "db/jet/jet_database.h"
+#include "engine/conversion_mark.h"
 #include "engine/jet_archive_columns.h"
 #include "engine/jet_backup_path.h"
 #include "engine/jet_table_copy.h"
@@ -15,7 +16,9 @@
 
 namespace {
 
-constexpr const char* kArchivePrefix = "Mailbox_";
+bool IsArchiveName(const std::wstring& name) {
+    return name.compare(0, 8, L"Mailbox_") == 0;
+}
 
 struct ArchiveToCopy {
     const JetTable* table;
@@ -48,6 +51,16 @@ std::string JetConversion::WorkingPath(const std::string& archivePath) {
     return archivePath + ".converting";
 }
 
+bool JetConversion::HoldsArchives(const std::string& jetPath) {
+    const JetDatabase jet(jetPath);
+    for (const JetTable& table : jet.tables()) {
+        if (IsArchiveName(table.name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void JetConversion::Log(const std::string& record) {
     if (TaskLog::append(logPath_, record)) {
         controls_.LogWritten();
@@ -55,7 +68,8 @@ void JetConversion::Log(const std::string& record) {
 }
 
 JetConversionOutcome JetConversion::Run() {
-    Log(TaskLog::StartRecord(CurrentDateTime(), "Convert Archive") + "\nArchive: " + archivePath_);
+    Log(TaskLog::StartRecord(CurrentDateTime(), "Convert Archive") + "\nArchive: " + archivePath_ +
+        (jetPath_ == archivePath_ ? "" : "\nFrom the Jet archive kept as " + jetPath_));
     const std::string working = WorkingPath(archivePath_);
     // Left by a conversion the system cut short; never anything of the user's.
     RemoveWorkingFiles(working);
@@ -71,38 +85,49 @@ JetConversionOutcome JetConversion::Run() {
     } catch (const std::bad_alloc&) {
         outcome.problem = "There is not enough memory.";
     }
-    if (outcome.result != JetConversionOutcome::Result::Converted) {
+    // Kept only when the archive's place is empty and the file, checked
+    // and complete, is the one copy of the converted mail: the next start
+    // puts it there.
+    if (outcome.result != JetConversionOutcome::Result::Converted &&
+        (FileExists(archivePath_) || !IsCompleteConversion(working))) {
         RemoveWorkingFiles(working);
     }
     std::string end;
+    std::string status;
     switch (outcome.result) {
     case JetConversionOutcome::Result::Converted:
         end = "Task completed at " + FormatLocaleTime(CurrentDateTime()) +
               "\nTotal number of converted messages: " + std::to_string(outcome.messages) +
               "\nThe Jet archive is kept as " + outcome.backupPath;
+        status =
+            "Operation completed. " + std::to_string(outcome.messages) + " messages converted.";
         break;
     case JetConversionOutcome::Result::Stopped:
         end = "Task stopped at " + FormatLocaleTime(CurrentDateTime()) +
               "\nNothing was converted; the archive is as it was.";
+        status = "Operation stopped. Nothing was converted.";
         break;
     case JetConversionOutcome::Result::Failed:
         end = "Task failed at " + FormatLocaleTime(CurrentDateTime()) + "\n" + outcome.problem +
               "\nNothing was converted; the archive is as it was.";
+        status = "Operation failed. Nothing was converted.";
         break;
     }
     Log(end + "\n" + std::string(60, '-'));
+    // The status line must not go on counting the comparison's rows.
+    controls_.ShowProgress(0, status);
     return outcome;
 }
 
 JetConversionOutcome JetConversion::Convert(const std::string& workingPath) {
     JetConversionOutcome outcome;
     {
-        JetDatabase jet(archivePath_);
+        JetDatabase jet(jetPath_);
         std::vector<ArchiveToCopy> archives;
         uint64_t messages = 0;
         for (const JetTable& table : jet.tables()) {
             std::string name = AnsiFromWide(table.name);
-            if (name.compare(0, 8, kArchivePrefix) != 0) {
+            if (!IsArchiveName(table.name)) {
                 Log("Table " + name + ": not an archive, left out");
                 continue;
             }
@@ -113,6 +138,12 @@ JetConversionOutcome JetConversion::Convert(const std::string& workingPath) {
             FindArchiveColumns(table);
             archives.push_back({&table, name});
             messages += table.definition.rowCount;
+        }
+        if (archives.empty()) {
+            // Another program's database: made into an empty archive, it
+            // would be moved away from under that program.
+            throw JetError("The file " + jetPath_ +
+                           " holds no archive: none of its tables is named \"Mailbox_...\".");
         }
         const std::string connection = ArchiveConnectionString(workingPath);
         if (!CreateArchiveDatabase(connection)) {
@@ -140,12 +171,17 @@ JetConversionOutcome JetConversion::Convert(const std::string& workingPath) {
         ConversionProgress progress(controls_, messages);
         progress.BeginPhase("Converting");
         for (const ArchiveToCopy& archive : archives) {
-            if (!CopyJetTable(jet, *archive.table, file, archive.name, progress)) {
+            std::vector<std::string> doubtful;
+            if (!CopyJetTable(jet, *archive.table, file, archive.name, progress, doubtful)) {
                 outcome.result = JetConversionOutcome::Result::Stopped;
                 return outcome;
             }
-            Log("Table " + archive.name + ": " +
-                std::to_string(archive.table->definition.rowCount) + " messages");
+            std::string record = "Table " + archive.name + ": " +
+                                 std::to_string(archive.table->definition.rowCount) + " messages";
+            for (const std::string& row : doubtful) {
+                record += "\n" + row;
+            }
+            Log(record);
         }
         progress.BeginPhase("Checking");
         for (const ArchiveToCopy& archive : archives) {
@@ -154,10 +190,26 @@ JetConversionOutcome JetConversion::Convert(const std::string& workingPath) {
                 return outcome;
             }
         }
+        MarkConversionComplete(file);
         file.Close();
         outcome.messages = static_cast<long>(messages);
     }
     FlushToDisk(workingPath);
+    PutInPlace(workingPath, outcome);
+    outcome.result = JetConversionOutcome::Result::Converted;
+    return outcome;
+}
+
+void JetConversion::PutInPlace(const std::string& workingPath, JetConversionOutcome& outcome) {
+    if (jetPath_ != archivePath_) {
+        // The Jet file is a backup already; it stays as it is.
+        outcome.backupPath = jetPath_;
+        if (!::MoveFileExA(workingPath.c_str(), archivePath_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            throw JetError("The converted archive cannot be put in place as " + archivePath_ +
+                           ": " + SystemMessageText(::GetLastError()));
+        }
+        return;
+    }
     // The Jet file is closed: it can now be moved aside, never changed.
     outcome.backupPath = JetBackupPath(archivePath_);
     if (!::MoveFileExA(archivePath_.c_str(), outcome.backupPath.c_str(), MOVEFILE_WRITE_THROUGH)) {
@@ -170,6 +222,4 @@ JetConversionOutcome JetConversion::Convert(const std::string& workingPath) {
         throw JetError("The converted archive cannot take the place of " + archivePath_ + ": " +
                        SystemMessageText(error));
     }
-    outcome.result = JetConversionOutcome::Result::Converted;
-    return outcome;
 }

@@ -115,6 +115,10 @@ extern "C" long WINAPI ems_special_hook(void* /*globals*/, EmsMenu* menu) {
         if (menu->id != 1) {
             return kEmsSuccess;
         }
+        // The window the user picked the command in, taken before the wait
+        // for the host lets anything else become active: the dialog belongs
+        // to it, as the platform's own modal dialogs would.
+        const HWND owner = ::GetActiveWindow();
         const PluginContext& context = App().Context();
         if (context.hostApiVersion <= 3) {
             ShowMessageBox(nullptr, "This plugin requires Eudora Automation.", context.productName,
@@ -128,7 +132,7 @@ extern "C" long WINAPI ems_special_hook(void* /*globals*/, EmsMenu* menu) {
         if (!ReadHostStartState(App().Context())) {
             return kEmsCannotRun;
         }
-        RunArchiveDialog();
+        RunArchiveDialog(owner);
         return kEmsSuccess;
     });
 }

@@ -1,8 +1,6 @@
 #include "ui/archive_dialog.h"
 
-#include "db/ado_exception.h"
 #include "db/archive_schema.h"
-#include "db/jet/jet_header.h"
 #include "engine/archive_task.h"
 #include "host/host_application.h"
 #include "host/host_error.h"
@@ -15,6 +13,7 @@
 #include "plugin/stowlark_app.h"
 #include "res/resource_ids.h"
 #include "ui/about_dialog.h"
+#include "ui/archive_opening.h"
 #include "ui/host_folder_records.h"
 #include "ui/jet_archive_prompt.h"
 #include "ui/simple_controls.h"
@@ -39,7 +38,7 @@ const int kTaskLockedControls[] = {IDC_MAILBOX_TREE,    IDC_ARCHIVE_TREE, IDC_DE
 
 } // namespace
 
-CArchiveDlg::CArchiveDlg(HWND parent) : CDialog(IDD_ARCHIVE, parent) {}
+CArchiveDlg::CArchiveDlg(HWND owner) : CDialog(IDD_ARCHIVE, owner), owner_(owner) {}
 
 CArchiveDlg::~CArchiveDlg() {
     if (App().Context().mainDialogWindow == hwnd()) {
@@ -67,14 +66,21 @@ bool CArchiveDlg::OnInitDialog() {
     trees_.Attach(Item(IDC_MAILBOX_TREE), Item(IDC_ARCHIVE_TREE));
 
     OpenDatabase();
-    trees_.BuildRoots(context.hostDataDir, databasePath_);
-    // Read once for the counts and the orphans alike.
-    const ArchiveTableList archives =
-        jetArchive_ ? ArchiveTableList() : ListArchiveTables(*database_);
+    if (!hwnd()) {
+        // Gone with the host's window during the conversion.
+        return false;
+    }
+    const bool usable = archiveProblem_.empty();
+    trees_.BuildRoots(context.hostDataDir, databasePath_, usable);
+    // Read once for the counts and the orphans alike; nothing is listed
+    // from a file that cannot be used.
+    const ArchiveTableList archives = usable ? ListArchiveTables(*database_) : ArchiveTableList();
     // A host that cannot be reached leaves the roots alone in the trees.
-    trees_.Fill(ReadHostFolders().value_or(std::vector<HostFolderRecord>()), archives, *database_);
+    trees_.Fill(ReadHostFolders().value_or(std::vector<HostFolderRecord>()), archives, *database_,
+                usable);
     LoadDeleteBoxes();
     EnableItem(IDC_STOP, false);
+    EnableTaskButtons();
     CProgressBar(Item(IDC_PROGRESS)).SetRange(0, 100);
     filterPanel_.Show();
     CreateLogWindow();
@@ -90,51 +96,37 @@ bool CArchiveDlg::OnInitDialog() {
 }
 
 void CArchiveDlg::OpenDatabase() {
-    const PluginContext& context = App().Context();
-    databasePath_ = context.databasePath;
-    const std::string location = ReadSetting(settings::kLocation, context.settingsPath);
-    if (!location.empty() && FileExists(location)) {
-        databasePath_ = location;
-    } else if (!location.empty()) {
-        // A renamed folder or a drive not attached: the user expects the
-        // archives kept there, and must not take the default for them.
-        ShowStandardErrorBox("The archive " + location +
-                             " named in the settings was not found, so the archive " +
-                             databasePath_ + " is used instead.");
-    }
+    DialogArchive archive =
+        OpenDialogArchive([this](const std::string& jetPath, const std::string& archivePath) {
+            return ConvertJetArchive(jetPath, archivePath);
+        });
+    databasePath_ = archive.path;
     connectionString_ = ArchiveConnectionString(databasePath_);
-    if (HasJetSignature(databasePath_) && !ConvertJetArchive()) {
-        // Never opened: nothing may be written to the Jet file.
-        jetArchive_ = true;
-        database_ = std::make_unique<CADODatabase>();
-        return;
-    }
-    if (!FileExists(databasePath_) && CreateArchiveDatabase(connectionString_)) {
-        // The new file settles before the first connection to it.
-        ::Sleep(1000);
-    }
-    database_ = std::make_unique<CADODatabase>();
-    try {
-        database_->Open(connectionString_, "", "");
-    } catch (const CADOException& failure) {
-        // The dialog still opens: the mailboxes can be looked at, and the
-        // tasks report the database's trouble themselves.
-        ShowStandardErrorBox(failure.GetErrorMessage());
-    }
+    database_ = std::move(archive.database);
+    archiveProblem_ = std::move(archive.problem);
 }
 
-bool CArchiveDlg::ConvertJetArchive() {
+std::string CArchiveDlg::ConvertJetArchive(const std::string& jetPath,
+                                           const std::string& archivePath) {
     // The conversion shows its progress and takes Stop in this window.
     MoveToSavedPosition();
     ::ShowWindow(hwnd(), SW_SHOW);
     taskRunning_ = true;
     stopRequested_ = false;
     EnableForTask(true);
-    const bool converted =
-        ConvertJetArchiveIfAgreed(hwnd(), databasePath_, App().Context().logPath, *this);
+    std::string problem =
+        ConvertJetArchiveIfAgreed(hwnd(), jetPath, archivePath, App().Context().logPath, *this);
     EnableForTask(false);
     taskRunning_ = false;
-    return converted;
+    return problem;
+}
+
+bool CArchiveDlg::RefuseUnusableArchive() {
+    if (archiveProblem_.empty()) {
+        return false;
+    }
+    ShowMessageBox(hwnd(), archiveProblem_, CStowlarkApp::kAppName, MB_OK | MB_ICONEXCLAMATION);
+    return true;
 }
 
 void CArchiveDlg::LoadDeleteBoxes() {
@@ -234,8 +226,7 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
 }
 
 void CArchiveDlg::RunTask(Task task) {
-    if (jetArchive_) {
-        ShowStandardErrorBox(kJetArchiveRefusal);
+    if (RefuseUnusableArchive()) {
         return;
     }
     filterPanel_.ReadDates();
@@ -272,6 +263,11 @@ void CArchiveDlg::RunTask(Task task) {
     }
 
     taskRunning_ = false;
+    if (!hwnd()) {
+        // The host's window went, and this one with it, during the task.
+        ReleaseArchive();
+        return;
+    }
     SetProgress(0);
     if (result > 0) {
         trees_.RefreshArchiveCounts(*database_);
@@ -296,47 +292,15 @@ void CArchiveDlg::EnableForTask(bool running) {
         filterPanel_.DisableAll();
     } else {
         filterPanel_.EnableAfterTask();
-        // A viewer opened before keeps both tasks off until it closes.
-        if (!openViewers_.empty()) {
-            EnableItem(IDC_ARCHIVE, false);
-            EnableItem(IDC_RESTORE, false);
-        }
+        EnableTaskButtons();
     }
     EnableItem(IDC_STOP, running);
 }
 
-void CArchiveDlg::CloseSequence() {
-    // Start-up shows error boxes and pumps the host's messages; a close
-    // request arriving then would pull the database from under it.
-    PluginContext& context = App().Context();
-    // A viewer's restore runs inside the viewer, which closing would take
-    // away from under it.
-    if (starting_ || context.viewerTaskRunning) {
-        return;
-    }
-    filterPanel_.ReadDates();
-    if (database_) {
-        database_->Close();
-        database_.reset();
-    }
-    filterPanel_.ReadOthers();
-    filter_.saveToSettings(context.settingsPath);
-
-    RECT rect = {};
-    ::GetWindowRect(hwnd(), &rect);
-    WriteSetting(settings::kMainLeft, rect.left, context.settingsPath);
-    WriteSetting(settings::kMainTop, rect.top, context.settingsPath);
-    WriteSetting(settings::kDeleteArchived, deleteArchived_ ? 1 : 0, context.settingsPath);
-    WriteSetting(settings::kDeleteRestored, deleteRestored_ ? 1 : 0, context.settingsPath);
-
-    if (log_) {
-        if (log_->hwnd() && log_->Save()) {
-            ::DestroyWindow(log_->hwnd());
-        }
-        log_.reset();
-    }
-    context.mainDialogWindow = nullptr;
-    EndDialog(IDOK);
+void CArchiveDlg::EnableTaskButtons() {
+    const bool enable = openViewers_.empty() && archiveProblem_.empty();
+    EnableItem(IDC_ARCHIVE, enable);
+    EnableItem(IDC_RESTORE, enable);
 }
 
 void CArchiveDlg::OpenHelp() const {
@@ -467,11 +431,15 @@ bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         return true;
     }
     if (message == kArchiveChangedNotice) {
-        if (!taskRunning_ && database_) {
+        if (!taskRunning_ && database_ && archiveProblem_.empty()) {
             trees_.RefreshArchiveCounts(*database_);
             trees_.RefreshMailboxCounts();
         }
         return true;
+    }
+    if (message == WM_DESTROY) {
+        OnWindowGoing();
+        return false;
     }
     if (message == WM_ENDSESSION && wParam) {
         // The session ends without a Close: what the user set is kept.
@@ -568,6 +536,9 @@ void CArchiveDlg::OpenArchiveItem() {
         tree.Expand(item);
         return;
     }
+    if (RefuseUnusableArchive()) {
+        return;
+    }
     if (!TableExists(connectionString_, archive->table) &&
         CreateMailboxTable(connectionString_, archive->table, archive->path) && database_ &&
         RefreshJetCache(database_->GetActiveConnection())) {
@@ -581,8 +552,7 @@ void CArchiveDlg::OpenArchiveItem() {
         BringForward(window, false);
         openViewers_.push_back(window);
         viewers_.push_back(std::move(viewer));
-        EnableItem(IDC_ARCHIVE, false);
-        EnableItem(IDC_RESTORE, false);
+        EnableTaskButtons();
         archive->viewer = window;
         tree.SetItemImage(item, tree_image::kArchiveViewed, tree_image::kArchiveViewed);
     }
@@ -600,9 +570,8 @@ void CArchiveDlg::OnViewerClosed(HWND viewer) {
         trees_.Archive(item)->viewer = nullptr;
         trees_.archiveTree().SetItemImage(item, tree_image::kArchive, tree_image::kArchive);
     }
-    if (openViewers_.empty() && !taskRunning_) {
-        EnableItem(IDC_ARCHIVE, true);
-        EnableItem(IDC_RESTORE, true);
+    if (!taskRunning_) {
+        EnableTaskButtons();
     }
 }
 
@@ -612,7 +581,9 @@ void CArchiveDlg::SetProgress(int percent) {
 
 bool CArchiveDlg::StopRequested() {
     PumpWaitingMessages();
-    return stopRequested_;
+    // Gone with the host's window, which went away under a running task:
+    // nobody is left to press Stop or to see the task end.
+    return stopRequested_ || !hwnd() || (owner_ && !::IsWindow(owner_));
 }
 
 void CArchiveDlg::EnableStop(bool enable) {

@@ -19,7 +19,9 @@
 
 class CArchiveDlg : public CDialog, private TaskControls {
 public:
-    explicit CArchiveDlg(HWND parent = nullptr);
+    // `owner` is disabled while the dialog runs modally; should it go
+    // away all the same, a running task stops and the dialog closes.
+    explicit CArchiveDlg(HWND owner = nullptr);
     ~CArchiveDlg() override;
 
     // What a test looks at.
@@ -31,6 +33,8 @@ public:
     // The viewer whose window is `window`, while this dialog keeps it.
     const CArchiveViewer* Viewer(HWND window) const;
     const std::string& connectionString() const { return connectionString_; }
+    // Why the archive cannot be used; empty when it can.
+    const std::string& archiveProblem() const { return archiveProblem_; }
 
 protected:
     bool OnInitDialog() override;
@@ -47,15 +51,27 @@ private:
     enum class Task { Archive, Restore };
 
     void OpenDatabase();
-    // False when the archive is still a Jet file.
-    bool ConvertJetArchive();
+    // Empty once converted; else why the archive cannot be used.
+    std::string ConvertJetArchive(const std::string& jetPath, const std::string& archivePath);
+    // True, with the reason shown, when the archive cannot be used.
+    bool RefuseUnusableArchive();
     void LoadDeleteBoxes();
     void CreateLogWindow();
     void MoveToSavedPosition();
 
     void RunTask(Task task);
     void EnableForTask(bool running);
+    // Archive and Restore are off while a viewer is open or the archive
+    // cannot be used.
+    void EnableTaskButtons();
     void CloseSequence();
+    // What the user set, kept; needs the controls.
+    void SaveSettings();
+    // The database and the log window let go of.
+    void ReleaseArchive();
+    // The window is being destroyed: by the close sequence, or with its
+    // owner, the host's window.
+    void OnWindowGoing();
     void OpenHelp() const;
     void ShowLogWindow();
     void ShowAbout();
@@ -77,8 +93,11 @@ private:
     void EnableStop(bool enable) override;
     void ReloadLog() override;
 
-    // The archive is a Jet file the user has not had converted.
-    bool jetArchive_ = false;
+    HWND owner_;
+    // Why the archive cannot be used (a Jet file not converted, a file that
+    // is no archive or cannot be opened); every refusal says it.
+    std::string archiveProblem_;
+    bool closed_ = false;
     MessageFilter filter_;
     CFilterPanel filterPanel_{filter_};
     CArchiveTrees trees_;

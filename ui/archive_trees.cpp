@@ -53,7 +53,8 @@ void CArchiveTrees::Attach(HWND mailboxTree, HWND archiveTree) {
     archiveTree_.SetImageList(archiveImages_.get());
 }
 
-void CArchiveTrees::BuildRoots(const std::string& dataDir, const std::string& databasePath) {
+void CArchiveTrees::BuildRoots(const std::string& dataDir, const std::string& databasePath,
+                               bool archiveUsable) {
     std::string mailboxCaption = FileNameOf(dataDir, true);
     if (mailboxCaption.empty()) {
         mailboxCaption = "Mailboxes";
@@ -67,6 +68,9 @@ void CArchiveTrees::BuildRoots(const std::string& dataDir, const std::string& da
     if (archiveCaption.empty()) {
         archiveCaption = "Archives";
     }
+    if (!archiveUsable) {
+        archiveCaption += " (not usable)";
+    }
     ArchiveItem& archiveRoot = archiveItems_.emplace_back(
         ArchiveItem{"", archiveCaption, kRootItem, kNoCount, "", nullptr});
     archiveTree_.InsertItem(archiveCaption, tree_image::kRoot, tree_image::kRoot,
@@ -74,7 +78,8 @@ void CArchiveTrees::BuildRoots(const std::string& dataDir, const std::string& da
 }
 
 void CArchiveTrees::Fill(const std::vector<HostFolderRecord>& records,
-                         const ArchiveTableList& archives, CADODatabase& database) {
+                         const ArchiveTableList& archives, CADODatabase& database,
+                         bool listArchives) {
     const HTREEITEM mailboxRoot = mailboxTree_.Root();
     const HTREEITEM archiveRoot = archiveTree_.Root();
     std::vector<CurrentMailbox> mailboxes;
@@ -85,8 +90,8 @@ void CArchiveTrees::Fill(const std::vector<HostFolderRecord>& records,
     }
     ArchiveTableList noted = archives;
     NoteMovedMailboxes(noted, mailboxes, Mailbox(mailboxRoot)->path);
-    BuildLevel(FillSource{records, noted, database}, Mailbox(mailboxRoot)->path, mailboxRoot,
-               archiveRoot);
+    BuildLevel(FillSource{records, noted, database, listArchives}, Mailbox(mailboxRoot)->path,
+               mailboxRoot, archiveRoot);
     mailboxTree_.Expand(mailboxRoot);
     archiveTree_.Expand(archiveRoot);
 }
@@ -107,6 +112,9 @@ void CArchiveTrees::BuildLevel(const FillSource& source, std::string directory,
             const int image = tree_image::ForMailboxCount(record.count);
             mailboxTree_.InsertItem(CountedCaption(record.name, record.count), image, image,
                                     reinterpret_cast<LPARAM>(&mailbox), mailboxParent);
+            if (!source.listArchives) {
+                continue;
+            }
 
             const std::string table = MailboxTableFor(source.archives, record.name, record.path);
             const int rows = ArchiveRowCount(source.database, source.archives, table);
@@ -121,6 +129,10 @@ void CArchiveTrees::BuildLevel(const FillSource& source, std::string directory,
             const HTREEITEM mailboxFolder = mailboxTree_.InsertItem(
                 record.name, tree_image::kClosedFolder, tree_image::kClosedFolder,
                 reinterpret_cast<LPARAM>(&folder), mailboxParent);
+            if (!source.listArchives) {
+                BuildLevel(source, record.path, mailboxFolder, nullptr);
+                continue;
+            }
             ArchiveItem& archiveFolder = archiveItems_.emplace_back(
                 ArchiveItem{"", record.name, kFolderItem, kNoCount, "", nullptr});
             const HTREEITEM archiveFolderItem = archiveTree_.InsertItem(

@@ -23,12 +23,15 @@ public:
     const CTreeCtrl& archiveTree() const { return archiveTree_; }
 
     // The mailbox root is named for the data directory, the archive root
-    // for the database file.
-    void BuildRoots(const std::string& dataDir, const std::string& databasePath);
+    // for the database file, marked when that file cannot be used.
+    void BuildRoots(const std::string& dataDir, const std::string& databasePath,
+                    bool archiveUsable);
     // Both trees from the host's list, with each archive's row count taken
-    // from the file's archive `tables`; both roots are expanded.
+    // from the file's archive `tables`; both roots are expanded. Without
+    // `listArchives` the archive tree keeps its root alone: nothing may be
+    // offered from a file that cannot be used.
     void Fill(const std::vector<HostFolderRecord>& records, const ArchiveTableList& archives,
-              CADODatabase& database);
+              CADODatabase& database, bool listArchives);
     // Those of `tables` that no mailbox item leads to, at the top level.
     void AddOrphanArchives(const ArchiveTableList& archives, CADODatabase& database);
 
@@ -58,6 +61,7 @@ private:
         const std::vector<HostFolderRecord>& records;
         const ArchiveTableList& archives;
         CADODatabase& database;
+        bool listArchives;
     };
     void BuildLevel(const FillSource& source, std::string directory, HTREEITEM mailboxParent,
                     HTREEITEM archiveParent);

@@ -8,13 +8,9 @@
 #include "host/host_error.h"
 #include "plugin/message_box.h"
 #include "plugin/stowlark_app.h"
+#include "ui/archive_refusals.h"
 
 #include <optional>
-
-const char* const kJetArchiveRefusal =
-    "The archive is still in the Jet format of earlier versions and has not been converted, "
-    "so nothing can be archived into it or restored from it. Close this window and open it "
-    "again to convert the archive.";
 
 namespace {
 
@@ -53,41 +49,53 @@ int Ask(HWND owner, const std::string& text, UINT type) {
 
 } // namespace
 
-bool ConvertJetArchiveIfAgreed(HWND owner, const std::string& archivePath,
-                               const std::string& logPath, TaskControls& controls) {
-    const std::string notConverted =
-        "\n\nThe archive is unchanged. Archive and Restore stay off until it is converted; "
-        "close this window and open it again to convert it.";
+std::string ConvertJetArchiveIfAgreed(HWND owner, const std::string& jetPath,
+                                      const std::string& archivePath, const std::string& logPath,
+                                      TaskControls& controls) {
+    const bool fromBackup = jetPath != archivePath;
+    std::string refusal = fromBackup ? JetBackupNotConvertedText(archivePath, jetPath)
+                                     : JetNotConvertedText(archivePath);
     try {
-        JetFile file(archivePath);
-        ReadJetHeader(file);
+        if (!JetConversion::HoldsArchives(jetPath)) {
+            // Another program's database: neither offered for conversion
+            // nor touched.
+            refusal = NotAnArchiveText(jetPath);
+            Ask(owner, refusal, MB_OK | MB_ICONEXCLAMATION);
+            return refusal;
+        }
     } catch (const JetNotSupported& later) {
         // No use asking: the file cannot be converted.
-        Ask(owner, later.what() + notConverted, MB_OK | MB_ICONEXCLAMATION);
-        return false;
+        refusal = CannotOpenArchiveText(jetPath, later.what());
+        Ask(owner, refusal, MB_OK | MB_ICONEXCLAMATION);
+        return refusal;
     } catch (const JetError&) {
         // Said, with what to do, when the conversion meets it.
     }
     const std::string question =
-        "The archive " + archivePath +
-        " is in the Jet format of earlier versions. It must be converted before it can be "
-        "used.\n\nConvert it now? The original file is kept beside it as " +
-        JetBackupPath(archivePath) + ".";
+        fromBackup ? "The archive " + archivePath + " is missing. Its mail is in " + jetPath +
+                         ", the Jet archive of earlier versions it was converted from; the last "
+                         "conversion was cut off.\n\nConvert it again now? " +
+                         jetPath + " is kept as it is."
+                   : "The archive " + archivePath +
+                         " is in the Jet format of earlier versions. It must be converted before "
+                         "it can be used.\n\nConvert it now? The original file is kept beside "
+                         "it as " +
+                         JetBackupPath(archivePath) + ".";
     if (Ask(owner, question, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        Ask(owner, "The archive was not converted." + notConverted, MB_OK | MB_ICONINFORMATION);
-        return false;
+        Ask(owner, "The archive was not converted.\n\n" + refusal, MB_OK | MB_ICONINFORMATION);
+        return refusal;
     }
     DialogConversionControls conversionControls(controls);
     const JetConversionOutcome outcome =
-        JetConversion(archivePath, logPath, conversionControls).Run();
+        JetConversion(jetPath, archivePath, logPath, conversionControls).Run();
     controls.SetProgress(0);
     switch (outcome.result) {
     case JetConversionOutcome::Result::Converted:
-        return true;
+        return std::string();
     case JetConversionOutcome::Result::Stopped:
-        Ask(owner, "The conversion of the archive was stopped." + notConverted,
+        Ask(owner, "The conversion of the archive was stopped.\n\n" + refusal,
             MB_OK | MB_ICONINFORMATION);
-        return false;
+        return refusal;
     case JetConversionOutcome::Result::Failed:
         break;
     }
@@ -95,8 +103,8 @@ bool ConvertJetArchiveIfAgreed(HWND owner, const std::string& archivePath,
         "The archive could not be converted:\n" + outcome.problem +
             "\n\nIf the disk is full or the folder cannot be written, make room or allow "
             "writing there; if the file is damaged, repair it with Microsoft Access (Compact "
-            "and Repair) or restore it from a backup." +
-            notConverted,
+            "and Repair) or restore it from a backup.\n\n" +
+            refusal,
         MB_OK | MB_ICONEXCLAMATION);
-    return false;
+    return refusal;
 }

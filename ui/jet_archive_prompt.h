@@ -8,10 +8,11 @@
 
 #include <string>
 
-// True when the archive at `archivePath` is now in the current format;
-// false when it is still the Jet file (No, Stop or a failure, each told).
-bool ConvertJetArchiveIfAgreed(HWND owner, const std::string& archivePath,
-                               const std::string& logPath, TaskControls& controls);
-
-// What Archive and Restore say while the archive is still the Jet file.
-extern const char* const kJetArchiveRefusal;
+// Converts the Jet file `jetPath` into the archive at `archivePath`: the
+// same file, or the backup an earlier, cut-off conversion kept of it. Empty
+// when the archive is now in the current format; otherwise why it cannot be
+// used (No, Stop, a failure, or a Jet file that is no archive), which the
+// user has been told.
+std::string ConvertJetArchiveIfAgreed(HWND owner, const std::string& jetPath,
+                                      const std::string& archivePath, const std::string& logPath,
+                                      TaskControls& controls);

@@ -3,8 +3,8 @@
 #include "ui/about_dialog.h"
 #include "ui/archive_dialog.h"
 
-void RunArchiveDialog() {
-    CArchiveDlg dialog;
+void RunArchiveDialog(HWND owner) {
+    CArchiveDlg dialog(owner);
     dialog.RunModal();
 }
 

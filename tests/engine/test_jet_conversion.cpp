@@ -1,8 +1,11 @@
 // Converting a Jet archive, headless: what the new archive holds, what is
-// kept of the Jet file, and what a stop or a damaged file leaves behind.
+// kept of the Jet file, what a stop, a damaged file or another program's
+// database leaves behind, and how a conversion cut off is taken up.
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
+#include "engine/conversion_mark.h"
+#include "engine/conversion_recovery.h"
 #include "engine/jet_backup_path.h"
 #include "engine/jet_conversion.h"
 #include "plugin/file_utils.h"
@@ -14,8 +17,8 @@
 
 namespace {
 
-std::string Fixture() {
-    return WinePath(STOWLARK_JET_FIXTURES "/mail-archive.mdb");
+std::string Fixture(const char* name = "mail-archive.mdb") {
+    return WinePath(std::string(STOWLARK_JET_FIXTURES "/") + name);
 }
 
 class RecordingControls : public ConversionControls {
@@ -86,7 +89,8 @@ TEST(JetConversionTest, ConvertsEveryArchiveTableAndKeepsTheJetFileBesideIt) {
     EXPECT_EQ((std::vector<std::string>{"archive-jet-2.mdb", "archive-jet.mdb", "archive.mdb",
                                         "stowlark.log"}),
               FilesIn(folder.path()));
-    EXPECT_EQ(100, controls.lastPercent);
+    // The status line ends with the outcome, not the last row checked.
+    EXPECT_EQ("Operation completed. 407 messages converted.", controls.lastStatus);
     EXPECT_EQ(407, outcome.messages);
 
     CADODatabase database;
@@ -128,6 +132,7 @@ TEST(JetConversionTest, AStopOrADamagedFileLeavesTheJetFileAloneAndNothingBeside
     RecordingControls stopping(2);
     JetConversionOutcome stopped = JetConversion(archive, folder / "stowlark.log", stopping).Run();
     EXPECT_EQ(JetConversionOutcome::Result::Stopped, stopped.result);
+    EXPECT_EQ("Operation stopped. Nothing was converted.", stopping.lastStatus);
     EXPECT_EQ(original, ReadBytes(archive));
     EXPECT_EQ((std::vector<std::string>{"archive.mdb", "stowlark.log"}), FilesIn(folder.path()));
 
@@ -155,4 +160,92 @@ TEST(JetConversionTest, AStopOrADamagedFileLeavesTheJetFileAloneAndNothingBeside
     EXPECT_EQ(ReadBytes(Fixture()), ReadBytes(archive));
     EXPECT_EQ((std::vector<std::string>{"archive.mdb", "archive.mdb.converting", "stowlark.log"}),
               FilesIn(folder.path()));
+}
+
+TEST(JetConversionTest, AJetFileWithoutArchiveTablesIsNoArchiveAndStaysAsItIs) {
+    TempFolder folder;
+    const std::string archive = folder / "archive.mdb";
+    const std::string other = ReadBytes(Fixture("not-an-archive.mdb"));
+    WriteBytes(archive, other);
+    EXPECT_FALSE(JetConversion::HoldsArchives(archive));
+    EXPECT_TRUE(JetConversion::HoldsArchives(Fixture()));
+
+    RecordingControls controls;
+    JetConversionOutcome outcome = JetConversion(archive, folder / "stowlark.log", controls).Run();
+    EXPECT_EQ(JetConversionOutcome::Result::Failed, outcome.result);
+    EXPECT_NE(std::string::npos, outcome.problem.find("holds no archive")) << outcome.problem;
+    EXPECT_EQ(other, ReadBytes(archive));
+    EXPECT_EQ((std::vector<std::string>{"archive.mdb", "stowlark.log"}), FilesIn(folder.path()));
+}
+
+// A damaged length field reads as a short memo, in Jet as here: converted as
+// it reads, and named in the log where the row's Size says far more.
+TEST(JetConversionTest, AMessageFarShorterThanItsSizeIsNamedInTheLog) {
+    TempFolder folder;
+    const std::string archive = folder / "archive.mdb";
+    WriteBytes(archive, ReadBytes(Fixture("short-memos.mdb")));
+    RecordingControls controls;
+    JetConversionOutcome outcome = JetConversion(archive, folder / "stowlark.log", controls).Run();
+    ASSERT_EQ(JetConversionOutcome::Result::Converted, outcome.result) << outcome.problem;
+    EXPECT_EQ(5, outcome.messages);
+
+    const std::string log = ReadBytes(folder / "stowlark.log");
+    EXPECT_NE(std::string::npos,
+              log.find("Row 1 of Mailbox_In (id 1) may be damaged: its message holds 500 "
+                       "characters where its Size says 107 KB."))
+        << log;
+    EXPECT_NE(std::string::npos, log.find("(id 5) may be damaged"));
+    for (const char* whole : {"(id 2)", "(id 3)", "(id 4)"}) {
+        EXPECT_EQ(std::string::npos, log.find(whole)) << whole;
+    }
+}
+
+// The Jet file already renamed to its backup, no archive: a converted file
+// marked complete is put in place; anything less is made again from the
+// backup, which stays as it is.
+TEST(JetConversionTest, AConversionCutOffBetweenItsRenamesIsTakenUp) {
+    TempFolder folder;
+    const std::string archive = folder / "archive.mdb";
+    const std::string working = JetConversion::WorkingPath(archive);
+    const std::string log = folder / "stowlark.log";
+    const std::string original = ReadBytes(Fixture());
+    WriteBytes(archive, original);
+    RecordingControls controls;
+    ASSERT_EQ(JetConversionOutcome::Result::Converted,
+              JetConversion(archive, log, controls).Run().result);
+    EXPECT_TRUE(IsCompleteConversion(archive));
+    const std::string converted = ReadBytes(archive);
+
+    ASSERT_TRUE(::MoveFileA(archive.c_str(), working.c_str()));
+    ConversionLeftover leftover = TakeUpCutOffConversion(archive, log);
+    EXPECT_EQ(ConversionLeftover::Kind::Finished, leftover.kind);
+    EXPECT_EQ(converted, ReadBytes(archive));
+    EXPECT_NE(std::string::npos, ReadBytes(log).find("cut off"));
+    EXPECT_EQ((std::vector<std::string>{"archive-jet.mdb", "archive.mdb", "stowlark.log"}),
+              FilesIn(folder.path()));
+
+    // A file never marked (an archive made the usual way, or half a
+    // conversion) is not taken for the converted one.
+    ASSERT_TRUE(::DeleteFileA(archive.c_str()));
+    ASSERT_TRUE(CreateArchiveDatabase(ArchiveConnectionString(working)));
+    EXPECT_FALSE(IsCompleteConversion(working));
+    leftover = TakeUpCutOffConversion(archive, log);
+    ASSERT_EQ(ConversionLeftover::Kind::JetBackup, leftover.kind);
+    EXPECT_EQ(folder / "archive-jet.mdb", leftover.backupPath);
+    EXPECT_FALSE(FileExists(archive));
+    JetConversionOutcome again = JetConversion(leftover.backupPath, archive, log, controls).Run();
+    ASSERT_EQ(JetConversionOutcome::Result::Converted, again.result) << again.problem;
+    EXPECT_EQ(leftover.backupPath, again.backupPath);
+    EXPECT_EQ(original, ReadBytes(leftover.backupPath));
+    EXPECT_EQ((std::vector<std::string>{"archive-jet.mdb", "archive.mdb", "stowlark.log"}),
+              FilesIn(folder.path()));
+    CADODatabase database;
+    database.Open(ArchiveConnectionString(archive), "", "");
+    EXPECT_EQ(400, CountArchiveRows(database, "Mailbox_Big"));
+    database.Close();
+
+    // Nothing of a conversion: a missing archive is a new one.
+    TempFolder empty;
+    EXPECT_EQ(ConversionLeftover::Kind::None,
+              TakeUpCutOffConversion(empty / "archive.mdb", empty / "stowlark.log").kind);
 }

@@ -3,6 +3,7 @@
 #include "plugin/ems_records.h"
 #include "plugin/stowlark_app.h"
 #include "res/resource_ids.h"
+#include "testhost/host_window.h"
 #include "tests/host/host_fixture.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,20 @@ void CALLBACK CloseTheDialog(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// What the dialog's owner was while it ran, taken as it is done away with.
+HWND ownerSeen = nullptr;
+bool ownerEnabledMeanwhile = true;
+
+// The host's window goes away under the open dialog.
+void CALLBACK DestroyTheOwner(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND dialog = App().Context().mainDialogWindow;
+    if (dialog && ::IsWindowVisible(dialog) && !ownerSeen) {
+        ownerSeen = ::GetWindow(dialog, GW_OWNER);
+        ownerEnabledMeanwhile = ::IsWindowEnabled(ownerSeen) != FALSE;
+        ::DestroyWindow(ownerSeen);
+    }
+}
+
 void CALLBACK AskToQuit(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
     ::PostQuitMessage(3);
@@ -60,11 +75,11 @@ protected:
         CreateArchiveDatabase(ArchiveConnectionString(context.databasePath));
         return result;
     }
-    long Hook() {
+    long Hook(TIMERPROC closing = CloseTheDialog) {
         EmsMenu menu = {};
         menu.size = sizeof menu;
         menu.id = 1;
-        const UINT_PTR closer = ::SetTimer(nullptr, 0, 50, CloseTheDialog);
+        const UINT_PTR closer = ::SetTimer(nullptr, 0, 50, closing);
         const long result = ems_special_hook(nullptr, &menu);
         ::KillTimer(nullptr, closer);
         return result;
@@ -91,6 +106,32 @@ TEST_F(SpecialHook, LearnsTheDataDirectoryAndInMailboxFromTheHost) {
     EXPECT_EQ(host.dataDir() + "\\In.mbx", context.inMailboxPath);
     ASSERT_FALSE(host.session().statusHistory().empty());
     EXPECT_EQ("Archive Messages.", host.session().statusHistory().front());
+}
+
+// The host's window the command was picked in owns the dialog and is
+// disabled under it; should it go away all the same, the dialog closes with
+// it and keeps what the user set.
+TEST_F(SpecialHook, TheDialogBelongsToTheHostsWindowAndClosesWithIt) {
+    RunningHost host;
+    host.Start();
+    ASSERT_EQ(0, Init(host.dataDir() + "\\Plugins"));
+    HostWindow hostWindow(::GetModuleHandleA(nullptr), host.sessionRef(), nullptr);
+    ASSERT_TRUE(hostWindow.Create(SW_SHOWNORMAL));
+    const HWND main = hostWindow.handle();
+    ::SetActiveWindow(main);
+    ASSERT_EQ(main, ::GetActiveWindow());
+    ownerSeen = nullptr;
+    ownerEnabledMeanwhile = true;
+
+    EXPECT_EQ(0, Hook(DestroyTheOwner));
+    EXPECT_EQ(main, ownerSeen);
+    EXPECT_FALSE(ownerEnabledMeanwhile);
+    EXPECT_EQ(nullptr, hostWindow.handle());
+    EXPECT_EQ(nullptr, context.mainDialogWindow);
+    char left[16] = {};
+    ::GetPrivateProfileStringA("Windows", "Left", "", left, sizeof left,
+                               context.settingsPath.c_str());
+    EXPECT_STRNE("", left);
 }
 
 TEST_F(SpecialHook, WaitsForALateHostWhileKeepingItsWindowsAlive) {

@@ -191,6 +191,30 @@ TEST_F(ArchiveDialog, AnArchiveNamedInTheSettingsButMissingIsToldOnce) {
     EXPECT_FALSE(FileExists(missing));
 }
 
+TEST_F(ArchiveDialog, AnArchiveThatCannotBeOpenedIsToldAndRefusedInTheSameWords) {
+    std::string damaged = std::string("SQLite format 3\0", 16);
+    for (int i = 0; i < 8176; ++i) {
+        damaged += static_cast<char>(i * 37 + 11);
+    }
+    for (const std::string& bytes : {std::string("This is a text file, not an archive.\r\n"),
+                                     std::string("nineteen bytes long"), damaged}) {
+        SCOPED_TRACE(bytes.substr(0, 20));
+        WriteBytes(DatabasePath(), bytes);
+        const size_t before = boxes.boxes().size();
+        OpenDialog();
+        ASSERT_EQ(before + 1, boxes.boxes().size());
+        const std::string& told = boxes.boxes().back().text;
+        EXPECT_EQ("The archive " + DatabasePath() +
+                      " cannot be used: it is not an archive file, or it is damaged. Nothing "
+                      "can be archived into it or restored from it. It is left as it is. Close "
+                      "this window and open it again once this is put right.",
+                  told);
+        ExpectArchiveUnusable(told);
+        CloseDialog();
+        EXPECT_EQ(bytes, ReadBytes(DatabasePath()));
+    }
+}
+
 TEST_F(ArchiveDialog, ATaskWithNothingTickedOrAnEmptyTestDoesNotStart) {
     const HWND window = OpenDialog().hwnd();
     PressButton(window, IDC_ARCHIVE);

@@ -115,6 +115,31 @@ TEST_F(DialogTasks, StopEndsTheTaskAndF1StillOpensHelpMeanwhile) {
     EXPECT_FALSE(::IsWindowVisible(dialog->logWindow()->hwnd()));
 }
 
+// The host's window is disabled while the dialog runs; should it go away all
+// the same, the task stops as Stop stops it and the dialog goes with it.
+TEST_F(DialogTasks, TheOwnersWindowGoingAwayStopsTheTaskAndClosesTheDialog) {
+    for (int i = 0; i < 6; ++i) {
+        host.AddMessage("Work", Mail("message " + std::to_string(i)));
+    }
+    WriteBytes(SettingsPath(), "[Log]\r\nDisplayAfterTasks=0\r\n");
+    const HWND owner = ::CreateWindowA("STATIC", "Eudora", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                       300, 200, nullptr, nullptr, nullptr, nullptr);
+    const HWND window = OpenDialog(true, owner).hwnd();
+    EXPECT_EQ(owner, ::GetWindow(window, GW_OWNER));
+    Tick(Mailboxes(), "Work (6)");
+    PressButton(window, IDC_DELETE_ARCHIVED);
+    const LaterOnThisThread closeHost(
+        60, [&] { ::DestroyWindow(owner); }, [&] { return dialog->taskRunning(); });
+    PressButton(window, IDC_ARCHIVE);
+    ASSERT_TRUE(closeHost.ran());
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_FALSE(dialog->taskRunning());
+    EXPECT_NE(std::string::npos, LogText().find("Task stopped at ")) << LogText();
+    EXPECT_GT(host.session().store().Mailbox(host.MailboxPath("Work.mbx")).Count(), 0u);
+    EXPECT_EQ("1", SettingText("Settings", "DeleteArchived"));
+    EXPECT_EQ(nullptr, App().Context().mainDialogWindow);
+}
+
 TEST_F(DialogTasks, MailboxesOfOneNameInTwoFoldersKeepTheirOwnArchives) {
     ::CreateDirectoryA(host.MailboxPath("Projects.fol").c_str(), nullptr);
     const std::vector<std::string> top = {Mail("top one"), Mail("top two")};

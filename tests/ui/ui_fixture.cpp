@@ -176,12 +176,16 @@ DialogTest::~DialogTest() {
     PumpWaitingMessages();
 }
 
-CArchiveDlg& DialogTest::OpenDialog() {
-    host.Start();
-    if (::GetFileAttributesA(DatabasePath().c_str()) == INVALID_FILE_ATTRIBUTES) {
+CArchiveDlg& DialogTest::OpenDialog(bool makeArchive, HWND owner) {
+    // Started again, the host's server would take its own registration
+    // away with the old one's, and the next dialog could not reach it.
+    if (!host.sessionRef()) {
+        host.Start();
+    }
+    if (makeArchive && ::GetFileAttributesA(DatabasePath().c_str()) == INVALID_FILE_ATTRIBUTES) {
         EXPECT_TRUE(CreateArchiveDatabase(ArchiveConnectionString(DatabasePath())));
     }
-    dialog = std::make_unique<CArchiveDlg>();
+    dialog = std::make_unique<CArchiveDlg>(owner);
     EXPECT_TRUE(dialog->Create());
     PumpWaitingMessages();
     return *dialog;
@@ -190,6 +194,34 @@ CArchiveDlg& DialogTest::OpenDialog() {
 void DialogTest::CloseDialog() {
     PressButton(dialog->hwnd(), IDC_CLOSE);
     PumpWaitingMessages();
+}
+
+void DialogTest::ExpectArchiveUnusable(const std::string& startBox) {
+    const HWND window = dialog->hwnd();
+    const std::string problem = dialog->archiveProblem();
+    ASSERT_FALSE(problem.empty());
+    EXPECT_NE(std::string::npos, startBox.find(problem)) << startBox;
+    EXPECT_FALSE(IsEnabled(window, IDC_ARCHIVE));
+    EXPECT_FALSE(IsEnabled(window, IDC_RESTORE));
+    const CTreeCtrl& archives = dialog->trees().archiveTree();
+    EXPECT_EQ(nullptr, archives.Child(archives.Root()));
+
+    std::vector<std::string> said;
+    const MessageBoxSink previous = App().SetMessageBoxSink(
+        [&](HWND, const std::string& text, const std::string&, UINT) -> int {
+            said.push_back(text);
+            return IDOK;
+        });
+    for (const int id : {IDC_ARCHIVE, IDC_RESTORE}) {
+        ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    archives.Select(archives.Root());
+    ::SetFocus(archives.hwnd());
+    PressKey(archives.hwnd(), VK_RETURN);
+    App().SetMessageBoxSink(previous);
+    EXPECT_EQ((std::vector<std::string>{problem, problem}), said);
+    EXPECT_TRUE(dialog->openViewers().empty());
+    EXPECT_FALSE(IsEnabled(window, IDC_ARCHIVE));
 }
 
 std::string SettingText(const std::string& file, const std::string& section,

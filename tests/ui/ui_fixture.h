@@ -69,11 +69,17 @@ protected:
     DialogTest();
     ~DialogTest() override;
 
-    // Starts the host, makes the archive file and opens the main dialog
-    // without a modal loop of its own.
-    CArchiveDlg& OpenDialog();
+    // Starts the host once, makes the archive file unless `makeArchive` is off,
+    // and opens the main dialog, owned by `owner`, without a modal loop of
+    // its own.
+    CArchiveDlg& OpenDialog(bool makeArchive = true, HWND owner = nullptr);
     // Ends the dialog through its Close button.
     void CloseDialog();
+    // The dialog's archive cannot be used, and `startBox` said why: Archive
+    // and Restore are off, a press that reaches them all the same (a key, a
+    // stray message) is refused in the same words, and nothing is listed
+    // from the file that Enter could open.
+    void ExpectArchiveUnusable(const std::string& startBox);
 
     std::string SettingsPath() const { return files / "stowlark.ini"; }
     std::string LogPath() const { return files / "stowlark.log"; }
