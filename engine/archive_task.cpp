@@ -1,6 +1,7 @@
 #include "engine/archive_task.h"
 
 #include "engine/archive_wait_notice.h"
+#include "engine/trash_candidates.h"
 
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
@@ -56,10 +57,11 @@ private:
     void CommitWrittenRows(bool now);
     void NoteFailure(const CADOException& failure);
     // How many of the collected messages went to "Trash".
-    size_t MoveToTrash(const std::string& name, const std::string& tableName,
-                       const HostMessageList& messages);
-    std::vector<long> VerifiedIds(const std::string& tableName);
-    size_t RowsToMove() const { return written_.size() + foundWritten_.size(); }
+    size_t MoveToTrash(const std::string& name, const HostMessageList& messages);
+    // Reads the rows bound for "Trash" back from the file; what was counted
+    // as archived becomes what the file holds.
+    void CheckCandidates(bool committed);
+    const std::deque<long>& VerifiedIds();
     void ShowStatus(const std::string& text);
     bool Stopped() { return lastingFailure_ || controls_.StopRequested(); }
     void ReportTroubles();
@@ -82,12 +84,8 @@ private:
     std::string percentText_ = "0";
     int messageCount_ = 0;
     int archivedCount_ = 0;
-    // With deletion on, the rows whose messages may leave for "Trash", each
-    // known by its id and the check of its text: the rows written in this
-    // run, and those an earlier run cut off had written. Only their own rows,
-    // read back from the file, let them go.
-    std::deque<WrittenRow> written_;
-    std::deque<WrittenRow> foundWritten_;
+    // With deletion on, the messages that may leave for "Trash".
+    std::optional<TrashCandidates> candidates_;
     // Rows written since the file last took a commit: counted once it does,
     // lost with the commit when it fails.
     int uncommitted_ = 0;
@@ -204,8 +202,7 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
     archivedCount_ = 0;
     keptInMailbox_ = 0;
     alreadyArchived_ = 0;
-    written_.clear();
-    foundWritten_.clear();
+    candidates_.reset();
     uncommitted_ = 0;
     notArchived_ = 0;
     failureText_.clear();
@@ -241,6 +238,9 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
         }
 
         tableName_ = tableName;
+        if (deleteArchived_) {
+            candidates_.emplace(connectionString, tableName);
+        }
         try {
             checkCopies_ = HasIdIndex(database_, tableName);
         } catch (const CADOException&) {
@@ -266,8 +266,9 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
             // Before any of them may leave for Trash, the rows reach the disk.
             CommitWrittenRows(true);
             if (deleteArchived_) {
-                const size_t toMove = RowsToMove();
-                const size_t moved = MoveToTrash(mailbox.name, tableName, *messages);
+                CheckCandidates(true); // rows found written before, checked last
+                const size_t toMove = candidates_->verified().size() + candidates_->unverified();
+                const size_t moved = MoveToTrash(mailbox.name, *messages);
                 deletedText = moved == toMove && !trashMissing_ && notArchived_ == 0 ? "Yes" : "No";
                 if (moved != toMove && !trashMissing_) {
                     deletedText += "\nNumber of Messages Moved to Trash: " + std::to_string(moved) +
@@ -372,7 +373,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
                 ++alreadyArchived_;
                 ++totalAlreadyArchived_;
                 if (deleteArchived_) {
-                    foundWritten_.push_back({static_cast<int32_t>(id), check});
+                    candidates_->FoundWritten(id, check);
                 }
                 return;
             }
@@ -411,7 +412,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
     }
     ++uncommitted_;
     if (deleteArchived_) {
-        written_.push_back({static_cast<int32_t>(id), check});
+        candidates_->Written(id, check);
     }
     CommitWrittenRows(false);
     if (RefreshJetCache(database_.GetActiveConnection())) {
@@ -425,6 +426,9 @@ void ArchiveRun::CommitWrittenRows(bool now) {
             archivedCount_ += uncommitted_;
             totalArchived_ += uncommitted_;
             uncommitted_ = 0;
+            if (deleteArchived_) {
+                CheckCandidates(true);
+            }
         }
     } catch (const CADOException& failure) {
         // The commit took every row since the last one with it: their
@@ -437,6 +441,26 @@ void ArchiveRun::CommitWrittenRows(bool now) {
         // refused: the commit then only finds it gone.
         if (!lastingFailure_) {
             NoteFailure(failure);
+        }
+        if (deleteArchived_) {
+            CheckCandidates(false);
+        }
+    }
+}
+
+void ArchiveRun::CheckCandidates(bool committed) {
+    try {
+        const int missing = candidates_->Check(committed);
+        archivedCount_ -= missing;
+        totalArchived_ -= missing;
+        notArchived_ += missing;
+        totalNotArchived_ += missing;
+    } catch (const CADOException& failure) {
+        unverifiedReason_ = failure.GetErrorMessage();
+        // The file is gone or unreadable: the rows to come would go the
+        // same way.
+        if (!lastingFailure_) {
+            lastingFailure_ = failure.GetErrorMessage();
         }
     }
 }
@@ -453,59 +477,36 @@ void ArchiveRun::NoteFailure(const CADOException& failure) {
     }
 }
 
-// The ids whose own rows the archive file holds as it now is on disk; only
-// their messages may leave the mailbox. What was counted as archived becomes
-// what the file holds.
-std::vector<long> ArchiveRun::VerifiedIds(const std::string& tableName) {
-    std::vector<bool> stored, storedBefore;
+// The ids whose own rows were read back from the file, as long as the file
+// at its path still holds them: one moved or replaced since lets nothing go.
+const std::deque<long>& ArchiveRun::VerifiedIds() {
+    bool there = false;
     try {
-        stored = StoredRows(database_.GetConnectionString(), tableName, written_);
-        storedBefore = StoredRows(database_.GetConnectionString(), tableName, foundWritten_);
+        there = candidates_->StillThere();
     } catch (const CADOException& failure) {
         unverifiedReason_ = failure.GetErrorMessage();
-        // The file is gone or unreadable: the rows to come would go the
-        // same way.
         if (!lastingFailure_) {
             lastingFailure_ = failure.GetErrorMessage();
         }
-        unverified_ += static_cast<int>(RowsToMove());
-        return {};
     }
-    std::vector<long> verified;
-    verified.reserve(RowsToMove());
-    const auto keep = [&](const std::deque<WrittenRow>& rows, const std::vector<bool>& found) {
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (found[i]) {
-                verified.push_back(rows[i].id);
-            } else {
-                ++unverified_;
-            }
-        }
-    };
-    keep(written_, stored);
-    const int onDisk = static_cast<int>(verified.size());
-    keep(foundWritten_, storedBefore);
-    if (onDisk != archivedCount_) {
-        totalArchived_ += onDisk - archivedCount_;
-        if (onDisk < archivedCount_) {
-            notArchived_ += archivedCount_ - onDisk;
-            totalNotArchived_ += archivedCount_ - onDisk;
-        }
-        archivedCount_ = onDisk;
+    if (!there) {
+        candidates_->GiveUpChecked();
     }
-    return verified;
+    unverified_ += candidates_->unverified();
+    return candidates_->verified();
 }
 
-size_t ArchiveRun::MoveToTrash(const std::string& name, const std::string& tableName,
-                               const HostMessageList& messages) {
-    if (RowsToMove() == 0) {
+size_t ArchiveRun::MoveToTrash(const std::string& name, const HostMessageList& messages) {
+    if (candidates_->empty()) {
+        unverified_ += candidates_->unverified();
         return 0;
     }
     if (!trash_) {
-        keptForNoTrash_ += static_cast<int>(RowsToMove());
+        keptForNoTrash_ += static_cast<int>(candidates_->verified().size());
+        unverified_ += candidates_->unverified();
         return 0;
     }
-    const std::vector<long> ids = VerifiedIds(tableName);
+    const std::deque<long>& ids = VerifiedIds();
     controls_.EnableStop(false);
     const size_t count = ids.size();
     size_t moved = 0;
