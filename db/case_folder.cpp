@@ -2,6 +2,8 @@
 
 #include "plugin/win32.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr unsigned kCharacters = 0x10000;
@@ -10,6 +12,26 @@ constexpr unsigned kAfterSurrogates = 0xE000;
 
 bool IsTrail(unsigned char c) {
     return (c & 0xC0) == 0x80;
+}
+
+struct Character {
+    unsigned code;
+    // 0 for a byte that begins none of the first 65,536 characters.
+    size_t length;
+};
+
+Character Decode(const unsigned char* bytes, size_t size, size_t at) {
+    const unsigned char c = bytes[at];
+    if (c < 0x80) {
+        return {c, 1};
+    }
+    if ((c & 0xE0) == 0xC0 && at + 1 < size && IsTrail(bytes[at + 1])) {
+        return {((c & 0x1Fu) << 6) | (bytes[at + 1] & 0x3Fu), 2};
+    }
+    if ((c & 0xF0) == 0xE0 && at + 2 < size && IsTrail(bytes[at + 1]) && IsTrail(bytes[at + 2])) {
+        return {((c & 0x0Fu) << 12) | ((bytes[at + 1] & 0x3Fu) << 6) | (bytes[at + 2] & 0x3Fu), 3};
+    }
+    return {0, 0};
 }
 
 // The UTF-8 form of `code`, below 0x10000, at `out`; gives its length.
@@ -27,6 +49,24 @@ size_t PutUtf8(unsigned code, char* out) {
     out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
     out[2] = static_cast<char>(0x80 | (code & 0x3F));
     return 3;
+}
+
+// From the first letter whose lower case takes another number of bytes
+// (U+023A takes two, its lower case three) the rest is written anew.
+void FoldRest(const std::vector<wchar_t>& lower, const unsigned char* bytes, size_t size, size_t at,
+              std::string& folded) {
+    folded.resize(at);
+    while (at < size) {
+        const Character character = Decode(bytes, size, at);
+        if (character.length == 0) {
+            folded += static_cast<char>(bytes[at]);
+            ++at;
+            continue;
+        }
+        char put[3];
+        folded.append(put, PutUtf8(lower[character.code], put));
+        at += character.length;
+    }
 }
 
 } // namespace
@@ -58,41 +98,34 @@ std::string CaseFolder::FoldAnsi(const std::string& text) const {
 
 void CaseFolder::FoldUtf8(const char* text, size_t size, std::string& folded) const {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    // A lower-case letter may take a byte more than its capital (U+023A
-    // takes three, its capital two): the room grows when one does.
-    folded.resize(size);
-    size_t out = 0;
-    for (size_t i = 0; i < size;) {
-        if (folded.size() - out < 3) {
-            folded.resize(folded.size() + 16 + size / 8);
-        }
-        const unsigned char c = bytes[i];
+    // Nearly every letter's lower case takes as many bytes as it does and
+    // is put in its place.
+    folded.assign(text, size);
+    size_t at = 0;
+    while (at < size) {
+        const unsigned char c = bytes[at];
         if (c < 0x80) {
-            folded[out++] = static_cast<char>(lower_[c]);
-            ++i;
+            folded[at] = static_cast<char>(lower_[c]);
+            ++at;
             continue;
         }
-        unsigned code = 0;
-        size_t length = 0;
-        if ((c & 0xE0) == 0xC0 && i + 1 < size && IsTrail(bytes[i + 1])) {
-            code = ((c & 0x1Fu) << 6) | (bytes[i + 1] & 0x3Fu);
-            length = 2;
-        } else if ((c & 0xF0) == 0xE0 && i + 2 < size && IsTrail(bytes[i + 1]) &&
-                   IsTrail(bytes[i + 2])) {
-            code = ((c & 0x0Fu) << 12) | ((bytes[i + 1] & 0x3Fu) << 6) | (bytes[i + 2] & 0x3Fu);
-            length = 3;
-        }
-        const unsigned lower = length ? static_cast<unsigned>(lower_[code]) : code;
-        if (length == 0 || lower == code) {
+        const Character character = Decode(bytes, size, at);
+        if (character.length == 0) {
             // Characters beyond the first 65,536 and stray bytes are kept.
-            folded[out++] = static_cast<char>(c);
-            ++i;
+            ++at;
             continue;
         }
-        out += PutUtf8(lower, &folded[out]);
-        i += length;
+        const unsigned lower = lower_[character.code];
+        if (lower != character.code) {
+            char put[3];
+            if (PutUtf8(lower, put) != character.length) {
+                FoldRest(lower_, bytes, size, at, folded);
+                return;
+            }
+            std::copy_n(put, character.length, &folded[at]);
+        }
+        at += character.length;
     }
-    folded.resize(out);
 }
 
 std::string CaseFolder::FoldUtf8(const std::string& text) const {
