@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <unordered_map>
 
 namespace {
@@ -270,9 +271,16 @@ void SortViewerRows(const std::vector<ViewerRow>& rows, std::vector<int>& order,
             days[index] = descending * found->second.value_or(HUGE_VAL);
         }
         // Rows of one day keep their table order, the order they came in,
-        // whatever order the list showed before.
-        std::sort(order.begin(), order.end(),
-                  [&](int a, int b) { return days[a] < days[b] || (days[a] == days[b] && a < b); });
+        // whatever order the list showed before. Many rows share a day, and
+        // a stable sort leaves them where they are at less cost than a tie
+        // broken in each comparison.
+        if (order.size() == rows.size()) {
+            std::iota(order.begin(), order.end(), 0);
+        } else {
+            std::sort(order.begin(), order.end());
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return days[a] < days[b]; });
         return;
     }
     default:
