@@ -17,10 +17,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-size_t TwoByteIndex(unsigned char lead, unsigned char trail) {
-    return static_cast<size_t>(lead - 0xC0) * 64 + (trail - 0x80);
-}
-
 bool Contains(const std::string& text, const std::string& word) {
     return text.find(word) != std::string::npos;
 }
@@ -43,63 +39,14 @@ std::vector<std::string> SearchWords(const std::string& text) {
     return words;
 }
 
-CaseFolder::CaseFolder() {
-    for (int c = 0; c < 256; ++c) {
-        char letter = static_cast<char>(c);
-        if (c != 0) {
-            ::CharLowerBuffA(&letter, 1);
-        }
-        ansiLower_[static_cast<size_t>(c)] = static_cast<unsigned char>(letter);
-        // The code page's letters beyond ASCII, in the form the file keeps.
-        if (c >= 0x80 && ansiLower_[static_cast<size_t>(c)] != c) {
-            const std::string upper = AnsiToUtf8(std::string(1, static_cast<char>(c)));
-            const std::string lower = AnsiToUtf8(std::string(1, letter));
-            if (upper.size() == 2 && lower.size() == 2 &&
-                (static_cast<unsigned char>(upper[0]) & 0xE0) == 0xC0) {
-                twoByteLower_[TwoByteIndex(static_cast<unsigned char>(upper[0]),
-                                           static_cast<unsigned char>(upper[1]))] =
-                    static_cast<uint16_t>((static_cast<unsigned char>(lower[0]) << 8) |
-                                          static_cast<unsigned char>(lower[1]));
-            }
-        }
-    }
-}
-
-std::string CaseFolder::FoldAnsi(const std::string& text) const {
-    std::string folded(text);
-    for (char& c : folded) {
-        c = static_cast<char>(ansiLower_[static_cast<unsigned char>(c)]);
-    }
-    return folded;
-}
-
-void CaseFolder::FoldUtf8(const char* text, size_t size, std::string& folded) const {
-    folded.assign(text, size);
-    for (size_t i = 0; i < size; ++i) {
-        const unsigned char c = static_cast<unsigned char>(folded[i]);
-        if (c < 0x80) {
-            if (c >= 'A' && c <= 'Z') {
-                folded[i] = static_cast<char>(c + ('a' - 'A'));
-            }
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < size) {
-            const unsigned char trail = static_cast<unsigned char>(folded[i + 1]);
-            if ((trail & 0xC0) == 0x80) {
-                if (const uint16_t lower = twoByteLower_[TwoByteIndex(c, trail)]) {
-                    folded[i] = static_cast<char>(lower >> 8);
-                    folded[i + 1] = static_cast<char>(lower & 0xFF);
-                }
-                ++i;
-            }
-        }
-    }
-}
-
 MessageSearch::MessageSearch(CADODatabase& database, std::string table,
                              const std::vector<std::string>& words, const CaseFolder& folder)
     : database_(database), table_(std::move(table)), folder_(folder) {
     for (const std::string& word : words) {
-        ansiWords_.push_back(folder_.FoldAnsi(word));
-        utf8Words_.push_back(AnsiToUtf8(ansiWords_.back()));
+        utf8Words_.push_back(folder_.FoldUtf8(word));
+        std::string ansi;
+        inCodePage_.push_back(Utf8ToAnsiExact(word, ansi));
+        ansiWords_.push_back(folder_.FoldAnsi(ansi));
     }
 }
 
@@ -113,7 +60,7 @@ void MessageSearch::Test(long long rowid, const char* text, size_t size, bool ut
     const std::vector<std::string>& words = utf8 ? utf8Words_ : ansiWords_;
     uint32_t mask = 0;
     for (size_t w = 0; w < words.size(); ++w) {
-        if (Contains(folded_, words[w])) {
+        if ((utf8 || inCodePage_[w]) && Contains(folded_, words[w])) {
             mask |= 1u << w;
         }
     }

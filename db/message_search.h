@@ -1,11 +1,12 @@
 // Finding archived messages by the words typed into the viewer: every word
-// must occur, letters compared ignoring case as the user's code page does.
+// must occur, letters compared ignoring case, in any script.
 // The viewer tests the header texts it holds itself; the message texts are
 // read here a slice at a time, so that the window keeps answering and the
 // next keystroke can drop a search that is under way.
 #pragma once
 
-#include <array>
+#include "db/case_folder.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -14,29 +15,15 @@
 
 class CADODatabase;
 
-// The words of a search text, split at white space; at most 32 are kept.
+// The words of a search text (UTF-8), split at white space; at most 32 are
+// kept.
 std::vector<std::string> SearchWords(const std::string& text);
-
-// Lower case as the code page has it, for its own text and for the UTF-8
-// form the archive file keeps that text in.
-class CaseFolder {
-public:
-    CaseFolder();
-    std::string FoldAnsi(const std::string& text) const;
-    void FoldUtf8(const char* text, size_t size, std::string& folded) const;
-
-private:
-    std::array<unsigned char, 256> ansiLower_{};
-    // Two-byte UTF-8 sequences (lead 0xC0-0xDF) by (lead - 0xC0) * 64 +
-    // (trail - 0x80): the sequence of the lower-case letter, or 0.
-    std::array<uint16_t, 32 * 64> twoByteLower_{};
-};
 
 // Which of the words each message text holds, for the rows a caller asks
 // about, read in rowid order.
 class MessageSearch {
 public:
-    // `words` as typed (code-page text).
+    // `words` as typed, in UTF-8.
     MessageSearch(CADODatabase& database, std::string table, const std::vector<std::string>& words,
                   const CaseFolder& folder);
 
@@ -63,7 +50,10 @@ private:
     CADODatabase& database_;
     std::string table_;
     const CaseFolder& folder_;
+    // A word the code page cannot write is never found in a text kept as
+    // its bytes.
     std::vector<std::string> ansiWords_;
+    std::vector<bool> inCodePage_;
     std::vector<std::string> utf8Words_;
     long long after_ = 0;
     bool done_ = false;

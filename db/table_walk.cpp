@@ -97,14 +97,40 @@ int TableWalk::Integer(size_t field) const {
     return FieldValueToInt(ReadColumnValue(statement_, column, adoType));
 }
 
-void TableWalk::ReadText(size_t field, std::string& text) const {
+std::optional<std::string_view> TableWalk::StoredText(size_t field) const {
     const int column = static_cast<int>(field + 1);
-    const int adoType = adoTypes_[field];
     const int storage = statement_.ColumnType(column);
-    if (storage == SQLITE_TEXT && KindOfStored(adoType, storage) == ValueKind::Text) {
-        const std::string_view stored = statement_.ColumnView(column);
-        Utf8ToAnsiInto(stored.data(), stored.size(), text);
+    if (storage == SQLITE_TEXT && KindOfStored(adoTypes_[field], storage) == ValueKind::Text) {
+        return statement_.ColumnView(column);
+    }
+    return std::nullopt;
+}
+
+FieldValue TableWalk::Value(size_t field) const {
+    return ReadColumnValue(statement_, static_cast<int>(field + 1), adoTypes_[field]);
+}
+
+void TableWalk::ReadText(size_t field, std::string& text) const {
+    if (const std::optional<std::string_view> stored = StoredText(field)) {
+        Utf8ToAnsiInto(stored->data(), stored->size(), text);
         return;
     }
-    FieldValueToText(ReadColumnValue(statement_, column, adoType), "", text);
+    FieldValueToText(Value(field), "", text);
+}
+
+void TableWalk::ReadUtf8(size_t field, std::string& utf8) const {
+    if (const std::optional<std::string_view> stored = StoredText(field)) {
+        utf8.assign(stored->data(), stored->size());
+        return;
+    }
+    FieldValue value = Value(field);
+    if (!value.exact) {
+        utf8 = std::move(value.utf8);
+        return;
+    }
+    std::string text;
+    FieldValueToText(value, "", text);
+    if (!AnsiToUtf8Exact(text, utf8)) {
+        utf8 = std::move(text);
+    }
 }

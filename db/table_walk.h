@@ -5,10 +5,12 @@
 // field getters convert them.
 #pragma once
 
+#include "db/field_value.h"
 #include "db/sqlite_statement.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CADODatabase;
@@ -32,11 +34,18 @@ public:
     int Integer(size_t field) const;
     // Into `text`, whose room is used again from row to row.
     void ReadText(size_t field, std::string& text) const;
+    // The same in UTF-8, every stored character kept; bytes the code page
+    // could not carry as characters come as they were stored.
+    void ReadUtf8(size_t field, std::string& utf8) const;
 
     // Made by Open.
     TableWalk(sqlite3* db, std::string quotedTable, Statement statement, std::vector<int> adoTypes);
 
 private:
+    // The stored UTF-8 of a text value, where it lies; none for any other.
+    std::optional<std::string_view> StoredText(size_t field) const;
+    FieldValue Value(size_t field) const;
+
     sqlite3* db_;
     std::string quotedTable_;
     Statement statement_;

@@ -270,9 +270,9 @@ std::optional<EncodedWord> ParseWord(const std::string& header, size_t begin,
     return word;
 }
 
-// The bytes in the user's code page, or nothing when the platform cannot
-// convert them.
-std::optional<std::string> ToAnsi(UINT codePage, const std::string& bytes) {
+// The bytes in the user's code page or in UTF-8, or nothing when the
+// platform cannot convert them.
+std::optional<std::string> Convert(UINT codePage, const std::string& bytes, bool utf8) {
     if (bytes.empty()) {
         return std::string();
     }
@@ -286,7 +286,7 @@ std::optional<std::string> ToAnsi(UINT codePage, const std::string& bytes) {
     }
     std::wstring text(static_cast<size_t>(wide), L'\0');
     ::MultiByteToWideChar(codePage, 0, bytes.data(), size, &text[0], wide);
-    return AnsiFromWide(text);
+    return utf8 ? Utf8FromWide(text) : AnsiFromWide(text);
 }
 
 } // namespace
@@ -300,7 +300,17 @@ void HeaderDecoder::DecodeInPlace(std::string& header) {
     }
 }
 
+void HeaderDecoder::DecodeUtf8InPlace(std::string& header) {
+    if (header.find("=?") != std::string::npos) {
+        header = DecodeInto(header, true);
+    }
+}
+
 std::string HeaderDecoder::Decode(const std::string& header) {
+    return DecodeInto(header, false);
+}
+
+std::string HeaderDecoder::DecodeInto(const std::string& header, bool utf8) {
     size_t found = header.find("=?");
     if (found == std::string::npos) {
         return header;
@@ -333,7 +343,7 @@ std::string HeaderDecoder::Decode(const std::string& header) {
             ++last;
             bytes += words[last].bytes;
         }
-        const std::optional<std::string> text = ToAnsi(words[first].codePage, bytes);
+        const std::optional<std::string> text = Convert(words[first].codePage, bytes, utf8);
         const size_t begin = words[first].begin;
         if (!(text && lastWasDecoded && IsLinearWhiteSpace(header, copied, begin))) {
             result.append(header, copied, begin - copied);
@@ -353,4 +363,10 @@ std::string HeaderDecoder::Decode(const std::string& header) {
 
 std::string DecodeEncodedWords(const std::string& header) {
     return HeaderDecoder().Decode(header);
+}
+
+std::string DecodeEncodedWordsUtf8(const std::string& header) {
+    std::string decoded = header;
+    HeaderDecoder().DecodeUtf8InPlace(decoded);
+    return decoded;
 }

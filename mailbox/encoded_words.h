@@ -1,6 +1,6 @@
 // Header texts as mailers send them: non-ASCII words travel as MIME encoded
-// words ("=?utf-8?Q?Caf=C3=A9?="), which the plug-in shows in the user's
-// code page.
+// words ("=?utf-8?Q?Caf=C3=A9?="), which the plug-in reads in the user's
+// code page, or in UTF-8 where a text of any script must show whole.
 #pragma once
 
 #include <memory>
@@ -23,8 +23,12 @@ public:
     // The same in place: a header without encoded words, most of them, is
     // neither copied nor changed.
     void DecodeInPlace(std::string& header);
+    // As DecodeEncodedWordsUtf8, in place.
+    void DecodeUtf8InPlace(std::string& header);
 
 private:
+    std::string DecodeInto(const std::string& header, bool utf8);
+
     std::unique_ptr<CharsetResolver> charsets_;
 };
 
@@ -33,3 +37,6 @@ private:
 // well formed, or names a charset the platform cannot convert, stays as it is.
 // Characters the code page lacks become its default character ("?").
 std::string DecodeEncodedWords(const std::string& header);
+// A UTF-8 header text with its encoded words decoded into UTF-8, every
+// character kept, by the same rules.
+std::string DecodeEncodedWordsUtf8(const std::string& header);

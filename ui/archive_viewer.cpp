@@ -2,20 +2,21 @@
 
 #include "db/ado_exception.h"
 #include "db/archive_schema.h"
+#include "db/stored_message.h"
 #include "engine/restore_task.h"
-#include "mailbox/pending_mailbox.h"
 #include "plugin/ansi_text.h"
 #include "plugin/file_utils.h"
 #include "plugin/message_box.h"
 #include "plugin/message_pump.h"
 #include "plugin/notice_cells.h"
-#include "plugin/replacing_file.h"
 #include "plugin/settings_keys.h"
 #include "plugin/stowlark_app.h"
 #include "plugin/window_utils.h"
 #include "res/resource_ids.h"
 #include "ui/icon_list.h"
 #include "ui/message_page.h"
+#include "ui/saved_messages.h"
+#include "ui/utf8_text.h"
 #include "ui/viewer_closed_notice.h"
 #include "ui/window_ops.h"
 
@@ -115,8 +116,10 @@ bool CArchiveViewer::OnInitDialog() {
     SetBigIcon(hwnd(), ::LoadIconA(App().Instance(), MAKEINTRESOURCEA(IDI_VIEWER)));
     list_ = CListCtrl(Item(IDC_VIEWER_LIST));
     menu_.reset(::LoadMenuA(App().Instance(), MAKEINTRESOURCEA(IDM_VIEWER_MENU)));
-    findEdit_ = ::CreateWindowExA(
-        WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd(),
+    // Wide-character controls show, and take, texts of any script.
+    ::SendMessageA(list_.hwnd(), LVM_SETUNICODEFORMAT, TRUE, 0);
+    findEdit_ = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VIEWER_FIND)), App().Instance(), nullptr);
     ::SendMessageA(findEdit_, WM_SETFONT, ::SendMessageA(hwnd(), WM_GETFONT, 0, 0), FALSE);
     OpenDatabase();
@@ -338,7 +341,7 @@ void CArchiveViewer::ShowSelectionChange() {
     ShowSelection();
 }
 
-LRESULT CArchiveViewer::FindRow(const std::string& text, UINT flags, int start) const {
+LRESULT CArchiveViewer::FindRow(const std::wstring& text, UINT flags, int start) const {
     const int count = static_cast<int>(view_.size());
     if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || count == 0) {
         return -1;
@@ -357,29 +360,25 @@ LRESULT CArchiveViewer::FindRow(const std::string& text, UINT flags, int start) 
         }
         // Typing finds rows by the text the first column shows.
         const std::string_view sender = rows_[view_[index]].TextView(ViewerText::kFrom);
-        if (partial ? sender.size() < text.size() : sender.size() != text.size()) {
-            continue;
-        }
-        if (::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, sender.data(),
-                             static_cast<int>(text.size()), text.data(),
-                             static_cast<int>(text.size())) == CSTR_EQUAL) {
+        if (BeginsIgnoringCase(sender, text) &&
+            (partial || CompareUtf8IgnoringCase(sender, Utf8FromWide(text)) == 0)) {
             return index;
         }
     }
     return -1;
 }
 
-void CArchiveViewer::ProvideCell(NMLVDISPINFOA& info) const {
-    LVITEMA& item = info.item;
+void CArchiveViewer::ProvideCell(NMLVDISPINFOW& info) const {
+    LVITEMW& item = info.item;
     const ViewerRow* row = RowAt(item.iItem);
     if (!row) {
         return;
     }
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::string text = ViewerCellText(*row, item.iSubItem);
+        const std::wstring text = WideFromUtf8(ViewerCellText(*row, item.iSubItem));
         const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
         std::copy_n(text.data(), length, item.pszText);
-        item.pszText[length] = '\0';
+        item.pszText[length] = L'\0';
     }
     if (item.mask & LVIF_IMAGE) {
         item.iImage = item.iSubItem == 0 && row->status >= 0 && row->status < kStatusCount
@@ -393,8 +392,8 @@ LRESULT CArchiveViewer::OnNotify(const NMHDR& header) {
         return 0;
     }
     switch (header.code) {
-    case LVN_GETDISPINFOA:
-        ProvideCell(const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)));
+    case LVN_GETDISPINFOW:
+        ProvideCell(const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)));
         break;
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
@@ -426,13 +425,12 @@ LRESULT CArchiveViewer::OnNotify(const NMHDR& header) {
     }
     case LVN_ODFINDITEMA: {
         const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
-        return find.lvfi.psz ? FindRow(find.lvfi.psz, find.lvfi.flags, find.iStart) : -1;
+        return find.lvfi.psz ? FindRow(WideFromAnsi(find.lvfi.psz), find.lvfi.flags, find.iStart)
+                             : -1;
     }
     case LVN_ODFINDITEMW: {
         const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
-        return find.lvfi.psz ? FindRow(AnsiFromWide(find.lvfi.psz, lstrlenW(find.lvfi.psz)),
-                                       find.lvfi.flags, find.iStart)
-                             : -1;
+        return find.lvfi.psz ? FindRow(find.lvfi.psz, find.lvfi.flags, find.iStart) : -1;
     }
     default:
         break;
@@ -669,7 +667,7 @@ void CArchiveViewer::ShowSelection() {
     std::string pageTemplate;
     LoadTextResource(IDR_MESSAGE_TEMPLATE, RT_PAGE_TEXT, pageTemplate);
     const std::string message = FetchMessageText(*row);
-    pageText_ = ComposeMessagePage(std::move(pageTemplate), *row, PreviewBody(message));
+    pageText_ = PageBytes(ComposeMessagePage(std::move(pageTemplate), *row, PreviewBody(message)));
     ShowPage(PlainMessageText(*row, message));
 }
 
@@ -685,7 +683,7 @@ std::string CArchiveViewer::FetchMessageText(const ViewerRow& row) {
         return std::string();
     }
     try {
-        return ArchivedMessageText(*database_, tableName_, row.rowid(), row.id);
+        return ReadStoredMessage(*database_, tableName_, row.rowid(), row.id).ShownUtf8();
     } catch (const CADOException&) {
         // The header block still shows which message it was.
         return std::string();
@@ -850,7 +848,7 @@ void CArchiveViewer::HideFind() {
 void CArchiveViewer::StartSearch() {
     ::KillTimer(hwnd(), kSearchTimer);
     search_.reset();
-    words_ = SearchWords(WindowText(findEdit_));
+    words_ = SearchWords(WindowTextUtf8(findEdit_));
     allWords_ = words_.size() >= 32 ? 0xFFFFFFFFu : (1u << words_.size()) - 1;
     if (words_.empty()) {
         wordsFound_.assign(rows_.size(), allWords_);
@@ -863,7 +861,7 @@ void CArchiveViewer::StartSearch() {
         for (size_t row = 0; row < rows_.size(); ++row) {
             const ViewerRow& r = rows_[row];
             foldedHeaders_.push_back(
-                folder_.FoldAnsi(r.from() + "\n" + r.subject() + "\n" + r.to() + "\n" + r.date()));
+                folder_.FoldUtf8(r.from() + "\n" + r.subject() + "\n" + r.to() + "\n" + r.date()));
             if (const std::optional<long long> rowid = r.rowid()) {
                 rowByRowid_[*rowid] = static_cast<int>(row);
             }
@@ -871,7 +869,7 @@ void CArchiveViewer::StartSearch() {
     }
     std::vector<std::string> folded;
     for (const std::string& word : words_) {
-        folded.push_back(folder_.FoldAnsi(word));
+        folded.push_back(folder_.FoldUtf8(word));
     }
     wordsFound_.assign(rows_.size(), 0);
     bool readTexts = false;
@@ -952,7 +950,8 @@ void CArchiveViewer::SaveSelectedAs() {
         return;
     }
     const ViewerRow* first = RowAt(list_.NextSelected(-1));
-    std::string name = SanitizeFileName(count == 1 && first ? first->subject() : title_);
+    std::string name =
+        SanitizeFileName(count == 1 && first ? Utf8ToAnsi(first->subject()) : title_);
     if (name.empty()) {
         name = count == 1 ? "Message" : "Messages";
     }
@@ -985,33 +984,11 @@ bool CArchiveViewer::SaveSelected(const std::string& path, bool asMailbox) {
     if (!database_ || !database_->IsOpen()) {
         return false;
     }
-    ReplacingFile file(path);
-    std::string failure;
-    if (file.Open()) {
-        try {
-            for (int index = list_.NextSelected(-1); index >= 0 && failure.empty();
-                 index = list_.NextSelected(index)) {
-                const ViewerRow* row = RowAt(index);
-                if (!row) {
-                    continue;
-                }
-                const std::string text =
-                    ArchivedMessageText(*database_, tableName_, row->rowid(), row->id);
-                if (!file.Write(asMailbox ? PendingRecord(row->date(), row->status, text) : text)) {
-                    failure = file.error();
-                }
-            }
-        } catch (const CADOException& error) {
-            failure = error.GetErrorMessage();
-        }
-        if (failure.empty() && file.Commit()) {
-            return true;
+    std::vector<const ViewerRow*> rows;
+    for (int index = list_.NextSelected(-1); index >= 0; index = list_.NextSelected(index)) {
+        if (const ViewerRow* row = RowAt(index)) {
+            rows.push_back(row);
         }
     }
-    if (failure.empty()) {
-        failure = file.error();
-    }
-    ShowStandardErrorBox("The messages could not be saved to " + path + ":\n" + failure +
-                         "\nNothing was written there.");
-    return false;
+    return SaveArchivedMessages(*database_, tableName_, rows, path, asMailbox);
 }

@@ -38,9 +38,8 @@ public:
     // The find field, and whether a search is still reading message texts.
     HWND findField() const { return findEdit_; }
     bool searching() const { return search_ != nullptr; }
-    // The selected messages, in the list's order, into one file: the stored
-    // text alone, or as records of a host mailbox. False after a box that
-    // says why; no part of the file is left then.
+    // The selected messages, in the list's order, into one file, as
+    // SaveArchivedMessages writes them.
     bool SaveSelected(const std::string& path, bool asMailbox);
 
 protected:
@@ -63,9 +62,9 @@ private:
     void OnListChanged();
     void ShowSelectionChange();
     // The row typing `text` goes to: -1 for none.
-    LRESULT FindRow(const std::string& text, UINT flags, int start) const;
+    LRESULT FindRow(const std::wstring& text, UINT flags, int start) const;
     void OnColumnClick(int column);
-    void ProvideCell(NMLVDISPINFOA& info) const;
+    void ProvideCell(NMLVDISPINFOW& info) const;
     void Layout();
     void ApplySavedPlacement();
     void Save();

@@ -1,5 +1,6 @@
 #include "ui/preview_pane.h"
 
+#include "plugin/ansi_text.h"
 #include "plugin/guarded_call.h"
 
 #include <commctrl.h>
@@ -10,12 +11,17 @@ constexpr UINT_PTR kSubclassId = 1;
 // The browser's navNoHistory: going from message to message is not browsing.
 constexpr long kNoHistory = 2;
 
+bool ContinuesCharacter(const std::string& text, size_t at) {
+    return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+}
+
 } // namespace
 
 // An edit box shows a line break only where CR LF stands. It also lays out a
 // line in time that grows with the square of its length (a line of 64 KB,
 // as HTML mail may have, takes seconds), so a longer line is broken after
-// its last space within the limit, or at the limit.
+// its last space within the limit, or at the limit, never inside a UTF-8
+// character.
 std::string TextBoxForm(const std::string& text) {
     std::string result;
     result.reserve(text.size() + text.size() / 64);
@@ -31,7 +37,8 @@ std::string TextBoxForm(const std::string& text) {
         }
         if (c == '\r' || c == '\n') {
             lineStart = result.size();
-        } else if (result.size() - lineStart >= kLongestTextBoxLine) {
+        } else if (result.size() - lineStart >= kLongestTextBoxLine &&
+                   !ContinuesCharacter(text, i + 1)) {
             const size_t space = result.rfind(' ', result.size() - 1);
             const size_t breakAt =
                 space != std::string::npos && space >= lineStart ? space + 1 : result.size();
@@ -66,8 +73,9 @@ bool CPreviewPane::Attach(HWND parent, int controlId) {
             return true;
         }
     }
-    textBox_.reset(::CreateWindowExA(
-        0, "EDIT", "",
+    // A wide-character box shows a message of any script.
+    textBox_.reset(::CreateWindowExW(
+        0, L"EDIT", L"",
         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
             ES_AUTOVSCROLL | ES_NOHIDESEL,
         0, 0, client.right, client.bottom, pane_, nullptr,
@@ -86,7 +94,7 @@ void CPreviewPane::Navigate(const std::string& address, const std::string& plain
     if (browser_) {
         browser_->Navigate(address, kNoHistory);
     } else if (textBox_) {
-        ::SetWindowTextA(textBox_.get(), TextBoxForm(plainText).c_str());
+        ::SetWindowTextW(textBox_.get(), WideFromUtf8(TextBoxForm(plainText)).c_str());
     }
 }
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-// The text as the read-only box shows it: CR LF line breaks, and no line
-// longer than kLongestTextBoxLine characters.
+// The UTF-8 text as the read-only box shows it: CR LF line breaks, and no
+// line longer than kLongestTextBoxLine bytes (a few more to end a character).
 constexpr size_t kLongestTextBoxLine = 1024;
 std::string TextBoxForm(const std::string& text);
 
@@ -25,7 +25,8 @@ public:
     // Takes over the parent's static control `controlId` as the pane.
     bool Attach(HWND parent, int controlId);
     // Loads the page file `address` without adding it to the control's
-    // history; `plainText` is what a pane that cannot draw pages shows.
+    // history; `plainText` (UTF-8) is what a pane that cannot draw pages
+    // shows.
     void Navigate(const std::string& address, const std::string& plainText);
     // Lets the control go while its windows still exist.
     void Close();

@@ -7,95 +7,27 @@
 #include "db/table_walk.h"
 #include "mailbox/date_formats.h"
 #include "mailbox/encoded_words.h"
+#include "plugin/ansi_text.h"
 #include "plugin/file_utils.h"
 #include "plugin/message_box.h"
 #include "plugin/win32.h"
+#include "ui/sort_keys.h"
+#include "ui/utf8_text.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 #include <unordered_map>
 
 namespace {
 
-int CompareTextsIgnoringCase(std::string_view a, std::string_view b) {
-    const int result =
-        ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                         b.data(), static_cast<int>(b.size()));
-    return result == 0 ? 0 : result - CSTR_EQUAL;
-}
-
-// The locale's sort keys of many texts, kept end to end in blocks of a
-// megabyte: a million rows would otherwise hold a million small blocks while
-// they sort, or one buffer that doubles (holding its old and new room at once)
-// as it grows.
-class SortKeys {
-public:
-    explicit SortKeys(size_t rows) : where_(rows) {}
-
-    void Add(size_t row, std::string_view text) {
-        const int length = static_cast<int>(text.size());
-        const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-        // Most keys fit the room already there, which saves asking for the
-        // size first.
-        size_t room = std::max<size_t>(64, text.size() * 4 + 16);
-        int size = 0;
-        for (int attempt = 0; attempt < 2 && size <= 0; ++attempt) {
-            std::string& block = BlockWithRoom(room);
-            const size_t at = block.size();
-            block.resize(at + room);
-            size = ::LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, &block[at],
-                                  static_cast<int>(room));
-            size_t end = at + static_cast<size_t>(std::max(size, 0));
-            // The key ends with a zero byte; the compare must not see it.
-            while (end > at && block[end - 1] == '\0') {
-                --end;
-            }
-            block.resize(end);
-            where_[row] = {static_cast<uint32_t>(blocks_.size() - 1), static_cast<uint32_t>(at),
-                           static_cast<uint32_t>(end - at)};
-            if (size <= 0) {
-                const int needed =
-                    ::LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, nullptr, 0);
-                if (needed <= 0) {
-                    return;
-                }
-                room = static_cast<size_t>(needed);
-            }
-        }
-    }
-
-    int Compare(int a, int b) const { return Key(a).compare(Key(b)); }
-
-private:
-    static constexpr size_t kBlockBytes = 1 << 20;
-
-    struct Place {
-        uint32_t block = 0;
-        uint32_t at = 0;
-        uint32_t length = 0;
-    };
-
-    std::string& BlockWithRoom(size_t room) {
-        if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < room) {
-            blocks_.emplace_back();
-            blocks_.back().reserve(std::max(kBlockBytes, room));
-        }
-        return blocks_.back();
-    }
-
-    std::string_view Key(int row) const {
-        const Place& place = where_[static_cast<size_t>(row)];
-        if (place.length == 0) {
-            return std::string_view();
-        }
-        return std::string_view(blocks_[place.block]).substr(place.at, place.length);
-    }
-
-    std::vector<std::string> blocks_;
-    std::vector<Place> where_;
-};
-
+// A text without a day goes after every day, so that undated rows sort
+// together, after the dated ones ascending and before them descending.
 int CompareDays(const std::optional<double>& a, const std::optional<double>& b) {
-    if (!a || !b || *a == *b) {
+    if (!a || !b) {
+        return a.has_value() == b.has_value() ? 0 : a ? -1 : 1;
+    }
+    if (*a == *b) {
         return 0;
     }
     return *a < *b ? -1 : 1;
@@ -121,9 +53,9 @@ std::string& TextOf(Texts& texts, ViewerText which) {
 // Shown as the reader reads them; the file keeps them as sent. A message the
 // host counted as empty still takes up a line.
 void ShowAsRead(ViewerRow& row, Texts& texts, HeaderDecoder& decoder) {
-    decoder.DecodeInPlace(TextOf(texts, ViewerText::kFrom));
-    decoder.DecodeInPlace(TextOf(texts, ViewerText::kSubject));
-    decoder.DecodeInPlace(TextOf(texts, ViewerText::kTo));
+    decoder.DecodeUtf8InPlace(TextOf(texts, ViewerText::kFrom));
+    decoder.DecodeUtf8InPlace(TextOf(texts, ViewerText::kSubject));
+    decoder.DecodeUtf8InPlace(TextOf(texts, ViewerText::kTo));
     row.SetTexts(texts);
     if (row.size == 0) {
         row.size = 1;
@@ -147,11 +79,11 @@ bool ReadByWalk(CADODatabase& database, const std::string& tableName,
     while (walk->Next()) {
         ViewerRow row;
         row.status = walk->Integer(0);
-        walk->ReadText(1, TextOf(texts, ViewerText::kPriority));
-        walk->ReadText(2, TextOf(texts, ViewerText::kFrom));
-        walk->ReadText(3, TextOf(texts, ViewerText::kSubject));
-        walk->ReadText(4, TextOf(texts, ViewerText::kTo));
-        walk->ReadText(5, TextOf(texts, ViewerText::kDate));
+        walk->ReadUtf8(1, TextOf(texts, ViewerText::kPriority));
+        walk->ReadUtf8(2, TextOf(texts, ViewerText::kFrom));
+        walk->ReadUtf8(3, TextOf(texts, ViewerText::kSubject));
+        walk->ReadUtf8(4, TextOf(texts, ViewerText::kTo));
+        walk->ReadUtf8(5, TextOf(texts, ViewerText::kDate));
         row.size = walk->Integer(6);
         row.id = walk->Integer(7);
         row.SetRowid(walk->Rowid());
@@ -175,11 +107,11 @@ void ReadByRecordset(CADODatabase& database, const std::string& tableName,
     while (!records.AtEnd()) {
         ViewerRow row;
         records.ReadField(kStatus, row.status);
-        records.ReadField(kPriority, TextOf(texts, ViewerText::kPriority));
-        records.ReadField(kFrom, TextOf(texts, ViewerText::kFrom));
-        records.ReadField(kSubject, TextOf(texts, ViewerText::kSubject));
-        records.ReadField(kTo, TextOf(texts, ViewerText::kTo));
-        records.ReadField(kDate, TextOf(texts, ViewerText::kDate));
+        records.ReadFieldUtf8(kPriority, TextOf(texts, ViewerText::kPriority));
+        records.ReadFieldUtf8(kFrom, TextOf(texts, ViewerText::kFrom));
+        records.ReadFieldUtf8(kSubject, TextOf(texts, ViewerText::kSubject));
+        records.ReadFieldUtf8(kTo, TextOf(texts, ViewerText::kTo));
+        records.ReadFieldUtf8(kDate, TextOf(texts, ViewerText::kDate));
         records.ReadField(kSize, row.size);
         records.ReadField(kId, row.id);
         if (bookmarks) {
@@ -266,8 +198,17 @@ std::string ViewerCellText(const ViewerRow& row, int column) {
     }
 }
 
+namespace {
+
+std::optional<double> DayOfWord(const std::string& word) {
+    // The locale's dates are written in its code page.
+    return ParseLocaleDate(Utf8ToAnsi(word));
+}
+
+} // namespace
+
 std::optional<double> ViewerDateDay(const std::string& date) {
-    return ParseLocaleDate(FirstSlashWord(date));
+    return DayOfWord(FirstSlashWord(date));
 }
 
 int CompareViewerRows(const ViewerRow& a, const ViewerRow& b, int sortKey, int sortOrder) {
@@ -275,14 +216,14 @@ int CompareViewerRows(const ViewerRow& a, const ViewerRow& b, int sortKey, int s
     switch (sortKey) {
     case viewer_column::kSender:
         result =
-            CompareTextsIgnoringCase(a.TextView(ViewerText::kFrom), b.TextView(ViewerText::kFrom));
+            CompareUtf8IgnoringCase(a.TextView(ViewerText::kFrom), b.TextView(ViewerText::kFrom));
         break;
     case viewer_column::kSubject:
-        result = CompareTextsIgnoringCase(a.TextView(ViewerText::kSubject),
-                                          b.TextView(ViewerText::kSubject));
+        result = CompareUtf8IgnoringCase(a.TextView(ViewerText::kSubject),
+                                         b.TextView(ViewerText::kSubject));
         break;
     case viewer_column::kRecipients:
-        result = CompareTextsIgnoringCase(a.TextView(ViewerText::kTo), b.TextView(ViewerText::kTo));
+        result = CompareUtf8IgnoringCase(a.TextView(ViewerText::kTo), b.TextView(ViewerText::kTo));
         break;
     case viewer_column::kDate:
         result = CompareDays(ViewerDateDay(a.date()), ViewerDateDay(b.date()));
@@ -317,20 +258,29 @@ void SortViewerRows(const std::vector<ViewerRow>& rows, std::vector<int>& order,
     }
     case viewer_column::kDate: {
         // Many rows share a day, and parsing one costs far more than
-        // finding it again.
-        std::vector<std::optional<double>> days(rows.size());
+        // finding it again. A row without a day sorts as the latest.
+        std::vector<double> days(rows.size());
         std::unordered_map<std::string, std::optional<double>> dayOfWord;
+        const double descending = sortOrder == 1 ? -1 : 1;
         for (const int index : order) {
             const std::string word = FirstSlashWord(rows[index].date());
             auto found = dayOfWord.find(word);
             if (found == dayOfWord.end()) {
-                found = dayOfWord.emplace(word, ParseLocaleDate(word)).first;
+                found = dayOfWord.emplace(word, DayOfWord(word)).first;
             }
-            days[index] = found->second;
+            days[index] = descending * found->second.value_or(HUGE_VAL);
         }
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return Ordered(CompareDays(days[a], days[b]), sortOrder) < 0;
-        });
+        // Rows of one day keep their table order, the order they came in,
+        // whatever order the list showed before. Many rows share a day, and
+        // a stable sort leaves them where they are at less cost than a tie
+        // broken in each comparison.
+        if (order.size() == rows.size()) {
+            std::iota(order.begin(), order.end(), 0);
+        } else {
+            std::sort(order.begin(), order.end());
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return days[a] < days[b]; });
         return;
     }
     default:

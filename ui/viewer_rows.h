@@ -16,7 +16,9 @@ enum class ViewerText { kPriority, kFrom, kSubject, kTo, kDate };
 constexpr size_t kViewerTextCount = 5;
 
 // A viewer may hold a million of these, so the five texts share one buffer
-// and the row keeps only where each ends.
+// and the row keeps only where each ends. The texts are UTF-8: an archive
+// may hold any script, and UTF-8 takes no more room than the code page for
+// the ASCII most mail is written in.
 class ViewerRow {
 public:
     int id = 0;
@@ -63,7 +65,7 @@ constexpr int kCount = 5;
 } // namespace viewer_column
 
 // The rows of `tableName` in the table's own order, their senders, subjects
-// and recipients with MIME encoded words decoded into the code page. A database error shows
+// and recipients with MIME encoded words decoded. A database error shows
 // its text in a message box; the rows read before it are kept and `complete`
 // is false. A table that cannot be opened without an error gives no rows.
 std::vector<ViewerRow> ReadViewerRows(CADODatabase& database, const std::string& tableName,
@@ -75,15 +77,16 @@ std::string ViewerCellText(const ViewerRow& row, int column);
 // Negative, zero or positive as `a` goes before, with or after `b` when
 // sorted by `sortKey` ascending; `sortOrder` 1 reverses it. Dates compare by
 // their first word holding a "/", parsed in the user's locale; a date that
-// does not parse compares equal to any other, and so does every row under a
-// key that is no column.
+// does not parse goes after every one that does and equals any other that
+// does not. Every row under a key that is no column compares equal.
 int CompareViewerRows(const ViewerRow& a, const ViewerRow& b, int sortKey, int sortOrder);
 
 // The calendar day of a stored date text, as CompareViewerRows reads it.
 std::optional<double> ViewerDateDay(const std::string& date);
 
 // Orders `order` (indexes into `rows`) by CompareViewerRows, keeping the
-// present order of rows that compare equal. Dates are parsed once per row
-// rather than once per comparison.
+// present order of rows that compare equal, except that rows of one day
+// take their table order. Dates are parsed once per row rather than once
+// per comparison.
 void SortViewerRows(const std::vector<ViewerRow>& rows, std::vector<int>& order, int sortKey,
                     int sortOrder);

@@ -1,4 +1,4 @@
-// MIME encoded words in header texts, decoded into code page 1252.
+// MIME encoded words in header texts, decoded into code page 1252 or UTF-8.
 #include "mailbox/encoded_words.h"
 
 #include <gtest/gtest.h>
@@ -74,4 +74,17 @@ TEST(EncodedWords, PlainTextComesBackUnchanged) {
     for (const char* text : {"", "Meeting at noon", "a =? b ?= c", "Caf\xE9 =?", "100% = ?=\r\n"}) {
         EXPECT_EQ(text, DecodeEncodedWords(text)) << text;
     }
+}
+
+TEST(EncodedWords, DecodeIntoUtf8KeepsEveryScript) {
+    EXPECT_EQ("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+              DecodeEncodedWordsUtf8("=?KOI8-R?B?8NLJ18XU?="));
+    EXPECT_EQ("\xE6\x97\xA5\xE6\x9C\xAC", DecodeEncodedWordsUtf8("=?shift_jis?B?k/qWew==?="));
+    EXPECT_EQ("\xC5\x81\xC3\xB3"
+              "d\xC5\xBA",
+              DecodeEncodedWordsUtf8("=?ISO-8859-2?B?o/NkvA==?="));
+    // The text around the words is UTF-8 already and stays as it is.
+    EXPECT_EQ("\xCE\xB1\xCE\xB2 Caf\xC3\xA9 \xCE\xB3",
+              DecodeEncodedWordsUtf8("\xCE\xB1\xCE\xB2 =?iso-8859-1?Q?Caf=E9?= \xCE\xB3"));
+    EXPECT_EQ("=?utf-8?Q?=ZZ?=", DecodeEncodedWordsUtf8("=?utf-8?Q?=ZZ?="));
 }

@@ -230,16 +230,19 @@ TEST(ViewerRows, CompareTextsIgnoringCaseDatesByTheirDayAndSizesAsNumbers) {
     b.SetText(ViewerText::kDate, "Fri 12/1/2006 23:59");
     EXPECT_EQ(1, CompareViewerRows(a, b, 3, 0));
     EXPECT_EQ(-1, CompareViewerRows(a, b, 3, 1));
-    // The same day whatever the time; no day at all is equal to any.
+    // The same day whatever the time; no day at all goes after every day.
     b.SetText(ViewerText::kDate, "5/1/2007 23:00");
     EXPECT_EQ(0, CompareViewerRows(a, b, 3, 0));
     b.SetText(ViewerText::kDate, "yesterday");
+    EXPECT_EQ(-1, CompareViewerRows(a, b, 3, 0));
+    EXPECT_EQ(1, CompareViewerRows(a, b, 3, 1));
+    a.SetText(ViewerText::kDate, "");
     EXPECT_EQ(0, CompareViewerRows(a, b, 3, 0));
 
     // The sort orders texts exactly as the comparison does.
     std::vector<ViewerRow> rows(9);
-    const char* senders[] = {"co-op", "coop", "Co op",  "\xC9mile", "emile",
-                             "Zoe",   "",     "o'neil", "ONeil"};
+    const char* senders[] = {"co-op", "coop", "Co op",  "\xC3\x89mile", "emile",
+                             "Zoe",   "",     "o'neil", "\xCE\xA9mega"};
     for (size_t i = 0; i < rows.size(); ++i) {
         rows[i].SetText(ViewerText::kFrom, senders[i]);
     }
@@ -248,6 +251,26 @@ TEST(ViewerRows, CompareTextsIgnoringCaseDatesByTheirDayAndSizesAsNumbers) {
     for (size_t i = 1; i < order.size(); ++i) {
         EXPECT_LE(CompareViewerRows(rows[order[i - 1]], rows[order[i]], 0, 0), 0)
             << rows[order[i - 1]].from() << " before " << rows[order[i]].from();
+    }
+
+    // Whatever order the rows had, undated ones go together after the
+    // dated ones ascending and before them descending, and one day's rows
+    // keep their table order.
+    const char* dates[] = {"3/2/2007 9:00",  "none", "Mon 1/5/2007 10:00", "3/2/2007 8:00", "",
+                           "1/5/2007 23:00", "n/a",  "3/2/2007 7:00"};
+    std::vector<ViewerRow> dated(8);
+    for (size_t i = 0; i < dated.size(); ++i) {
+        dated[i].SetText(ViewerText::kDate, dates[i]);
+    }
+    for (const std::vector<int>& start :
+         {std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}, std::vector<int>{7, 6, 5, 4, 3, 2, 1, 0},
+          std::vector<int>{4, 0, 6, 3, 1, 7, 2, 5}}) {
+        order = start;
+        SortViewerRows(dated, order, 3, 0);
+        EXPECT_THAT(order, ElementsAre(2, 5, 0, 3, 7, 1, 4, 6));
+        order = start;
+        SortViewerRows(dated, order, 3, 1);
+        EXPECT_THAT(order, ElementsAre(1, 4, 6, 0, 3, 7, 2, 5));
     }
 
     a.size = 9;
@@ -289,7 +312,7 @@ TEST(ViewerRows, ATableReadsAsTheRecordsetReadsAViewOfIt) {
         }
         EXPECT_EQ(static_cast<long long>(row + 1), walked[row].rowid().value_or(-1));
     }
-    EXPECT_EQ("caf\xE9 na\xEFve", walked[1].from());
+    EXPECT_EQ("caf\xC3\xA9 na\xC3\xAFve", walked[1].from());
 }
 
 TEST_F(ArchiveViewerTest, ShowsEveryRowWithItsCellsAndStatusIcon) {
@@ -349,15 +372,17 @@ TEST_F(ArchiveViewerTest, EveryHeaderClickFlipsTheOrderAndMarksTheSortedColumn) 
     EXPECT_THAT(Column(1), ElementsAre("Zebra", "memo", "Budget", "agenda"));
     EXPECT_EQ(1, HeaderImage(1));
     EXPECT_EQ(6, HeaderImage(4));
-    // Dates by their day: the same day keeps its present order, and the
-    // row with no day stays where it is.
+    // Dates by their day: the same day in table order, and the row with no
+    // day after the dated ones, before them descending.
     ClickHeader(3);
-    EXPECT_THAT(Column(3), ElementsAre("12/1/2006 8:00:00 AM", "soon", "12/1/2006 11:00:00 PM",
-                                       "5/1/2007 9:15:00 AM"));
+    EXPECT_THAT(Column(3), ElementsAre("12/1/2006 11:00:00 PM", "12/1/2006 8:00:00 AM",
+                                       "5/1/2007 9:15:00 AM", "soon"));
     // Selected rows keep their marks through a sort.
     Select({0});
     ClickHeader(3);
-    EXPECT_EQ("12/1/2006 8:00:00 AM", viewer->RowAt(viewer->list().NextSelected(-1))->date());
+    EXPECT_THAT(Column(3), ElementsAre("soon", "5/1/2007 9:15:00 AM", "12/1/2006 11:00:00 PM",
+                                       "12/1/2006 8:00:00 AM"));
+    EXPECT_EQ("12/1/2006 11:00:00 PM", viewer->RowAt(viewer->list().NextSelected(-1))->date());
     EXPECT_EQ(1, viewer->list().SelectedCount());
     // Nothing of it is kept for the next viewer.
     EXPECT_EQ("<none>", SettingText("Settings", "GlobalSortKey"));
@@ -462,6 +487,22 @@ TEST(MessagePage, TheTextBoxGetsCrLfBreaksAndNoLineItWouldTakeSecondsToLayOut) {
     std::string original = text;
     ReplaceAll(original, "\r\n", "");
     EXPECT_EQ(original, joined);
+    // A line of two-byte characters breaks between them.
+    std::string greek;
+    for (int i = 0; i < 700; ++i) {
+        greek += "\xCE\xB1";
+    }
+    const std::string broken = TextBoxForm("x" + greek);
+    ASSERT_NE(std::string::npos, broken.find("\r\n"));
+    EXPECT_EQ("\xCE\xB1", broken.substr(broken.find("\r\n") + 2, 2));
+}
+
+TEST(MessagePage, APageKeepsTheCodePagesBytesAndNamesTheCharactersItLacks) {
+    const std::string ordinary = "<div>Caf\xC3\xA9 &amp; cr\xC3\xA8me</div>";
+    EXPECT_EQ("<div>Caf\xE9 &amp; cr\xE8me</div>", PageBytes(ordinary));
+    // Omega, an ideograph and a character beyond the first 65,536.
+    EXPECT_EQ("\xE9 &#937; &#26085; &#128512; <br>",
+              PageBytes("\xC3\xA9 \xCE\xA9 \xE6\x97\xA5 \xF0\x9F\x98\x80 <br>"));
 }
 
 TEST(MessagePage, BodyKeepsItsLineBreaksUnlessItCarriesTagsOfItsOwn) {
@@ -748,20 +789,113 @@ TEST_F(ArchiveViewerTest, EncodedHeadersShowSortAndAreFoundAsTheyRead) {
     for (int row = 0; row < window.list().ItemCount(); ++row) {
         shown.push_back(window.RowAt(row)->subject());
     }
-    EXPECT_THAT(shown, ::testing::UnorderedElementsAre("Caf\xE9 cr\xE8me", "April",
-                                                       "=?utf-8?q?broken", "Zz plain"));
+    const char* const cafe = "Caf\xC3\xA9 cr\xC3\xA8me";
+    EXPECT_THAT(shown,
+                ::testing::UnorderedElementsAre(cafe, "April", "=?utf-8?q?broken", "Zz plain"));
     const auto at = [&](const char* subject) {
         return std::find(shown.begin(), shown.end(), subject) - shown.begin();
     };
     const bool ascending = at("April") < at("Zz plain");
-    EXPECT_EQ(ascending, at("April") < at("Caf\xE9 cr\xE8me"));
-    EXPECT_EQ(ascending, at("Caf\xE9 cr\xE8me") < at("Zz plain"));
+    EXPECT_EQ(ascending, at("April") < at(cafe));
+    EXPECT_EQ(ascending, at(cafe) < at("Zz plain"));
 
     PressKey(window.list().hwnd(), 'F', true);
     ::SetWindowTextA(window.findField(), "CAF\xC9");
     EXPECT_TRUE(PumpUntil([&] { return !window.searching(); }));
     ASSERT_EQ(1, window.list().ItemCount());
-    EXPECT_EQ("Caf\xE9 cr\xE8me", window.RowAt(0)->subject());
+    EXPECT_EQ(cafe, window.RowAt(0)->subject());
+}
+
+// A converted Jet archive may hold any script: the list, the preview and
+// Find show and match it whole, and "Save As..." never writes a "?" for it.
+TEST_F(ArchiveViewerTest, TextOfAnyScriptShowsIsFoundAndIsNeverSavedAsQuestionMarks) {
+    {
+        CADODatabase database;
+        ASSERT_TRUE(database.Open(ArchiveConnectionString(DatabasePath())));
+        // Alpha-lambda-phi-alpha, the subject's two ideographs in an encoded
+        // word, and alpha-beta-gamma in the message.
+        ASSERT_TRUE(database.Execute(
+            "UPDATE [" + table_ +
+            "] SET [From] = char(913, 955, 966, 945) || ' <a@example.com>', "
+            "Subject = '=?UTF-8?B?5pel5pys?= report', message = 'Subject: x' || "
+            "char(13, 10, 13, 10) || 'caf' || char(233) || ' ' || char(945, 946, 947) "
+            "WHERE Subject = 'memo'"));
+    }
+    const std::string greekSender = "\xCE\x91\xCE\xBB\xCF\x86\xCE\xB1 <a@example.com>";
+    const std::string body = "caf\xC3\xA9 \xCE\xB1\xCE\xB2\xCE\xB3";
+    CArchiveViewer& window = OpenViewer();
+    int row = 0;
+    while (window.RowAt(row) && window.RowAt(row)->from() != greekSender) {
+        ++row;
+    }
+    ASSERT_NE(nullptr, window.RowAt(row));
+    const auto cell = [&](int column) {
+        wchar_t text[256] = {};
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        ::SendMessageW(window.list().hwnd(), LVM_GETITEMTEXTW, row,
+                       reinterpret_cast<LPARAM>(&item));
+        return std::wstring(text);
+    };
+    EXPECT_EQ(L"\x0391\x03BB\x03C6\x03B1 <a@example.com>", cell(0));
+    EXPECT_EQ(L"\x65E5\x672C report", cell(1));
+    // Typing in the list's own script finds the row.
+    ::SetFocus(window.list().hwnd());
+    ::SendMessageW(window.list().hwnd(), WM_CHAR, 0x03B1, 1);
+    PumpWaitingMessages();
+    EXPECT_EQ(row, window.list().NextSelected(-1));
+
+    Select({row});
+    // The page keeps the code page's characters as bytes and names the rest.
+    EXPECT_EQ(MessagePage("&#913;&#955;&#966;&#945; <a@example.com>", "&#26085;&#26412; report",
+                          "bob", "soon", "Normal", "caf\xE9 &#945;&#946;&#947;"),
+              Page());
+    if (!window.preview().drawsPages()) {
+        wchar_t shown[512] = {};
+        ::GetWindowTextW(window.preview().textBox(), shown, 512);
+        EXPECT_NE(std::wstring::npos, std::wstring(shown).find(L"caf\xE9 \x03B1\x03B2\x03B3"));
+        EXPECT_NE(std::wstring::npos, std::wstring(shown).find(L"Subject: \x65E5\x672C report"));
+    }
+
+    // Words typed in any script, in either case, against the stored text.
+    PressKey(window.list().hwnd(), 'F', true);
+    for (const wchar_t* words :
+         {L"\x0391\x0392\x0393", L"\x65E5\x672C", L"\x03B1\x039B\x03A6\x0391", L"CAF\xC9 \x03B3"}) {
+        ::SetWindowTextW(window.findField(), words);
+        EXPECT_TRUE(PumpUntil([&] { return !window.searching(); }));
+        ASSERT_EQ(1, window.list().ItemCount()) << words;
+        EXPECT_EQ(greekSender, window.RowAt(0)->from());
+    }
+    ::SetWindowTextW(window.findField(), L"\x03B4");
+    EXPECT_TRUE(PumpUntil([&] { return !window.searching(); }));
+    EXPECT_EQ(0, window.list().ItemCount());
+    PressKey(window.findField(), VK_ESCAPE);
+    PumpWaitingMessages();
+
+    // Alone, the message is its stored UTF-8; a mailbox, read in the code
+    // page, leaves it out and says so.
+    row = 0;
+    while (window.RowAt(row)->from() != greekSender) {
+        ++row;
+    }
+    Select({row});
+    ASSERT_TRUE(window.SaveSelected(files / "Greek.eml", false));
+    EXPECT_EQ("Subject: x\r\n\r\n" + body, ReadBytes(files / "Greek.eml"));
+    EXPECT_FALSE(window.SaveSelected(files / "Greek.mbx", true));
+    EXPECT_FALSE(FileExists(files / "Greek.mbx"));
+    Select({row, row == 0 ? 1 : 0});
+    ASSERT_TRUE(window.SaveSelected(files / "Both.mbx", true));
+    MailboxFile saved(files / "Both.mbx");
+    saved.Load();
+    ASSERT_EQ(1u, saved.Count());
+    EXPECT_EQ(std::string::npos, saved.RawText(0).find('?'));
+    ASSERT_EQ(2u, boxes.boxes().size());
+    EXPECT_THAT(boxes.boxes()[0].text, ::testing::HasSubstr("Nothing was written."));
+    EXPECT_THAT(boxes.boxes()[1].text,
+                ::testing::HasSubstr("1 of the 2 messages holds characters that the code page "
+                                     "lacks"));
 }
 
 TEST_F(ArchiveViewerTest, SelectedMessagesSaveAsAMailboxTheHostReadsOrAsOneMessage) {
