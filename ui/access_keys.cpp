@@ -105,7 +105,12 @@ bool HandleAccessKey(HWND dialog, const MSG& message) {
     if (!IsAccessKeyMessage(message)) {
         return false;
     }
-    const char typed = UpperCase(static_cast<char>(message.wParam & 0xFF));
+    // The plug-in's loops take messages in UTF-16; the captions' keys are
+    // in the code page.
+    const wchar_t wide = static_cast<wchar_t>(message.wParam);
+    char key = 0;
+    ::WideCharToMultiByte(CP_ACP, 0, &wide, 1, &key, 1, nullptr, nullptr);
+    const char typed = UpperCase(key);
     if (static_cast<unsigned char>(typed) <= ' ') {
         return false;
     }

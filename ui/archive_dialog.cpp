@@ -158,7 +158,7 @@ void CArchiveDlg::MoveToSavedPosition() {
 }
 
 bool CArchiveDlg::PreTranslateMessage(MSG& message) {
-    if (accelerators_ && ::TranslateAcceleratorA(hwnd(), accelerators_.get(), &message)) {
+    if (accelerators_ && ::TranslateAcceleratorW(hwnd(), accelerators_.get(), &message)) {
         return true;
     }
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {

@@ -56,7 +56,7 @@ INT_PTR CDialog::RunModal() {
             break;
         }
         MSG message;
-        const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             OnQuitDuringModal();
@@ -141,7 +141,7 @@ bool CDialog::PreTranslateMessage(MSG& message) {
     if (HandleAccessKey(hwnd_, message)) {
         return true;
     }
-    return ::IsDialogMessageA(hwnd_, &message) != FALSE;
+    return ::IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
 void CDialog::Attach(HWND window) {

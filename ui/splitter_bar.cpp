@@ -138,7 +138,7 @@ void CSplitterBar::Drag(int offsetY) {
 
         for (bool dragging = true; dragging && ::GetCapture() == bar;) {
             MSG message;
-            const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+            const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
             if (got <= 0) {
                 if (got == 0) {
                     ::PostQuitMessage(static_cast<int>(message.wParam));

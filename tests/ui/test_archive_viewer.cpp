@@ -861,6 +861,14 @@ TEST_F(ArchiveViewerTest, TextOfAnyScriptShowsIsFoundAndIsNeverSavedAsQuestionMa
 
     // Words typed in any script, in either case, against the stored text.
     PressKey(window.list().hwnd(), 'F', true);
+    // Typed, a letter the code page lacks reaches the field whole through the
+    // plug-in's own message loop.
+    ::SetFocus(window.findField());
+    ::PostMessageW(window.findField(), WM_CHAR, 0x03B4, 1);
+    PumpWaitingMessages();
+    wchar_t typed[8] = {};
+    ::GetWindowTextW(window.findField(), typed, 8);
+    EXPECT_STREQ(L"\x03B4", typed);
     for (const wchar_t* words :
          {L"\x0391\x0392\x0393", L"\x65E5\x672C", L"\x03B1\x039B\x03A6\x0391", L"CAF\xC9 \x03B3"}) {
         ::SetWindowTextW(window.findField(), words);
