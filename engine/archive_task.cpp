@@ -158,8 +158,12 @@ int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
                  std::string("Total number of messages not archived because of errors: ") +
                  std::to_string(totalNotArchived_);
     }
-    log_.Write(TaskLog::EndRecord(CurrentDateTime(), stopped || failed, filter_.describe(),
-                                  "archived", totalArchived_, totalSearched_, extra));
+    log_.Write(TaskLog::EndRecord(CurrentDateTime(),
+                                  failed    ? TaskLog::Ending::Failed
+                                  : stopped ? TaskLog::Ending::Stopped
+                                            : TaskLog::Ending::Completed,
+                                  filter_.describe(), "archived", totalArchived_, totalSearched_,
+                                  extra));
     ReportTroubles();
     return totalArchived_;
 }

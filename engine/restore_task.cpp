@@ -134,7 +134,7 @@ int RestoreRun::Run(const std::vector<std::string>& archives) {
         Delay(10);
     }
     log_.Write(TaskLog::EndRecord(
-        CurrentDateTime(), stopped,
+        CurrentDateTime(), stopped ? TaskLog::Ending::Stopped : TaskLog::Ending::Completed,
         chosen_ ? "The messages selected in the viewer" : filter_.describe(), "restored",
         totalRestored_, totalSearched_,
         notArrived_ > 0

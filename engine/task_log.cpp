@@ -18,10 +18,12 @@ std::string TaskLog::StartRecord(double startTime, const std::string& taskType) 
            "\n" + "Task Type: " + taskType;
 }
 
-std::string TaskLog::EndRecord(double endTime, bool stopped, const std::string& filterText,
+std::string TaskLog::EndRecord(double endTime, Ending ending, const std::string& filterText,
                                const std::string& countLabel, int handled, int searched,
                                const std::string& extraLine) {
-    return std::string(stopped ? "\nTask stopped at " : "\nTask completed at ") +
+    return std::string(ending == Ending::Failed    ? "\nTask failed at "
+                       : ending == Ending::Stopped ? "\nTask stopped at "
+                                                   : "\nTask completed at ") +
            FormatLocaleTime(endTime) + "\nApplied Filter(s): " + filterText + "\nTotal number of " +
            countLabel + " messages: " + std::to_string(handled) +
            "\nTotal number of searched messages: " + std::to_string(searched) +

@@ -23,8 +23,11 @@ public:
     // "Restore Messages"; `countLabel` names the messages the task handled,
     // e.g. "archived".
     static std::string StartRecord(double startTime, const std::string& taskType);
+    // How a task ended: "Task completed at", "Task stopped at" or, when the
+    // archive file refused it, "Task failed at".
+    enum class Ending { Completed, Stopped, Failed };
     // `extraLine`, when there is one, goes before the rule line.
-    static std::string EndRecord(double endTime, bool stopped, const std::string& filterText,
+    static std::string EndRecord(double endTime, Ending ending, const std::string& filterText,
                                  const std::string& countLabel, int handled, int searched,
                                  const std::string& extraLine = std::string());
     // "< 1" for a stop during the first item, the percentage done for a later

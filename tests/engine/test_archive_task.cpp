@@ -321,7 +321,8 @@ TEST_F(ArchiveTaskTest, AFileThatRefusesWritesStopsTheTaskWithOneBox) {
     EXPECT_EQ(3u, Messages("Work").size());
     EXPECT_EQ(1u, Messages("In").size());
     EXPECT_TRUE(Messages("Trash").empty());
-    EXPECT_THAT(LogLines(), ::testing::Contains(MatchesRegex("^Task stopped at .*")));
+    EXPECT_THAT(LogLines(), ::testing::Contains(MatchesRegex("^Task failed at .*")));
+    EXPECT_EQ("Operation failed. 0 messages archived.", StatusLines().back());
     EXPECT_THAT(LogLines(), ::testing::Not(::testing::Contains("Mailbox: In")));
 }
 
