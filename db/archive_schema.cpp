@@ -9,6 +9,7 @@
 #include "db/adox_table.h"
 #include "db/mailbox_table_name.h"
 #include "db/message_check.h"
+#include "db/stored_message.h"
 #include "db/sql_text.h"
 
 #include "plugin/file_utils.h"
@@ -244,36 +245,9 @@ bool HoldsMessage(CADODatabase& database, const std::string& tableName, int id,
     return false;
 }
 
-namespace {
-
-template <typename Read>
-std::string ReadArchivedMessage(CADODatabase& database, const std::string& tableName,
-                                std::optional<long long> rowid, int id, Read read) {
-    std::string text;
-    CADORecordset records(database);
-    const std::string query = rowid ? RowAtSql(tableName, *rowid) : RowsWithIdSql(tableName, id);
-    if (records.Open(query, CADORecordset::OpenQuery) && !records.AtEnd()) {
-        read(records, text);
-    }
-    return text;
-}
-
-} // namespace
-
 std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
                                 std::optional<long long> rowid, int id) {
-    return ReadArchivedMessage(database, tableName, rowid, id,
-                               [](CADORecordset& records, std::string& text) {
-                                   records.ReadField(mailbox_column::kMessage, text);
-                               });
-}
-
-std::string ArchivedMessageUtf8(CADODatabase& database, const std::string& tableName,
-                                std::optional<long long> rowid, int id) {
-    return ReadArchivedMessage(database, tableName, rowid, id,
-                               [](CADORecordset& records, std::string& text) {
-                                   records.ReadFieldUtf8(mailbox_column::kMessage, text);
-                               });
+    return ReadStoredMessage(database, tableName, rowid, id).text;
 }
 
 ArchiveTableList ListArchiveTables(CADODatabase& database) {

@@ -63,10 +63,6 @@ std::string ArchiveCaption(const std::string& tableName, int rowCount);
 // when there is none. Throws CADOException on a database error.
 std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
                                 std::optional<long long> rowid, int id);
-// The same text in UTF-8, every character as it was stored: a message of a
-// Jet archive may hold characters the code page lacks.
-std::string ArchivedMessageUtf8(CADODatabase& database, const std::string& tableName,
-                                std::optional<long long> rowid, int id);
 
 // A row the archive task wrote, or found written before, known by its id and
 // the folded check of its text (MessageCheck::Folded).
