@@ -273,7 +273,11 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
                 CheckCandidates(true); // rows found written before, checked last
                 const size_t toMove = candidates_->verified().size() + candidates_->unverified();
                 const size_t moved = MoveToTrash(mailbox.name, *messages);
-                deletedText = moved == toMove && !trashMissing_ && notArchived_ == 0 ? "Yes" : "No";
+                // "Yes" only when every selected message has left.
+                deletedText =
+                    moved == toMove && !trashMissing_ && notArchived_ == 0 && keptInMailbox_ == 0
+                        ? "Yes"
+                        : "No";
                 if (moved != toMove && !trashMissing_) {
                     deletedText += "\nNumber of Messages Moved to Trash: " + std::to_string(moved) +
                                    " of " + std::to_string(toMove);

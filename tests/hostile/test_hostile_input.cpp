@@ -221,6 +221,7 @@ TEST_F(HostileInput, AnEmptyMessageAndOneThatCannotGoBackThroughPendingStayInThe
     EXPECT_THAT(Messages("Trash"), ElementsAre(plain));
     EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("1 messages of Work were left in the mailbox"),
                                         HasSubstr("1 messages of Work were left in the mailbox")));
+    EXPECT_THAT(LogLines(), Not(Contains("Deleted from the Mailbox: Yes")));
 
     // Without deletion it is copied like any other, and the restore says
     // why its row stays.
