@@ -108,11 +108,13 @@ InterruptedRestore::JournalCandidates(const std::string& table) {
     return candidates;
 }
 
-// Without a journal the restore was cut off while it staged: nothing is
-// home yet, and the staged messages are rows of the table. Only rows of a
-// staged message's size are read whole.
+// Without notes that tell what "Pending" holds, the restore was cut off
+// while it staged: the staged messages are rows of the table, other than
+// those known to be home. Only rows of a staged message's size are read
+// whole.
 std::vector<InterruptedRestore::Candidate>
-InterruptedRestore::TableCandidates(const std::string& table, const std::set<int>& sizes) {
+InterruptedRestore::TableCandidates(const std::string& table, const std::set<int>& sizes,
+                                    const std::set<long long>& home) {
     std::vector<Candidate> candidates;
     CADORecordset rows(database_);
     if (!rows.Open(table, CADORecordset::OpenTable)) {
@@ -120,7 +122,8 @@ InterruptedRestore::TableCandidates(const std::string& table, const std::set<int
     }
     for (; !rows.AtEnd(); rows.MoveNext()) {
         int size = 0;
-        if (rows.ReadField(mailbox_column::kSize, size) && sizes.count(size) == 0) {
+        if ((rows.ReadField(mailbox_column::kSize, size) && sizes.count(size) == 0) ||
+            home.count(rows.GetBookmark()) > 0) {
             continue;
         }
         Candidate candidate;
@@ -149,20 +152,10 @@ bool InterruptedRestore::Finish(const std::string& table, const std::string& tar
     }
     std::vector<Candidate> candidates;
     std::vector<size_t> match(static_cast<size_t>(count));
-    try {
-        candidates = JournalCandidates(table);
-        const bool fromJournal = !candidates.empty();
-        if (!fromJournal) {
-            std::set<int> sizes;
-            for (long number = 1; number <= count; ++number) {
-                const std::string text = staged->Text(number);
-                sizes.insert(static_cast<int>(text.size() / 1000));
-                sizes.insert(static_cast<int>(WithoutStatusLine(text).size() / 1000));
-            }
-            candidates = TableCandidates(table, sizes);
-        }
-        // One staged message to one row: equal texts are one message each.
-        // A check that matches is only a lead; the texts are compared.
+    // One staged message to one row: equal texts are one message each. A
+    // check that matches is only a lead; the texts are compared. False when
+    // a message is no candidate's.
+    const auto matchEvery = [&]() {
         std::vector<size_t> byChecksum(candidates.size());
         for (size_t i = 0; i < candidates.size(); ++i) {
             byChecksum[i] = i;
@@ -197,7 +190,36 @@ bool InterruptedRestore::Finish(const std::string& table, const std::string& tar
                 }
             }
             if (!found) {
+                return false;
+            }
+        }
+        return true;
+    };
+    try {
+        candidates = JournalCandidates(table);
+        const bool fromJournal = !candidates.empty() && matchEvery();
+        if (!fromJournal) {
+            // Notes that do not tell what "Pending" holds are those of an
+            // earlier restore whose messages all came home (their rows could
+            // not go): this "Pending" was cut off while it was written, and
+            // holds rows of the table besides them.
+            std::vector<Candidate> noted = std::move(candidates);
+            std::set<long long> notedRows;
+            for (const Candidate& candidate : noted) {
+                notedRows.insert(candidate.entry.rowid);
+            }
+            std::set<int> sizes;
+            for (long number = 1; number <= count; ++number) {
+                const std::string text = staged->Text(number);
+                sizes.insert(static_cast<int>(text.size() / 1000));
+                sizes.insert(static_cast<int>(WithoutStatusLine(text).size() / 1000));
+            }
+            candidates = TableCandidates(table, sizes, notedRows);
+            if (!matchEvery()) {
                 return false; // not this archive's: "Pending" stays as it is
+            }
+            for (const Candidate& candidate : noted) {
+                Home(table, candidate.entry);
             }
         }
         // Rows the journal names whose messages have left "Pending" are home.

@@ -52,7 +52,9 @@ private:
         bool used = false;
     };
     std::vector<Candidate> JournalCandidates(const std::string& table);
-    std::vector<Candidate> TableCandidates(const std::string& table, const std::set<int>& sizes);
+    // Rows of the staged messages' sizes, but those known to be `home`.
+    std::vector<Candidate> TableCandidates(const std::string& table, const std::set<int>& sizes,
+                                           const std::set<long long>& home);
     // The entry's message is home: its row goes with deletion, or stays
     // known as home.
     void Home(const std::string& table, const JournalEntry& entry);

@@ -329,6 +329,43 @@ TEST_F(TaskFaultTest, MessagesHomeWhoseRowsStayedAreNotBroughtHomeAgain) {
     EXPECT_THAT(ArchivedTexts(), IsEmpty());
 }
 
+// The notes of a restore whose rows could not go stay behind it; a later
+// restore cut off while it wrote "Pending" leaves other rows there. Run
+// again, it finishes both.
+TEST_F(TaskFaultTest, ARestoreCutOffAfterOneWhoseRowsStayedFinishesBoth) {
+    AddMail(4);
+    Start();
+    ASSERT_EQ(4, Archive({"Work"}, true));
+    const std::vector<std::string> archived = ArchivedTexts();
+    std::vector<long long> firstTwo;
+    {
+        CADORecordset rows(database);
+        ASSERT_TRUE(rows.Open("Mailbox_Work", CADORecordset::OpenTable));
+        for (; firstTwo.size() < 2; rows.MoveNext()) {
+            firstTwo.push_back(rows.GetBookmark());
+        }
+    }
+    controls = RecordingControls();
+    controls.onProgress = [&](int) {
+        if (!controls.stopEnabled.empty() && !controls.stopEnabled.back()) {
+            database.Execute("PRAGMA query_only = 1");
+        }
+    };
+    EXPECT_EQ(
+        2,
+        RestoreTask(database, staging, logPath, controls).runRows("Mailbox_Work", firstTwo, true));
+    controls.onProgress = nullptr;
+    ASSERT_TRUE(database.Execute("PRAGMA query_only = 0"));
+    ASSERT_THAT(Messages("Work"), SizeIs(2));
+    // What the cut-off restore had written to "Pending" when it stopped.
+    host.AddMessage("Pending", archived[2]);
+
+    Restore({"Mailbox_Work"}, true);
+    EXPECT_THAT(Messages("Work"), ::testing::UnorderedElementsAreArray(originals));
+    EXPECT_THAT(Messages("Pending"), IsEmpty());
+    EXPECT_THAT(ArchivedTexts(), IsEmpty());
+}
+
 TEST_F(TaskFaultTest, APendingNobodyMayWriteKeepsEveryRow) {
     AddMail();
     Start();
