@@ -396,29 +396,24 @@ bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
         bool exact = true;
         // A message column of another type (a table made elsewhere) reads as
         // no text: such a row stays, as one that could not be written.
-        const bool read = rows.ReadField(mailbox_column::kMessage, message, exact);
-        const AppendOutcome outcome =
-            !read || !exact
-                ? AppendOutcome::NotWritten
-                : AppendPendingRecord(staging_.mbxPath, values.date, values.status, message);
-        if (read && !exact) {
+        if (!rows.ReadField(mailbox_column::kMessage, message, exact)) {
+            ++unstagedCount_;
+        } else if (!exact) {
             ++outsideCodePage_;
-        }
-        switch (outcome) {
-        case AppendOutcome::Appended: {
-            ++totalRestored_;
-            stagedStatuses_.push_back(values.status);
-            stagedRowids_.push_back(rows.GetBookmark());
-            break;
-        }
-        case AppendOutcome::NotWritten:
-            if (read && exact) {
+        } else {
+            switch (AppendPendingRecord(staging_.mbxPath, values.date, values.status, message)) {
+            case AppendOutcome::Appended:
+                ++totalRestored_;
+                stagedStatuses_.push_back(values.status);
+                stagedRowids_.push_back(rows.GetBookmark());
+                break;
+            case AppendOutcome::NotWritten:
                 ++unstagedCount_;
+                break;
+            case AppendOutcome::FileDamaged:
+                stagingDamaged_ = true;
+                break;
             }
-            break;
-        case AppendOutcome::FileDamaged:
-            stagingDamaged_ = true;
-            break;
         }
     }
     PumpWaitingMessages();
