@@ -36,6 +36,16 @@ std::string FirstLineOf(const std::string& text) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
+// A count kept for the mailbox at hand and for the whole run at once.
+struct Tally {
+    int mailbox = 0;
+    int total = 0;
+    void Add(int count) {
+        mailbox += count;
+        total += count;
+    }
+};
+
 // One run of the task: the host connection and the counters live as long as
 // the run.
 class ArchiveRun {
@@ -77,21 +87,20 @@ private:
     // The rows of the mailbox at hand reach the disk together.
     std::optional<DeferredCommit> durable_;
 
-    int totalArchived_ = 0;
+    // Rows the file holds.
+    Tally archived_;
     int totalSearched_ = 0;
     // Kept across mailboxes: a stop before the next mailbox computes its
     // first percentage reports the last one computed.
     std::string percentText_ = "0";
     int messageCount_ = 0;
-    int archivedCount_ = 0;
     // With deletion on, the messages that may leave for "Trash".
     std::optional<TrashCandidates> candidates_;
     // Rows written since the file last took a commit: counted once it does,
     // lost with the commit when it fails.
     int uncommitted_ = 0;
-    // Selected messages of the mailbox at hand that no row holds.
-    int notArchived_ = 0;
-    int totalNotArchived_ = 0;
+    // Selected messages that no row holds.
+    Tally notArchived_;
     // Mailboxes whose table could not be opened.
     int failedMailboxes_ = 0;
     // The last error of the mailbox at hand, for its record.
@@ -100,8 +109,7 @@ private:
     // The mailbox's table, and whether it finds rows by id.
     std::string tableName_;
     bool checkCopies_ = false;
-    int alreadyArchived_ = 0;
-    int totalAlreadyArchived_ = 0;
+    Tally alreadyArchived_;
 
     // What went wrong in the run, told once at its end.
     bool trashMissing_ = false;
@@ -139,33 +147,33 @@ int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
     const bool stopped = controls_.StopRequested();
     // Nothing archived for a reason of the file's is a failure, not a
     // completion with nothing to do.
-    const bool failed = lastingFailure_ || (totalNotArchived_ + failedMailboxes_ > 0 &&
-                                            totalArchived_ == 0 && !stopped);
+    const bool failed = lastingFailure_ || (notArchived_.total + failedMailboxes_ > 0 &&
+                                            archived_.total == 0 && !stopped);
     const bool incomplete =
-        keptForNoTrash_ + moveFailures_ + unverified_ + totalNotArchived_ + failedMailboxes_ > 0;
+        keptForNoTrash_ + moveFailures_ + unverified_ + notArchived_.total + failedMailboxes_ > 0;
     ShowStatus(std::string(failed       ? "Operation failed. "
                            : stopped    ? "Operation stopped. "
                            : incomplete ? "Operation incomplete. "
                                         : "Operation completed. ") +
-               std::to_string(totalArchived_) + " messages archived.");
+               std::to_string(archived_.total) + " messages archived.");
     std::string extra;
-    if (totalAlreadyArchived_ > 0) {
+    if (alreadyArchived_.total > 0) {
         extra = "Total number of messages already in the archive: " +
-                std::to_string(totalAlreadyArchived_);
+                std::to_string(alreadyArchived_.total);
     }
-    if (totalNotArchived_ > 0) {
+    if (notArchived_.total > 0) {
         extra += (extra.empty() ? "" : "\n") +
                  std::string("Total number of messages not archived because of errors: ") +
-                 std::to_string(totalNotArchived_);
+                 std::to_string(notArchived_.total);
     }
     log_.Write(TaskLog::EndRecord(CurrentDateTime(),
                                   failed    ? TaskLog::Ending::Failed
                                   : stopped ? TaskLog::Ending::Stopped
                                             : TaskLog::Ending::Completed,
-                                  filter_.describe(), "archived", totalArchived_, totalSearched_,
+                                  filter_.describe(), "archived", archived_.total, totalSearched_,
                                   extra));
     ReportTroubles();
-    return totalArchived_;
+    return archived_.total;
 }
 
 // One box for the whole run, however many messages it concerns: the user
@@ -177,7 +185,7 @@ void ArchiveRun::ReportTroubles() {
     };
     if (lastingFailure_) {
         add("Archiving has stopped, because the archive file refused it:\n" + *lastingFailure_ +
-            "\n" + std::to_string(totalArchived_) +
+            "\n" + std::to_string(archived_.total) +
             " messages were archived before that; the others are still in their mailboxes.");
     }
     if (keptForNoTrash_ > 0) {
@@ -203,12 +211,12 @@ void ArchiveRun::ReportTroubles() {
 // False when the mailbox was skipped without a log record.
 bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
     messageCount_ = 0;
-    archivedCount_ = 0;
+    archived_.mailbox = 0;
     keptInMailbox_ = 0;
-    alreadyArchived_ = 0;
+    alreadyArchived_.mailbox = 0;
     candidates_.reset();
     uncommitted_ = 0;
-    notArchived_ = 0;
+    notArchived_.mailbox = 0;
     failureText_.clear();
 
     std::string deletedText = deleteArchived_ ? (trashMissing_ ? "No" : "Yes") : "No";
@@ -274,10 +282,10 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
                 const size_t toMove = candidates_->verified().size() + candidates_->unverified();
                 const size_t moved = MoveToTrash(mailbox.name, *messages);
                 // "Yes" only when every selected message has left.
-                deletedText =
-                    moved == toMove && !trashMissing_ && notArchived_ == 0 && keptInMailbox_ == 0
-                        ? "Yes"
-                        : "No";
+                deletedText = moved == toMove && !trashMissing_ && notArchived_.mailbox == 0 &&
+                                      keptInMailbox_ == 0
+                                  ? "Yes"
+                                  : "No";
                 if (moved != toMove && !trashMissing_) {
                     deletedText += "\nNumber of Messages Moved to Trash: " + std::to_string(moved) +
                                    " of " + std::to_string(toMove);
@@ -299,18 +307,18 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
         return false;
     }
 
-    log_.Write(
-        "\nMailbox: " + mailbox.name + "\nNumber of Messages: " + std::to_string(messageCount_) +
-        "\nNumber of Archived Messages: " + std::to_string(archivedCount_) +
-        (alreadyArchived_ > 0
-             ? "\nNumber of Messages Already in the Archive: " + std::to_string(alreadyArchived_)
-             : std::string()) +
-        (notArchived_ > 0 ? "\nNumber of Messages Not Archived Because of Errors: " +
-                                std::to_string(notArchived_)
-                          : std::string()) +
-        (failureText_.empty() ? std::string() : "\nError: " + FirstLineOf(failureText_)) +
-        "\nDeleted from the Mailbox: " + deletedText +
-        "\nPercent Completed: " + TaskLog::PercentCompleted(Stopped(), percentText_));
+    log_.Write("\nMailbox: " + mailbox.name +
+               "\nNumber of Messages: " + std::to_string(messageCount_) +
+               "\nNumber of Archived Messages: " + std::to_string(archived_.mailbox) +
+               (alreadyArchived_.mailbox > 0 ? "\nNumber of Messages Already in the Archive: " +
+                                                   std::to_string(alreadyArchived_.mailbox)
+                                             : std::string()) +
+               (notArchived_.mailbox > 0 ? "\nNumber of Messages Not Archived Because of Errors: " +
+                                               std::to_string(notArchived_.mailbox)
+                                         : std::string()) +
+               (failureText_.empty() ? std::string() : "\nError: " + FirstLineOf(failureText_)) +
+               "\nDeleted from the Mailbox: " + deletedText +
+               "\nPercent Completed: " + TaskLog::PercentCompleted(Stopped(), percentText_));
     return true;
 }
 
@@ -341,7 +349,7 @@ void ArchiveRun::ArchiveMessages(const std::string& name, const HostMessageList&
             percentText_ = std::to_string(percent);
             host_.SetStatusText(name + " - Messages left to archive: " + std::to_string(left) +
                                 " / Total number of messages archived: " +
-                                std::to_string(totalArchived_ + uncommitted_));
+                                std::to_string(archived_.total + uncommitted_));
         } catch (const HostError&) {
             continue; // the message is passed over
         }
@@ -378,8 +386,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
     if (checkCopies_) {
         try {
             if (HoldsMessage(database_, tableName_, static_cast<int>(id), raw)) {
-                ++alreadyArchived_;
-                ++totalAlreadyArchived_;
+                alreadyArchived_.Add(1);
                 if (deleteArchived_) {
                     candidates_->FoundWritten(id, check);
                 }
@@ -387,8 +394,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
             }
         } catch (const CADOException& failure) {
             if (failure.IsLasting()) {
-                ++notArchived_;
-                ++totalNotArchived_;
+                notArchived_.Add(1);
                 NoteFailure(failure);
                 return;
             }
@@ -413,8 +419,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
     } catch (const CADOException& failure) {
         // The row's transaction was rolled back as the error left it.
         table.CancelUpdate();
-        ++notArchived_;
-        ++totalNotArchived_;
+        notArchived_.Add(1);
         NoteFailure(failure);
         return;
     }
@@ -431,8 +436,7 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
 void ArchiveRun::CommitWrittenRows(bool now) {
     try {
         if (now ? durable_->Commit() : durable_->CommitIfDue()) {
-            archivedCount_ += uncommitted_;
-            totalArchived_ += uncommitted_;
+            archived_.Add(uncommitted_);
             uncommitted_ = 0;
             if (deleteArchived_) {
                 CheckCandidates(true);
@@ -442,8 +446,7 @@ void ArchiveRun::CommitWrittenRows(bool now) {
         // The commit took every row since the last one with it: their
         // messages stay, and the check of the file before the moves finds
         // no row for them.
-        notArchived_ += uncommitted_;
-        totalNotArchived_ += uncommitted_;
+        notArchived_.Add(uncommitted_);
         uncommitted_ = 0;
         // A full disk may have ended the transaction with the row it
         // refused: the commit then only finds it gone.
@@ -459,10 +462,8 @@ void ArchiveRun::CommitWrittenRows(bool now) {
 void ArchiveRun::CheckCandidates(bool committed) {
     try {
         const int missing = candidates_->Check(committed);
-        archivedCount_ -= missing;
-        totalArchived_ -= missing;
-        notArchived_ += missing;
-        totalNotArchived_ += missing;
+        archived_.Add(-missing);
+        notArchived_.Add(missing);
     } catch (const CADOException& failure) {
         unverifiedReason_ = failure.GetErrorMessage();
         // The file is gone or unreadable: the rows to come would go the
