@@ -6,6 +6,7 @@
 #include "plugin/guarded_call.h"
 #include "plugin/message_box.h"
 #include "plugin/stowlark_app.h"
+#include "plugin/version_info.h"
 #include "res/resource_ids.h"
 #include "ui/run_archive_dialog.h"
 

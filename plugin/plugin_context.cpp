@@ -1,7 +1,6 @@
 #include "plugin/plugin_context.h"
 
 #include "plugin/file_utils.h"
-#include "plugin/version_info.h"
 
 void SetPathsBesideModule(PluginContext& context, const std::string& modulePath) {
     context.modulePath = modulePath;
@@ -23,17 +22,4 @@ void ApplyHostConfiguration(PluginContext& context, const std::string& configDir
     }
     context.inMailboxPath = context.hostDataDir + "\\In.mbx";
     context.databasePath = configDir + "\\archive.mdb";
-}
-
-void ReadProductInformation(PluginContext& context) {
-    context.productName.clear();
-    context.versionText.clear();
-    context.legalNotice.clear();
-    VersionInfoReader reader;
-    if (!reader.Load(context.modulePath)) {
-        return;
-    }
-    context.productName = reader.ProductName();
-    context.versionText = DisplayVersion(reader.ProductVersion());
-    context.legalNotice = reader.LegalNotice();
 }

@@ -38,7 +38,3 @@ void SetPathsBesideModule(PluginContext& context, const std::string& modulePath)
 // The data directory is the configuration directory less its last eight
 // characters: the host keeps plug-ins in "<data>\Plugins".
 void ApplyHostConfiguration(PluginContext& context, const std::string& configDir);
-
-// Product name, display version and legal notice from the version resource
-// of the module file; all three stay empty when it has none.
-void ReadProductInformation(PluginContext& context);

@@ -72,3 +72,16 @@ std::string DisplayVersion(const std::string& productVersion) {
     }
     return text;
 }
+
+void ReadProductInformation(PluginContext& context) {
+    context.productName.clear();
+    context.versionText.clear();
+    context.legalNotice.clear();
+    VersionInfoReader reader;
+    if (!reader.Load(context.modulePath)) {
+        return;
+    }
+    context.productName = reader.ProductName();
+    context.versionText = DisplayVersion(reader.ProductVersion());
+    context.legalNotice = reader.LegalNotice();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plugin/plugin_context.h"
 #include "plugin/win32.h"
 
 #include <cstdint>
@@ -26,3 +27,7 @@ private:
 
 // "2, 2, 0, 1" -> "2.2.0.1". Numbers that cannot be read count as 0.
 std::string DisplayVersion(const std::string& productVersion);
+
+// Product name, display version and legal notice from the version resource
+// of the module file; all three stay empty when it has none.
+void ReadProductInformation(PluginContext& context);

@@ -5,6 +5,7 @@
 // message selected, and the About dialog are saved as BMP files in DIR.
 #include "db/archive_schema.h"
 #include "plugin/message_pump.h"
+#include "plugin/version_info.h"
 #include "plugin/stowlark_app.h"
 #include "res/resource_ids.h"
 #include "testhost/automation_server.h"
