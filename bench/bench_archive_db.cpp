@@ -4,9 +4,9 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 
-#include "plugin/file_utils.h"
-#include "plugin/stowlark_app.h"
-#include "plugin/win32.h"
+#include "base/file_utils.h"
+#include "base/stowlark_app.h"
+#include "base/win32.h"
 
 #include <cstdio>
 #include <string>

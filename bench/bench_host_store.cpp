@@ -3,7 +3,7 @@
 // them (last message first). The host's own time adds to every archive and
 // restore the plug-in runs against it, so a move must not grow dearer with
 // the size of either mailbox.
-#include "plugin/win32.h"
+#include "base/win32.h"
 #include "testhost/mailstore/mailbox_file.h"
 #include "testhost/mailstore/mbox_format.h"
 #include "tests/test_support.h"

@@ -2,7 +2,7 @@
 // process's memory, and archived messages of a chosen size.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <psapi.h>
 

@@ -5,10 +5,10 @@
 #include "bench/bench_support.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
-#include "plugin/file_utils.h"
-#include "plugin/message_pump.h"
-#include "plugin/stowlark_app.h"
-#include "plugin/win32.h"
+#include "base/file_utils.h"
+#include "base/message_pump.h"
+#include "base/stowlark_app.h"
+#include "base/win32.h"
 #include "ui/archive_viewer.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "db/db_connection.h"
 #include "db/db_error.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <memory>
 #include <string>

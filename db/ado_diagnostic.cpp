@@ -1,6 +1,6 @@
 #include "db/ado_diagnostic.h"
 
-#include "plugin/system_error.h"
+#include "base/system_error.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 // What the database classes throw: the engine's description of the error and its code.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <exception>
 #include <string>

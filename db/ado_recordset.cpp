@@ -2,7 +2,7 @@
 
 #include "db/ado_constants.h"
 #include "db/ado_diagnostic.h"
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 #include "db/field_conversion.h"
 #include "db/materialized_rows.h"
 #include "db/schema_rowsets.h"

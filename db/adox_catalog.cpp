@@ -3,7 +3,7 @@
 #include "db/ado_diagnostic.h"
 #include "db/ado_exception.h"
 #include "db/adox_table.h"
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 #include "db/table_info.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "db/ado_diagnostic.h"
 #include "db/adox_catalog.h"
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 #include "db/column_properties.h"
 #include "db/column_types.h"
 #include "db/db_connection.h"
@@ -10,7 +10,7 @@
 #include "db/sqlite_statement.h"
 #include "db/table_info.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 namespace {
 

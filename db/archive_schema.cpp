@@ -12,8 +12,8 @@
 #include "db/stored_message.h"
 #include "db/sql_text.h"
 
-#include "plugin/file_utils.h"
-#include "plugin/message_box.h"
+#include "base/file_utils.h"
+#include "base/message_box.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "db/case_folder.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <algorithm>
 

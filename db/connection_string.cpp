@@ -1,7 +1,7 @@
 #include "db/connection_string.h"
 
-#include "plugin/file_utils.h"
-#include "plugin/win32.h"
+#include "base/file_utils.h"
+#include "base/win32.h"
 
 std::string ConnectionStringValue(const std::string& connectionString, const std::string& key) {
     std::string found;

@@ -1,6 +1,6 @@
 #include "db/db_connection.h"
 
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 #include "db/column_properties.h"
 #include "db/connection_string.h"
 #include "db/db_error.h"
@@ -8,9 +8,9 @@
 #include "db/sql_text.h"
 #include "db/sqlite_statement.h"
 
-#include "plugin/system_error.h"
-#include "plugin/unique_resource.h"
-#include "plugin/win32.h"
+#include "base/system_error.h"
+#include "base/unique_resource.h"
+#include "base/win32.h"
 
 #include <algorithm>
 

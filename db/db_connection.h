@@ -4,7 +4,7 @@
 
 #include "db/sqlite_handles.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "db/db_error.h"
 
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
 #include <sqlite3.h>
 

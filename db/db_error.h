@@ -2,7 +2,7 @@
 // source and description that the classes turn into their diagnostic texts.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <stdexcept>
 #include <string>

@@ -6,7 +6,7 @@
 // rows instead of once for each.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 class CADODatabase;
 

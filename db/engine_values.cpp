@@ -1,6 +1,6 @@
 #include "db/engine_values.h"
 
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 #include "db/column_types.h"
 
 #include <cstdio>

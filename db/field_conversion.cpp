@@ -2,7 +2,7 @@
 
 #include "db/engine_values.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,6 +1,6 @@
 #include "db/mailbox_table_name.h"
 
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "db/materialized_rows.h"
 
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
 #include "db/engine_values.h"
 #include "db/sqlite_statement.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 void ThrowNoCurrentRecord() {
     throw DbError(db_code::kNoCurrentRecord, kFieldSource,

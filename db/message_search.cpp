@@ -5,7 +5,7 @@
 #include "db/db_error.h"
 #include "db/sql_text.h"
 #include "db/sqlite_statement.h"
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
 #include <sqlite3.h>
 

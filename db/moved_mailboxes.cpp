@@ -2,7 +2,7 @@
 
 #include "db/mailbox_table_name.h"
 #include "db/sql_text.h"
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 #include <map>
 #include <optional>

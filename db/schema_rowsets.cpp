@@ -1,6 +1,6 @@
 #include "db/schema_rowsets.h"
 
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 #include "db/column_properties.h"
 #include "db/column_types.h"
 #include "db/db_connection.h"

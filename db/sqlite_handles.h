@@ -1,7 +1,7 @@
 // Owners of the engine's two kinds of handle.
 #pragma once
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 
 #include <sqlite3.h>
 

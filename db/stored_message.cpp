@@ -2,7 +2,7 @@
 
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
 std::string StoredMessage::ShownUtf8() const {
     return exact ? AnsiToUtf8(text) : utf8;

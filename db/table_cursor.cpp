@@ -1,13 +1,13 @@
 #include "db/table_cursor.h"
 
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 #include "db/db_connection.h"
 #include "db/db_error.h"
 #include "db/engine_values.h"
 #include "db/materialized_rows.h"
 #include "db/sql_text.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <algorithm>
 

@@ -10,8 +10,8 @@
 #include "db/sql_text.h"
 #include "db/table_cursor.h"
 #include "db/table_info.h"
-#include "plugin/ansi_text.h"
-#include "plugin/win32.h"
+#include "base/ansi_text.h"
+#include "base/win32.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "host/host_application.h"
 #include "host/host_error.h"
 #include "mailbox/date_formats.h"
-#include "plugin/message_box.h"
-#include "plugin/message_pump.h"
-#include "plugin/window_utils.h"
+#include "base/message_box.h"
+#include "base/message_pump.h"
+#include "base/window_utils.h"
 
 #include <algorithm>
 #include <deque>

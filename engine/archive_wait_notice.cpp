@@ -2,7 +2,7 @@
 
 #include "db/ado_database.h"
 #include "mailbox/host_mailboxes.h"
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "db/archive_schema.h"
 #include "db/db_error.h"
 #include "db/sqlite_statement.h"
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 namespace {
 

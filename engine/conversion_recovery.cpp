@@ -6,8 +6,8 @@
 #include "engine/jet_conversion.h"
 #include "engine/task_log.h"
 #include "mailbox/date_formats.h"
-#include "plugin/file_utils.h"
-#include "plugin/system_error.h"
+#include "base/file_utils.h"
+#include "base/system_error.h"
 
 ConversionLeftover TakeUpCutOffConversion(const std::string& archivePath,
                                           const std::string& logPath) {

@@ -8,7 +8,7 @@
 #include "host/host_error.h"
 #include "mailbox/host_mailboxes.h"
 #include "mailbox/pending_transfer.h"
-#include "plugin/message_box.h"
+#include "base/message_box.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "engine/jet_archive_columns.h"
 
 #include "db/archive_schema.h"
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
 namespace {
 

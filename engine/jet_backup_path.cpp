@@ -1,6 +1,6 @@
 #include "engine/jet_backup_path.h"
 
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 namespace {
 

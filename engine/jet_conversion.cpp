@@ -10,9 +10,9 @@
 #include "engine/jet_table_copy.h"
 #include "engine/task_log.h"
 #include "mailbox/date_formats.h"
-#include "plugin/ansi_text.h"
-#include "plugin/file_utils.h"
-#include "plugin/system_error.h"
+#include "base/ansi_text.h"
+#include "base/file_utils.h"
+#include "base/system_error.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "db/sql_text.h"
 #include "engine/archive_cell.h"
 #include "engine/jet_archive_columns.h"
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
 #include <array>
 

@@ -2,8 +2,8 @@
 
 #include "mailbox/date_formats.h"
 #include "mailbox/encoded_words.h"
-#include "plugin/file_utils.h"
-#include "plugin/settings_keys.h"
+#include "base/file_utils.h"
+#include "base/settings_keys.h"
 
 #include <optional>
 

@@ -3,7 +3,7 @@
 // (restoring).
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <memory>
 #include <string>

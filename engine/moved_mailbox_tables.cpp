@@ -3,7 +3,7 @@
 #include "db/moved_mailboxes.h"
 #include "host/host_application.h"
 #include "mailbox/host_mailboxes.h"
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 #include <algorithm>
 

@@ -21,10 +21,10 @@
 #include "mailbox/host_mailboxes.h"
 #include "mailbox/pending_mailbox.h"
 #include "mailbox/pending_transfer.h"
-#include "plugin/file_utils.h"
-#include "plugin/message_box.h"
-#include "plugin/message_pump.h"
-#include "plugin/window_utils.h"
+#include "base/file_utils.h"
+#include "base/message_box.h"
+#include "base/message_pump.h"
+#include "base/window_utils.h"
 
 #include <algorithm>
 #include <deque>

@@ -1,9 +1,9 @@
 #include "engine/staging_mailbox.h"
 
 #include "mailbox/host_mailboxes.h"
-#include "plugin/file_utils.h"
-#include "plugin/message_box.h"
-#include "plugin/window_utils.h"
+#include "base/file_utils.h"
+#include "base/message_box.h"
+#include "base/window_utils.h"
 
 #include <optional>
 

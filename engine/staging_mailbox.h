@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/restore_task.h"
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 class StagingMailbox {
 public:

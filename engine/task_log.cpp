@@ -2,7 +2,7 @@
 
 #include "engine/task_controls.h"
 #include "mailbox/date_formats.h"
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 void TaskLog::Write(const std::string& record) {
     append(path_, record);

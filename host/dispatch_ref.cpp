@@ -1,7 +1,7 @@
 #include "host/dispatch_ref.h"
 
 #include "host/host_error.h"
-#include "plugin/system_error.h"
+#include "base/system_error.h"
 
 #include <cstdio>
 #include <vector>

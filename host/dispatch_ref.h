@@ -1,8 +1,8 @@
 // One reference to an automation object of the host, called by dispatch id.
 #pragma once
 
-#include "plugin/com_ptr.h"
-#include "plugin/com_variant.h"
+#include "base/com_ptr.h"
+#include "base/com_variant.h"
 
 #include <oaidl.h>
 

@@ -1,8 +1,8 @@
 #include "host/host_application.h"
 
 #include "host/host_error.h"
-#include "plugin/message_box.h"
-#include "plugin/system_error.h"
+#include "base/message_box.h"
+#include "base/system_error.h"
 
 namespace {
 

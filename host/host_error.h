@@ -2,7 +2,7 @@
 // text, and the code it came with.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <stdexcept>
 #include <string>

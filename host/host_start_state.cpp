@@ -2,10 +2,10 @@
 
 #include "host/host_application.h"
 #include "host/host_error.h"
-#include "plugin/file_utils.h"
-#include "plugin/message_box.h"
-#include "plugin/message_pump.h"
-#include "plugin/win32.h"
+#include "base/file_utils.h"
+#include "base/message_box.h"
+#include "base/message_pump.h"
+#include "base/win32.h"
 
 namespace {
 

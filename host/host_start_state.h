@@ -1,7 +1,7 @@
 // What the plug-in learns from the host each time its command starts.
 #pragma once
 
-#include "plugin/plugin_context.h"
+#include "base/plugin_context.h"
 
 // Connects to the host, shows "Archive Messages." in its status line, waits
 // (pumping the thread's messages) until the host reports its mailboxes, and

@@ -1,6 +1,6 @@
 #include "mailbox/date_formats.h"
 
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
 #include <oleauto.h>
 

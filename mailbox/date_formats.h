@@ -3,7 +3,7 @@
 // it reads back.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <optional>
 #include <string>

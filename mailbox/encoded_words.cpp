@@ -1,9 +1,9 @@
 #include "mailbox/encoded_words.h"
 
-#include "plugin/ansi_text.h"
-#include "plugin/com_ptr.h"
-#include "plugin/com_variant.h"
-#include "plugin/win32.h"
+#include "base/ansi_text.h"
+#include "base/com_ptr.h"
+#include "base/com_variant.h"
+#include "base/win32.h"
 
 #include <mlang.h>
 #include <objbase.h>

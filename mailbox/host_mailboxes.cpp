@@ -2,8 +2,8 @@
 
 #include "host/host_application.h"
 #include "host/host_error.h"
-#include "plugin/file_utils.h"
-#include "plugin/message_box.h"
+#include "base/file_utils.h"
+#include "base/message_box.h"
 
 namespace {} // namespace
 

@@ -1,6 +1,6 @@
 #include "mailbox/mailbox_index_count.h"
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 
 namespace {
 constexpr DWORD kHeaderSize = 104;

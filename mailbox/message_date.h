@@ -1,7 +1,7 @@
 // The day a message's date text names, whichever of its usual forms it has.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
 #include "mailbox/pending_mailbox.h"
 
 #include "mailbox/separator_line.h"
-#include "plugin/unique_resource.h"
-#include "plugin/win32.h"
+#include "base/unique_resource.h"
+#include "base/win32.h"
 
 #include <limits>
 

@@ -4,7 +4,7 @@
 #include "host/host_error.h"
 #include "mailbox/header_value.h"
 #include "mailbox/host_mailboxes.h"
-#include "plugin/message_box.h"
+#include "base/message_box.h"
 
 #include <cerrno>
 #include <climits>

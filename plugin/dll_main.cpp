@@ -1,4 +1,4 @@
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 
 // Runs under the loader lock: nothing here may load libraries, start COM or
 // touch user32. Those steps wait for the first entry-point call.

@@ -2,7 +2,7 @@
 // at the offsets below are read or written; the host owns the rest.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,9 +3,9 @@
 #include "plugin/ems_records.h"
 
 #include "host/host_start_state.h"
-#include "plugin/guarded_call.h"
-#include "plugin/message_box.h"
-#include "plugin/stowlark_app.h"
+#include "base/guarded_call.h"
+#include "base/message_box.h"
+#include "base/stowlark_app.h"
 #include "plugin/version_info.h"
 #include "res/resource_ids.h"
 #include "ui/run_archive_dialog.h"

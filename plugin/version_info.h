@@ -1,7 +1,7 @@
 #pragma once
 
-#include "plugin/plugin_context.h"
-#include "plugin/win32.h"
+#include "base/plugin_context.h"
+#include "base/win32.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "host/dispatch_ref.h"
 #include "host/host_error.h"
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 #include "testhost/lower_case.h"
 
 #include <algorithm>

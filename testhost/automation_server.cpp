@@ -1,6 +1,6 @@
 #include "testhost/automation_server.h"
 
-#include "plugin/system_error.h"
+#include "base/system_error.h"
 
 #include <objbase.h>
 

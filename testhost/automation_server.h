@@ -2,7 +2,7 @@
 // identifier for as long as the host runs.
 #pragma once
 
-#include "plugin/com_ptr.h"
+#include "base/com_ptr.h"
 #include "testhost/automation_objects.h"
 
 #include <string>

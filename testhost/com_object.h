@@ -2,7 +2,7 @@
 // references, deleted with the last one.
 #pragma once
 
-#include "plugin/com_ptr.h"
+#include "base/com_ptr.h"
 
 #include <utility>
 

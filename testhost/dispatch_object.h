@@ -3,7 +3,7 @@
 // automation clients expect.
 #pragma once
 
-#include "plugin/com_variant.h"
+#include "base/com_variant.h"
 #include "testhost/com_object.h"
 
 #include <oaidl.h>

@@ -6,7 +6,7 @@
 #include "testhost/host_faults.h"
 #include "testhost/mail_store.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <set>
 #include <string>

@@ -3,7 +3,7 @@
 // of the loaded plug-in and a status line.
 #pragma once
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 #include "testhost/ems_host.h"
 #include "testhost/host_session.h"
 #include "testhost/mailbox_list_view.h"

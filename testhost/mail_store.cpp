@@ -1,7 +1,7 @@
 #include "testhost/mail_store.h"
 
-#include "plugin/unique_resource.h"
-#include "plugin/win32.h"
+#include "base/unique_resource.h"
+#include "base/win32.h"
 #include "testhost/lower_case.h"
 #include "testhost/mailstore/append_journal.h"
 

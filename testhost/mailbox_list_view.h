@@ -4,7 +4,7 @@
 // of a large mailbox that took seconds.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 #include "testhost/mailstore/mailbox_file.h"
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 // the plug-in through its automation server and loads it through the EMS
 // interface, so the plug-in can be run and tested where the real client is
 // not.
-#include "plugin/file_utils.h"
-#include "plugin/message_pump.h"
+#include "base/file_utils.h"
+#include "base/message_pump.h"
 #include "testhost/automation_server.h"
 #include "testhost/ems_host.h"
 #include "testhost/host_options.h"

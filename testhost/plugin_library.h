@@ -1,7 +1,7 @@
 #pragma once
 
 #include "plugin/ems_records.h"
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // close request), so an unattended run of the host ends.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 #include "testhost/thread_timer.h"
 
 #include <set>

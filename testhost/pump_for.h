@@ -2,8 +2,8 @@
 // display to draw them before a picture is taken.
 #pragma once
 
-#include "plugin/message_pump.h"
-#include "plugin/win32.h"
+#include "base/message_pump.h"
+#include "base/win32.h"
 
 // Stops early when the thread is told to quit.
 inline void PumpFor(DWORD milliseconds) {

@@ -3,7 +3,7 @@
 // windows run their own message loops.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <functional>
 

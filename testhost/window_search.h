@@ -2,7 +2,7 @@
 // they show.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <commctrl.h>
 

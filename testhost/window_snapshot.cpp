@@ -1,6 +1,6 @@
 #include "testhost/window_snapshot.h"
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 
 #include <vector>
 

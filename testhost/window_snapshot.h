@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <string>
 

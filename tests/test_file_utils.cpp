@@ -1,4 +1,4 @@
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 #include "tests/test_support.h"
 

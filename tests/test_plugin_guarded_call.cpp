@@ -1,8 +1,8 @@
 // What an exception turns into where it would otherwise leave the plug-in:
 // the error box, and an answer the caller can live with.
 #include "plugin/ems_records.h"
-#include "plugin/guarded_call.h"
-#include "plugin/stowlark_app.h"
+#include "base/guarded_call.h"
+#include "base/stowlark_app.h"
 
 #include "tests/test_support.h"
 

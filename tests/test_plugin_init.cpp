@@ -1,6 +1,6 @@
 // The entry points called directly, with the module context in view.
 #include "plugin/ems_records.h"
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 
 #include "testhost/program_directory.h"
 #include "tests/test_support.h"

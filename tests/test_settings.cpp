@@ -1,7 +1,7 @@
-#include "plugin/settings.h"
-#include "plugin/settings_keys.h"
+#include "base/settings.h"
+#include "base/settings_keys.h"
 
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>

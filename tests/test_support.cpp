@@ -1,6 +1,6 @@
 #include "tests/test_support.h"
 
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 #include <atomic>
 #include <cstdio>

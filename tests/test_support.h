@@ -1,8 +1,8 @@
 // Helpers the test programs share: scratch folders and captured message boxes.
 #pragma once
 
-#include "plugin/message_box.h"
-#include "plugin/stowlark_app.h"
+#include "base/message_box.h"
+#include "base/stowlark_app.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "plugin/window_utils.h"
+#include "base/window_utils.h"
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 #include "res/resource_ids.h"
 #include "tests/test_support.h"
 

@@ -1,7 +1,7 @@
 #include "ui/about_dialog.h"
 
-#include "plugin/shell_launch.h"
-#include "plugin/stowlark_app.h"
+#include "base/shell_launch.h"
+#include "base/stowlark_app.h"
 #include "res/resource_ids.h"
 
 CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUT, parent) {}

@@ -6,7 +6,7 @@
 // task.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <vector>
 

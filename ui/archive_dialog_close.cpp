@@ -3,8 +3,8 @@
 // it. Either way what the user set is kept and the archive let go of.
 #include "ui/archive_dialog.h"
 
-#include "plugin/settings_keys.h"
-#include "plugin/stowlark_app.h"
+#include "base/settings_keys.h"
+#include "base/stowlark_app.h"
 
 void CArchiveDlg::CloseSequence() {
     // Start-up shows error boxes and pumps the host's messages; a close

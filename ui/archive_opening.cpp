@@ -3,10 +3,10 @@
 #include "db/archive_schema.h"
 #include "db/jet/jet_header.h"
 #include "engine/conversion_recovery.h"
-#include "plugin/file_utils.h"
-#include "plugin/message_box.h"
-#include "plugin/settings_keys.h"
-#include "plugin/stowlark_app.h"
+#include "base/file_utils.h"
+#include "base/message_box.h"
+#include "base/settings_keys.h"
+#include "base/stowlark_app.h"
 #include "ui/archive_refusals.h"
 
 namespace {

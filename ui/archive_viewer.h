@@ -6,7 +6,7 @@
 #include "db/ado_database.h"
 #include "db/message_search.h"
 #include "engine/task_controls.h"
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 #include "ui/dialog.h"
 #include "ui/gdi_resources.h"
 #include "ui/list_control.h"

@@ -3,7 +3,7 @@
 // later uuid library that adds them cannot clash with these.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 // The HTML engine's document object (mshtml): whether it can be made tells
 // whether the platform draws pages at all.

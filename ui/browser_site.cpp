@@ -1,6 +1,6 @@
 #include "ui/browser_site.h"
 
-#include "plugin/guarded_call.h"
+#include "base/guarded_call.h"
 
 #include <exdisp.h>
 #include <exdispid.h>

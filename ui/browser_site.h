@@ -7,8 +7,8 @@
 // may reach the control's own code.
 #pragma once
 
-#include "plugin/com_ptr.h"
-#include "plugin/win32.h"
+#include "base/com_ptr.h"
+#include "base/win32.h"
 
 #include <ole2.h>
 #include <ocidl.h>

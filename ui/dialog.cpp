@@ -1,8 +1,8 @@
 #include "ui/dialog.h"
 
-#include "plugin/guarded_call.h"
-#include "plugin/message_pump.h"
-#include "plugin/stowlark_app.h"
+#include "base/guarded_call.h"
+#include "base/message_pump.h"
+#include "base/stowlark_app.h"
 #include "ui/access_keys.h"
 #include "ui/window_ops.h"
 

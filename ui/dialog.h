@@ -3,9 +3,9 @@
 // notifications and the rest through a few virtual handlers.
 #pragma once
 
-#include "plugin/message_routing.h"
-#include "plugin/unique_resource.h"
-#include "plugin/win32.h"
+#include "base/message_routing.h"
+#include "base/unique_resource.h"
+#include "base/win32.h"
 
 #include <commctrl.h>
 

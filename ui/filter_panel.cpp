@@ -1,6 +1,6 @@
 #include "ui/filter_panel.h"
 
-#include "plugin/settings.h"
+#include "base/settings.h"
 
 #include "res/resource_ids.h"
 #include "ui/simple_controls.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/message_filter.h"
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 class CFilterPanel {
 public:

@@ -2,8 +2,8 @@
 // window's drawing context, an object selected into one, the cursor's clip.
 #pragma once
 
-#include "plugin/unique_resource.h"
-#include "plugin/win32.h"
+#include "base/unique_resource.h"
+#include "base/win32.h"
 
 #include <commctrl.h>
 

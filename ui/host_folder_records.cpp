@@ -2,8 +2,8 @@
 
 #include "host/host_application.h"
 #include "host/host_error.h"
-#include "plugin/message_box.h"
-#include "plugin/message_pump.h"
+#include "base/message_box.h"
+#include "base/message_pump.h"
 
 namespace {
 

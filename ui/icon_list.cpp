@@ -1,6 +1,6 @@
 #include "ui/icon_list.h"
 
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 
 UniqueImageList MakeIconList(std::initializer_list<int> icons) {
     UniqueImageList images(

@@ -6,8 +6,8 @@
 #include "engine/jet_conversion.h"
 #include "host/host_application.h"
 #include "host/host_error.h"
-#include "plugin/message_box.h"
-#include "plugin/stowlark_app.h"
+#include "base/message_box.h"
+#include "base/stowlark_app.h"
 #include "ui/archive_refusals.h"
 
 #include <optional>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/task_controls.h"
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <string>
 

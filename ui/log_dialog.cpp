@@ -1,10 +1,10 @@
 #include "ui/log_dialog.h"
 
-#include "plugin/file_utils.h"
-#include "plugin/message_box.h"
-#include "plugin/settings_keys.h"
-#include "plugin/shell_launch.h"
-#include "plugin/stowlark_app.h"
+#include "base/file_utils.h"
+#include "base/message_box.h"
+#include "base/settings_keys.h"
+#include "base/shell_launch.h"
+#include "base/stowlark_app.h"
 #include "res/resource_ids.h"
 #include "ui/window_ops.h"
 

@@ -1,8 +1,8 @@
 #include "ui/message_page.h"
 
-#include "plugin/ansi_text.h"
-#include "plugin/file_utils.h"
-#include "plugin/win32.h"
+#include "base/ansi_text.h"
+#include "base/file_utils.h"
+#include "base/win32.h"
 
 namespace {
 

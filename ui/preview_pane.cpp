@@ -1,7 +1,7 @@
 #include "ui/preview_pane.h"
 
-#include "plugin/ansi_text.h"
-#include "plugin/guarded_call.h"
+#include "base/ansi_text.h"
+#include "base/guarded_call.h"
 
 #include <commctrl.h>
 

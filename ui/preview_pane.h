@@ -3,8 +3,8 @@
 // message as plain text in a read-only box.
 #pragma once
 
-#include "plugin/unique_resource.h"
-#include "plugin/win32.h"
+#include "base/unique_resource.h"
+#include "base/win32.h"
 #include "ui/web_browser_control.h"
 
 #include <memory>

@@ -3,7 +3,7 @@
 // modally on the host's thread.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 // `owner`, the host's window the command was picked in, is disabled while
 // the dialog runs and has it open over it; null for none.

@@ -3,9 +3,9 @@
 #include "db/ado_exception.h"
 #include "db/stored_message.h"
 #include "mailbox/pending_mailbox.h"
-#include "plugin/ansi_text.h"
-#include "plugin/message_box.h"
-#include "plugin/replacing_file.h"
+#include "base/ansi_text.h"
+#include "base/message_box.h"
+#include "base/replacing_file.h"
 
 namespace {
 

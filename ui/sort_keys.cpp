@@ -1,6 +1,6 @@
 #include "ui/sort_keys.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 #include "ui/utf8_text.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // user drags it to share the height between them.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <memory>
 #include <vector>

@@ -1,7 +1,7 @@
 // A tree view control, one platform request per call.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <commctrl.h>
 

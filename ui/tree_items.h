@@ -1,7 +1,7 @@
 // What stands behind each item of the mailbox and archive trees.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "ui/utf8_text.h"
 
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
 #include <algorithm>
 #include <climits>

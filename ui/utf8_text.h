@@ -3,7 +3,7 @@
 // show them take UTF-16, and these widen a text where it lies.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <string>
 #include <string_view>

@@ -3,7 +3,7 @@
 // viewer's window handle that the receiver takes back.
 #pragma once
 
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "ui/web_browser_control.h"
 
-#include "plugin/com_variant.h"
-#include "plugin/guarded_call.h"
+#include "base/com_variant.h"
+#include "base/guarded_call.h"
 #include "ui/browser_ids.h"
 
 #include <commctrl.h>

@@ -3,8 +3,8 @@
 // turns scripts, Java and ActiveX controls off and refuses new windows.
 #pragma once
 
-#include "plugin/com_ptr.h"
-#include "plugin/win32.h"
+#include "base/com_ptr.h"
+#include "base/win32.h"
 #include "ui/browser_site.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // Window requests the dialogs share.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <string>
 #include <vector>

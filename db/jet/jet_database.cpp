@@ -1,6 +1,6 @@
 #include "db/jet/jet_database.h"
 
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
 namespace {
 

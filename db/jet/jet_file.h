@@ -3,7 +3,7 @@
 #pragma once
 
 #include "db/jet/byte_span.h"
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "db/jet/jet_text.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include "db/jet/jet_column_types.h"
 #include "db/jet/jet_text.h"
 #include "db/jet/var_offsets.h"
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
 namespace {
 

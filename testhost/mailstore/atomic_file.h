@@ -3,7 +3,7 @@
 // which is flushed and then renamed over the old one.
 #pragma once
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // last write) that tells whether someone else has rewritten a file.
 #pragma once
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // its writes flushed to disk.
 #pragma once
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 
 #include <cstdint>
 #include <string>

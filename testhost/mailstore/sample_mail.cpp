@@ -2,7 +2,7 @@
 
 #include "testhost/mailstore/mailbox_file.h"
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "testhost/mailstore/store_error.h"
 
-#include "plugin/system_error.h"
+#include "base/system_error.h"
 
 void ThrowSystemError(const std::string& action, const std::string& path, DWORD error) {
     std::string text = SystemMessageText(error);

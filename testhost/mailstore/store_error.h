@@ -2,7 +2,7 @@
 // names the file involved, so a caller can show it as it stands.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <stdexcept>
 #include <string>

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "db/ado_database.h"
-#include "plugin/unique_resource.h"
-#include "plugin/win32.h"
+#include "base/unique_resource.h"
+#include "base/win32.h"
 
 #include <string>
 #include <thread>

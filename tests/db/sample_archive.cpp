@@ -4,7 +4,7 @@
 #include "db/archive_schema.h"
 #include "db/mailbox_table_name.h"
 
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 
 #include "db/ado_diagnostic.h"
 
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "db/adox_field.h"
 #include "db/adox_table.h"
 
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The small pieces every archived byte passes through: connection strings,
 // the ANSI/UTF-8 border, the field getters' conversions and the SQL the
 // layer reads itself.
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 #include "db/connection_string.h"
 #include "db/field_conversion.h"
 #include "db/sql_text.h"

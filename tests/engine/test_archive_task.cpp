@@ -1,7 +1,7 @@
 // The archive task against the test host and a real archive file.
 #include "db/archive_schema.h"
 #include "mailbox/date_formats.h"
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 #include "tests/engine/engine_fixture.h"
 
 #include <gmock/gmock.h>

@@ -8,7 +8,7 @@
 #include "engine/conversion_recovery.h"
 #include "engine/jet_backup_path.h"
 #include "engine/jet_conversion.h"
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>

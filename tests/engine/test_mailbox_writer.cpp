@@ -8,7 +8,7 @@
 #include "mailbox/pending_mailbox.h"
 #include "mailbox/pending_transfer.h"
 #include "mailbox/separator_line.h"
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 #include "testhost/mailstore/mbox_format.h"
 #include "tests/engine/engine_fixture.h"
 

@@ -5,7 +5,7 @@
 #include "mailbox/host_mailboxes.h"
 #include "host/host_application.h"
 #include "mailbox/date_formats.h"
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 #include "testhost/mailstore/mailbox_file.h"
 #include "tests/engine/engine_fixture.h"
 

@@ -3,7 +3,7 @@
 // mailbox the messages went to is shown. Slow by design: the host is given
 // two seconds after each close.
 #include "host/host_application.h"
-#include "plugin/message_pump.h"
+#include "base/message_pump.h"
 #include "testhost/host_window.h"
 #include "tests/engine/engine_fixture.h"
 

@@ -1,8 +1,8 @@
 // The host's windows as the plug-in meets them: mailbox windows found and
 // closed by caption, the status line.
 #include "host/host_application.h"
-#include "plugin/message_pump.h"
-#include "plugin/window_utils.h"
+#include "base/message_pump.h"
+#include "base/window_utils.h"
 #include "testhost/host_window.h"
 #include "tests/host/host_fixture.h"
 

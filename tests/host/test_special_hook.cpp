@@ -1,7 +1,7 @@
 // The plug-in's command started against a running host.
 #include "db/archive_schema.h"
 #include "plugin/ems_records.h"
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 #include "res/resource_ids.h"
 #include "testhost/host_window.h"
 #include "tests/host/host_fixture.h"

@@ -1,7 +1,7 @@
 // The main dialog and the archive viewer handed a garbled settings file, an
 // archive that is no database, and archive tables of the wrong shape.
 #include "db/archive_schema.h"
-#include "plugin/settings_keys.h"
+#include "base/settings_keys.h"
 #include "testhost/mailstore/mailbox_file.h"
 #include "tests/hostile/hostile_support.h"
 #include "tests/ui/ui_fixture.h"

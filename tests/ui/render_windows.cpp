@@ -4,9 +4,9 @@
 // log window it shows after the task, a viewer on the new archive with a
 // message selected, and the About dialog are saved as BMP files in DIR.
 #include "db/archive_schema.h"
-#include "plugin/message_pump.h"
+#include "base/message_pump.h"
 #include "plugin/version_info.h"
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 #include "res/resource_ids.h"
 #include "testhost/automation_server.h"
 #include "testhost/host_session.h"

@@ -1,8 +1,8 @@
 // The main dialog's start, its filter controls, its keys and what it keeps
 // in the settings file from one opening to the next.
 #include "mailbox/date_formats.h"
-#include "plugin/file_utils.h"
-#include "plugin/settings.h"
+#include "base/file_utils.h"
+#include "base/settings.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/viewer_closed_notice.h"
 #include "ui/window_ops.h"

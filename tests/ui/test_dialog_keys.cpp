@@ -1,7 +1,7 @@
 // The dialogs' access keys: which letters each has, and that a letter
 // several controls share only moves the focus among them while a letter of
 // one control's own presses it.
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/about_dialog.h"
 #include "ui/access_keys.h"

@@ -6,9 +6,9 @@
 #include "db/archive_schema.h"
 #include "db/jet/jet_database.h"
 #include "engine/jet_conversion.h"
-#include "plugin/ansi_text.h"
-#include "plugin/file_utils.h"
-#include "plugin/stowlark_app.h"
+#include "base/ansi_text.h"
+#include "base/file_utils.h"
+#include "base/stowlark_app.h"
 #include "testhost/mailstore/mailbox_file.h"
 #include "tests/ui/ui_fixture.h"
 

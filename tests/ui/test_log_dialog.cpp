@@ -1,7 +1,7 @@
 // The log window on its own: placement, showing rules, Clear, Edit and the
 // toggle.
-#include "plugin/settings.h"
-#include "plugin/stowlark_app.h"
+#include "base/settings.h"
+#include "base/stowlark_app.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/log_dialog.h"
 #include "ui/window_ops.h"

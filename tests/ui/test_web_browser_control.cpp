@@ -1,9 +1,9 @@
 // The hosted web browser control: the site's ambient answers and the event
 // sink driven directly, the Navigate call as a stand-in control receives it,
 // and the platform's own control in a real window.
-#include "plugin/ansi_text.h"
-#include "plugin/com_variant.h"
-#include "plugin/unique_resource.h"
+#include "base/ansi_text.h"
+#include "base/com_variant.h"
+#include "base/unique_resource.h"
 #include "testhost/com_object.h"
 #include "testhost/ole_scope.h"
 #include "tests/test_support.h"

@@ -1,8 +1,8 @@
 #include "tests/ui/ui_fixture.h"
 
 #include "db/archive_schema.h"
-#include "plugin/message_pump.h"
-#include "plugin/stowlark_app.h"
+#include "base/message_pump.h"
+#include "base/stowlark_app.h"
 #include "testhost/window_search.h"
 #include "ui/tree_checks.h"
 

@@ -3,7 +3,7 @@
 // and a main dialog opened on a test host with its files in a scratch folder.
 #pragma once
 
-#include "plugin/message_pump.h"
+#include "base/message_pump.h"
 #include "tests/host/host_fixture.h"
 #include "res/resource_ids.h"
 #include "tests/test_support.h"

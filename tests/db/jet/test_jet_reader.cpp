@@ -3,8 +3,8 @@
 // beside the clone has them, the shared fixtures. What mdbtools reads of the
 // same files is checked on the Linux side (check-jet-reader.py).
 #include "db/jet/jet_database.h"
-#include "plugin/ansi_text.h"
-#include "plugin/file_utils.h"
+#include "base/ansi_text.h"
+#include "base/file_utils.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "testhost/mailstore/mailbox_file.h"
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 #include "tests/test_support.h"
 
 #include <gmock/gmock.h>

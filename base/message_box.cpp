@@ -1,6 +1,6 @@
-#include "plugin/message_box.h"
+#include "base/message_box.h"
 
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
     const MessageBoxSink& sink = App().messageBoxSink();

@@ -1,6 +1,6 @@
-#include "plugin/message_pump.h"
+#include "base/message_pump.h"
 
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 
 // Messages are taken in UTF-16: a character typed into one of the wide
 // controls (the viewer's find field) arrives whole, and the plug-in's ANSI

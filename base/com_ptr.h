@@ -1,7 +1,7 @@
 // Owner of one COM interface reference.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <unknwn.h>
 

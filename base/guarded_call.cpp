@@ -1,7 +1,7 @@
-#include "plugin/guarded_call.h"
+#include "base/guarded_call.h"
 
-#include "plugin/message_box.h"
-#include "plugin/stowlark_app.h"
+#include "base/message_box.h"
+#include "base/stowlark_app.h"
 
 #include <exception>
 #include <string>

@@ -1,6 +1,6 @@
-#include "plugin/settings.h"
+#include "base/settings.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <cstdlib>
 

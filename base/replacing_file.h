@@ -4,7 +4,7 @@
 // new one is whole.
 #pragma once
 
-#include "plugin/unique_resource.h"
+#include "base/unique_resource.h"
 
 #include <string>
 

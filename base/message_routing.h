@@ -5,7 +5,7 @@
 // splitter's drag) hands each message here first.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "plugin/ansi_text.h"
+#include "base/ansi_text.h"
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <climits>
 

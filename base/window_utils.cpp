@@ -1,7 +1,7 @@
-#include "plugin/window_utils.h"
+#include "base/window_utils.h"
 
-#include "plugin/stowlark_app.h"
-#include "plugin/unique_resource.h"
+#include "base/stowlark_app.h"
+#include "base/unique_resource.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
-#include "plugin/message_box.h"
-#include "plugin/system_error.h"
-#include "plugin/unique_resource.h"
+#include "base/message_box.h"
+#include "base/system_error.h"
+#include "base/unique_resource.h"
 
 #include <algorithm>
 #include <cstring>

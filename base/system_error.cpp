@@ -1,6 +1,6 @@
-#include "plugin/system_error.h"
+#include "base/system_error.h"
 
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 std::string SystemMessageText(DWORD error) {
     char* buffer = nullptr;

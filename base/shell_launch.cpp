@@ -1,7 +1,7 @@
-#include "plugin/shell_launch.h"
+#include "base/shell_launch.h"
 
-#include "plugin/stowlark_app.h"
-#include "plugin/unique_resource.h"
+#include "base/stowlark_app.h"
+#include "base/unique_resource.h"
 
 #include <shellapi.h>
 

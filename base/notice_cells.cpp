@@ -1,4 +1,4 @@
-#include "plugin/notice_cells.h"
+#include "base/notice_cells.h"
 
 #include <algorithm>
 

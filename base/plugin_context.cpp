@@ -1,6 +1,6 @@
-#include "plugin/plugin_context.h"
+#include "base/plugin_context.h"
 
-#include "plugin/file_utils.h"
+#include "base/file_utils.h"
 
 void SetPathsBesideModule(PluginContext& context, const std::string& modulePath) {
     context.modulePath = modulePath;

@@ -2,7 +2,7 @@
 // handle" is and how to give one back, the template does the rest.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <utility>
 

@@ -2,8 +2,8 @@
 // when their owner goes.
 #pragma once
 
-#include "plugin/ansi_text.h"
-#include "plugin/win32.h"
+#include "base/ansi_text.h"
+#include "base/win32.h"
 
 #include <oleauto.h>
 

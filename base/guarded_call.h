@@ -6,7 +6,7 @@
 // answer it can live with.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <new>
 

@@ -1,6 +1,6 @@
-#include "plugin/replacing_file.h"
+#include "base/replacing_file.h"
 
-#include "plugin/system_error.h"
+#include "base/system_error.h"
 
 #include <algorithm>
 #include <limits>

@@ -3,7 +3,7 @@
 // so any program may post it; only a cell this module handed out is read.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <memory>
 #include <optional>

@@ -2,7 +2,7 @@
 // their keys when they open and write them when they close.
 #pragma once
 
-#include "plugin/settings.h"
+#include "base/settings.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "plugin/stowlark_app.h"
+#include "base/stowlark_app.h"
 
 #include "res/resource_ids.h"
 

@@ -1,6 +1,6 @@
-#include "plugin/message_routing.h"
+#include "base/message_routing.h"
 
-#include "plugin/guarded_call.h"
+#include "base/guarded_call.h"
 
 #include <algorithm>
 

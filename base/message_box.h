@@ -2,7 +2,7 @@
 // take the text and caption instead of waiting for a click.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 #include <functional>
 #include <string>

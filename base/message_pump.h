@@ -2,7 +2,7 @@
 // thread.
 #pragma once
 
-#include "plugin/win32.h"
+#include "base/win32.h"
 
 // Dispatches every message waiting in the thread's queue. Returns false, and
 // leaves the quit request queued for the host's own loop, when the thread

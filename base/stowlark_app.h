@@ -1,13 +1,13 @@
 #pragma once
 
-#include "plugin/message_box.h"
-#include "plugin/message_routing.h"
-#include "plugin/notice_cells.h"
-#include "plugin/plugin_context.h"
-#include "plugin/shell_launch.h"
-#include "plugin/unique_resource.h"
-#include "plugin/win32.h"
-#include "plugin/window_utils.h"
+#include "base/message_box.h"
+#include "base/message_routing.h"
+#include "base/notice_cells.h"
+#include "base/plugin_context.h"
+#include "base/shell_launch.h"
+#include "base/unique_resource.h"
+#include "base/win32.h"
+#include "base/window_utils.h"
 
 #include <utility>
 
