@@ -1,0 +1,228 @@
+#include "ui/viewer_tasks.h"
+
+#include "db/ado_database.h"
+#include "engine/restore_task.h"
+#include "base/ansi_text.h"
+#include "base/file_utils.h"
+#include "base/message_box.h"
+#include "base/message_pump.h"
+#include "base/stowlark_app.h"
+#include "res/resource_ids.h"
+#include "ui/saved_messages.h"
+#include "ui/viewer_closed_notice.h"
+
+#include <algorithm>
+
+namespace {
+
+// Posted to the viewer for the menu key or Shift+F10 in the list.
+constexpr UINT kListMenuMessage = WM_APP + 2;
+
+} // namespace
+
+void CViewerTasks::Attach(HWND hwnd) {
+    hwnd_ = hwnd;
+    menu_.reset(::LoadMenuA(App().Instance(), MAKEINTRESOURCEA(IDM_VIEWER_MENU)));
+}
+
+bool CViewerTasks::OnEscape() {
+    if (running_ && stopEnabled_) {
+        stopRequested_ = true;
+    }
+    return running_;
+}
+
+void CViewerTasks::OnListKey(WORD key) {
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    // Answered once, from a posted notice, whatever else the list sends.
+    if ((key == VK_APPS || (key == VK_F10 && shift)) && !keyboardMenuPending_) {
+        keyboardMenuPending_ = ::PostMessageA(hwnd_, kListMenuMessage, 0, 0) != FALSE;
+    }
+}
+
+bool CViewerTasks::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case kListMenuMessage:
+        keyboardMenuPending_ = false;
+        ShowMenu(-1);
+        return true;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == window_.List().hwnd() &&
+            (lParam != -1 || !keyboardMenuPending_)) {
+            ShowMenu(lParam);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CViewerTasks::OnCommand(int id) {
+    switch (id) {
+    case ID_VIEWER_RESTORE:
+        RestoreSelected(false);
+        return true;
+    case ID_VIEWER_RESTORE_REMOVE:
+        RestoreSelected(true);
+        return true;
+    case ID_VIEWER_SELECT_ALL:
+        SelectAll();
+        return true;
+    case ID_VIEWER_SAVE_AS:
+        SaveSelectedAs();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CViewerTasks::ShowMenu(LPARAM position) {
+    const HMENU menu = ::GetSubMenu(menu_.get(), 0);
+    if (!menu) {
+        return;
+    }
+    const CListCtrl& list = window_.List();
+    POINT at = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    if (position == -1) {
+        // From the keyboard: at the focused row, or the list's corner.
+        RECT rect = {};
+        const int focused = list.NextFocused();
+        if (focused < 0 || !ListView_GetItemRect(list.hwnd(), focused, &rect, LVIR_LABEL)) {
+            rect = {};
+        }
+        at = {rect.left, rect.bottom};
+        ::ClientToScreen(list.hwnd(), &at);
+    }
+    const bool busy = running_ || App().Context().viewerTaskRunning;
+    const UINT restoreState = !busy && list.SelectedCount() > 0 ? MF_ENABLED : MF_GRAYED;
+    ::EnableMenuItem(menu, ID_VIEWER_RESTORE, MF_BYCOMMAND | restoreState);
+    ::EnableMenuItem(menu, ID_VIEWER_RESTORE_REMOVE, MF_BYCOMMAND | restoreState);
+    ::EnableMenuItem(menu, ID_VIEWER_SAVE_AS, MF_BYCOMMAND | restoreState);
+    ::EnableMenuItem(menu, ID_VIEWER_SELECT_ALL,
+                     MF_BYCOMMAND | (!busy && list.ItemCount() > 0 ? MF_ENABLED : MF_GRAYED));
+    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+}
+
+void CViewerTasks::SelectAll() {
+    const CListCtrl& list = window_.List();
+    if (!running_ && list.ItemCount() > 0) {
+        list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    }
+}
+
+std::vector<long long> CViewerTasks::SelectedBookmarks() const {
+    const CListCtrl& list = window_.List();
+    std::vector<long long> bookmarks;
+    for (int index = list.NextSelected(-1); index >= 0; index = list.NextSelected(index)) {
+        const ViewerRow* row = window_.RowAt(index);
+        if (!row || !row->rowid()) {
+            return {};
+        }
+        bookmarks.push_back(*row->rowid());
+    }
+    return bookmarks;
+}
+
+void CViewerTasks::RestoreSelected(bool remove) {
+    PluginContext& context = App().Context();
+    CADODatabase* database = window_.Archive();
+    if (running_ || context.viewerTaskRunning || window_.List().SelectedCount() == 0 || !database) {
+        return;
+    }
+    const std::vector<long long> bookmarks = SelectedBookmarks();
+    if (bookmarks.empty()) {
+        ShowStandardErrorBox("The rows of this archive cannot be told apart one by one, so only a "
+                             "restore of the whole archive from the main dialog can bring them "
+                             "back.");
+        return;
+    }
+    running_ = true;
+    context.viewerTaskRunning = true;
+    stopRequested_ = false;
+    stopEnabled_ = true;
+    SetProgress(100);
+
+    StagingFiles staging{context.hostDataDir + "\\Pending.mbx",
+                         context.hostDataDir + "\\Pending.toc"};
+    RestoreTask task(*database, staging, context.logPath, *this);
+    const int restored = task.runRows(tableName_, bookmarks, remove);
+
+    running_ = false;
+    context.viewerTaskRunning = false;
+    ::SetWindowTextA(hwnd_, title_.c_str());
+    if (remove) {
+        window_.ReadRowsAgain();
+    }
+    window_.ShowCaption();
+    if (restored > 0 && context.mainDialogWindow) {
+        ::PostMessageA(context.mainDialogWindow, kArchiveChangedNotice, 0, 0);
+    }
+}
+
+void CViewerTasks::SetProgress(int percent) {
+    // Both the staging and the moves count down what is left.
+    const int done = 100 - std::max(0, std::min(100, percent));
+    ::SetWindowTextA(
+        hwnd_, (title_ + " \x97 Restoring " + std::to_string(done) + "% (Esc stops)").c_str());
+}
+
+bool CViewerTasks::StopRequested() {
+    PumpWaitingMessages();
+    return stopRequested_;
+}
+
+void CViewerTasks::EnableStop(bool enable) {
+    stopEnabled_ = enable;
+}
+
+void CViewerTasks::SaveSelectedAs() {
+    const CListCtrl& list = window_.List();
+    const int count = list.SelectedCount();
+    if (running_ || count == 0) {
+        return;
+    }
+    const ViewerRow* first = window_.RowAt(list.NextSelected(-1));
+    std::string name =
+        SanitizeFileName(count == 1 && first ? Utf8ToAnsi(first->subject()) : title_);
+    if (name.empty()) {
+        name = count == 1 ? "Message" : "Messages";
+    }
+    // One message may go alone as it was received; several only as a
+    // mailbox the host can open.
+    static const char kOneFilter[] = "Message (*.eml)\0*.eml\0Mailbox (*.mbx)\0*.mbx\0";
+    static const char kManyFilter[] = "Mailbox (*.mbx)\0*.mbx\0";
+    char path[MAX_PATH] = {};
+    name.copy(path, std::min(name.size(), static_cast<size_t>(MAX_PATH - 5)));
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = hwnd_;
+    dialog.lpstrFilter = count == 1 ? kOneFilter : kManyFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = count == 1 ? "eml" : "mbx";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    if (!::GetSaveFileNameA(&dialog)) {
+        return;
+    }
+    const std::string chosen = path;
+    const bool mailbox =
+        count > 1 || dialog.nFilterIndex == 2 ||
+        (chosen.size() >= 4 && ::lstrcmpiA(chosen.c_str() + chosen.size() - 4, ".mbx") == 0);
+    SaveSelected(chosen, mailbox);
+}
+
+bool CViewerTasks::SaveSelected(const std::string& path, bool asMailbox) {
+    CADODatabase* database = window_.Archive();
+    if (!database) {
+        return false;
+    }
+    const CListCtrl& list = window_.List();
+    std::vector<const ViewerRow*> rows;
+    for (int index = list.NextSelected(-1); index >= 0; index = list.NextSelected(index)) {
+        if (const ViewerRow* row = window_.RowAt(index)) {
+            rows.push_back(row);
+        }
+    }
+    return SaveArchivedMessages(*database, tableName_, rows, path, asMailbox);
+}

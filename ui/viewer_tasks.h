@@ -1,0 +1,81 @@
+// The viewer list's menu and the tasks it starts on the selected rows:
+// select all, restore (keeping or removing the rows), and save them to a
+// file. A restore runs inside the viewer, which shows its progress in the
+// caption and stops it on Escape.
+#pragma once
+
+#include "engine/task_controls.h"
+#include "base/unique_resource.h"
+#include "base/win32.h"
+#include "ui/list_control.h"
+#include "ui/viewer_rows.h"
+
+#include <string>
+#include <vector>
+
+class CADODatabase;
+
+// What the list's menu and its tasks need of the viewer they run in.
+class ViewerTaskWindow {
+public:
+    virtual const CListCtrl& List() const = 0;
+    // The row on line `index` of the list; null beyond its end.
+    virtual const ViewerRow* RowAt(int index) const = 0;
+    // The open archive, or null.
+    virtual CADODatabase* Archive() = 0;
+    // A restore took rows out of the archive: the list shows what is left.
+    virtual void ReadRowsAgain() = 0;
+    // The caption without a task's progress.
+    virtual void ShowCaption() = 0;
+
+protected:
+    ~ViewerTaskWindow() = default;
+};
+
+class CViewerTasks : private TaskControls {
+public:
+    // `tableName` and `title` outlive the tasks.
+    CViewerTasks(ViewerTaskWindow& window, const std::string& tableName, const std::string& title)
+        : window_(window), tableName_(tableName), title_(title) {}
+
+    // `hwnd` is the viewer's window, which owns the menu.
+    void Attach(HWND hwnd);
+    bool running() const { return running_; }
+    // Escape asks a running restore to stop, while it may; false when no
+    // task runs.
+    bool OnEscape();
+    // The menu key and Shift+F10 in the list.
+    void OnListKey(WORD key);
+    // The window's messages that open the menu; true when handled.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The menu's commands; true when `id` was one of them.
+    bool OnCommand(int id);
+    void SelectAll();
+    // The selected messages, in the list's order, into one file, as
+    // SaveArchivedMessages writes them.
+    bool SaveSelected(const std::string& path, bool asMailbox);
+
+private:
+    // At the mouse or (position -1) at the focused row.
+    void ShowMenu(LPARAM position);
+    // The selected rows' places in their table; empty when a row has none.
+    std::vector<long long> SelectedBookmarks() const;
+    void RestoreSelected(bool remove);
+    // Asks where, in the platform's save dialog.
+    void SaveSelectedAs();
+
+    void SetProgress(int percent) override;
+    bool StopRequested() override;
+    void EnableStop(bool enable) override;
+    void ReloadLog() override {}
+
+    ViewerTaskWindow& window_;
+    const std::string& tableName_;
+    const std::string& title_;
+    HWND hwnd_ = nullptr;
+    UniqueMenu menu_;
+    bool keyboardMenuPending_ = false;
+    bool running_ = false;
+    bool stopRequested_ = false;
+    bool stopEnabled_ = true;
+};
