@@ -40,6 +40,11 @@ constexpr IntSetting kDeleteArchived{"Settings", "DeleteArchived", 0};
 constexpr IntSetting kDeleteRestored{"Settings", "DeleteRestored", 0};
 constexpr IntSetting kGlobalSortOrder{"Settings", "GlobalSortOrder", 0};
 constexpr IntSetting kGlobalSortKey{"Settings", "GlobalSortKey", 0};
+// The files messages name outside themselves go into the archive with them;
+// 0 keeps only the messages' texts. Folders beside the host's own attachment
+// folder whose files may be kept, separated by ";".
+constexpr IntSetting kKeepAttachments{"Settings", "KeepAttachments", 1};
+constexpr TextSetting kAttachmentFolders{"Settings", "AttachmentFolders", ""};
 
 // "Filters". "From-Filed" is the key's name in every settings file written
 // so far, so it stays spelled that way.
