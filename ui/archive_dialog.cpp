@@ -20,8 +20,6 @@
 #include "ui/viewer_closed_notice.h"
 #include "ui/window_ops.h"
 
-#include <algorithm>
-
 namespace {
 
 // Posted by a click on a check box or Space, so that the tree has flipped
@@ -298,7 +296,7 @@ void CArchiveDlg::EnableForTask(bool running) {
 }
 
 void CArchiveDlg::EnableTaskButtons() {
-    const bool enable = openViewers_.empty() && archiveProblem_.empty();
+    const bool enable = viewers_.empty() && archiveProblem_.empty();
     EnableItem(IDC_ARCHIVE, enable);
     EnableItem(IDC_RESTORE, enable);
 }
@@ -319,15 +317,6 @@ void CArchiveDlg::ShowLogWindow() {
 void CArchiveDlg::ShowAbout() {
     CAboutDlg about(hwnd());
     about.RunPlatformModal();
-}
-
-const CArchiveViewer* CArchiveDlg::Viewer(HWND window) const {
-    for (const auto& viewer : viewers_) {
-        if (viewer->hwnd() == window) {
-            return viewer.get();
-        }
-    }
-    return nullptr;
 }
 
 const CTreeCtrl* CArchiveDlg::TreeOf(HWND window) const {
@@ -521,55 +510,17 @@ void CArchiveDlg::OpenMailboxItem() {
 }
 
 void CArchiveDlg::OpenArchiveItem() {
-    const CTreeCtrl& tree = trees_.archiveTree();
-    const HTREEITEM item = tree.Selected();
-    ArchiveItem* archive = trees_.Archive(item);
-    if (!archive) {
+    const HTREEITEM item = viewers_.ItemToOpen();
+    if (!item || RefuseUnusableArchive()) {
         return;
     }
-    const bool hadViewer = archive->viewer != nullptr;
-    if (hadViewer) {
-        BringForward(archive->viewer);
-    }
-    if (archive->kind != kMailboxItem || hadViewer) {
-        trees_.ShowFolderExpanded(tree, item, true);
-        tree.Expand(item);
-        return;
-    }
-    if (RefuseUnusableArchive()) {
-        return;
-    }
-    if (!TableExists(connectionString_, archive->table) &&
-        CreateMailboxTable(connectionString_, archive->table, archive->path) && database_ &&
-        RefreshJetCache(database_->GetActiveConnection())) {
-        ::Sleep(1000);
-    }
-    auto viewer =
-        std::make_unique<CArchiveViewer>(hwnd(), archive->table, archive->name, connectionString_);
-    if (viewer->Create() && viewer->hwnd()) {
-        const HWND window = viewer->hwnd();
-        ::ShowWindow(window, SW_SHOW);
-        BringForward(window, false);
-        openViewers_.push_back(window);
-        viewers_.push_back(std::move(viewer));
+    if (viewers_.Open(item, hwnd(), connectionString_, database_.get())) {
         EnableTaskButtons();
-        archive->viewer = window;
-        tree.SetItemImage(item, tree_image::kArchiveViewed, tree_image::kArchiveViewed);
     }
 }
 
 void CArchiveDlg::OnViewerClosed(HWND viewer) {
-    openViewers_.erase(std::remove(openViewers_.begin(), openViewers_.end(), viewer),
-                       openViewers_.end());
-    // The viewers whose windows are gone are let go.
-    viewers_.erase(
-        std::remove_if(viewers_.begin(), viewers_.end(),
-                       [](const std::unique_ptr<CArchiveViewer>& open) { return !open->hwnd(); }),
-        viewers_.end());
-    if (const HTREEITEM item = trees_.FindArchiveByViewer(viewer)) {
-        trees_.Archive(item)->viewer = nullptr;
-        trees_.archiveTree().SetItemImage(item, tree_image::kArchive, tree_image::kArchive);
-    }
+    viewers_.Closed(viewer);
     if (!taskRunning_) {
         EnableTaskButtons();
     }

@@ -10,6 +10,7 @@
 #include "ui/archive_trees.h"
 #include "ui/archive_viewer.h"
 #include "ui/dialog.h"
+#include "ui/dialog_viewers.h"
 #include "ui/filter_panel.h"
 #include "ui/log_dialog.h"
 
@@ -29,9 +30,9 @@ public:
     CLogDlg* logWindow() const { return log_.get(); }
     const MessageFilter& filter() const { return filter_; }
     bool taskRunning() const { return taskRunning_; }
-    const std::vector<HWND>& openViewers() const { return openViewers_; }
+    const std::vector<HWND>& openViewers() const { return viewers_.windows(); }
     // The viewer whose window is `window`, while this dialog keeps it.
-    const CArchiveViewer* Viewer(HWND window) const;
+    const CArchiveViewer* Viewer(HWND window) const { return viewers_.Find(window); }
     const std::string& connectionString() const { return connectionString_; }
     // Why the archive cannot be used; empty when it can.
     const std::string& archiveProblem() const { return archiveProblem_; }
@@ -106,8 +107,7 @@ private:
     std::string databasePath_;
     std::string connectionString_;
     StagingFiles staging_;
-    std::vector<HWND> openViewers_;
-    std::vector<std::unique_ptr<CArchiveViewer>> viewers_;
+    CDialogViewers viewers_{trees_};
 
     bool starting_ = false;
     bool taskRunning_ = false;
