@@ -2,9 +2,6 @@
 
 #include "db/archive_schema.h"
 #include "engine/archive_task.h"
-#include "host/host_application.h"
-#include "host/host_error.h"
-#include "mailbox/host_mailboxes.h"
 #include "base/file_utils.h"
 #include "base/message_box.h"
 #include "base/message_pump.h"
@@ -14,7 +11,9 @@
 #include "res/resource_ids.h"
 #include "ui/about_dialog.h"
 #include "ui/archive_opening.h"
+#include "ui/dialog_trees.h"
 #include "ui/host_folder_records.h"
+#include "ui/host_mailbox_opening.h"
 #include "ui/jet_archive_prompt.h"
 #include "ui/simple_controls.h"
 #include "ui/viewer_closed_notice.h"
@@ -25,9 +24,6 @@ namespace {
 // Posted by a click on a check box or Space, so that the tree has flipped
 // the item's mark by the time the rest of the tree follows it.
 constexpr UINT kCheckChangedMessage = WM_APP + 1;
-// Posted by Shift+F10 in a tree: the menu opens once the key press has been
-// handled, after any context-menu request the same key makes.
-constexpr UINT kKeyboardMenuMessage = WM_APP + 2;
 
 // Controls that follow no rule but the task's.
 const int kTaskLockedControls[] = {IDC_MAILBOX_TREE,    IDC_ARCHIVE_TREE, IDC_DELETE_ARCHIVED,
@@ -54,9 +50,7 @@ bool CArchiveDlg::OnInitDialog() {
     accelerators_.reset(::LoadAcceleratorsA(App().Instance(), MAKEINTRESOURCEA(IDA_MAIN_KEYS)));
     staging_.mbxPath = context.hostDataDir + "\\Pending.mbx";
     staging_.tocPath = context.hostDataDir + "\\Pending.toc";
-    menu_.reset(::LoadMenuA(App().Instance(), MAKEINTRESOURCEA(IDM_MAIN_MENU)));
-    mailboxMenu_ = ::GetSubMenu(menu_.get(), 0);
-    archiveMenu_ = ::GetSubMenu(menu_.get(), 1);
+    menus_.Load();
 
     const bool firstUse = !FileExists(context.settingsPath);
     filter_.loadFromSettings(context.settingsPath);
@@ -319,18 +313,8 @@ void CArchiveDlg::ShowAbout() {
     about.RunPlatformModal();
 }
 
-const CTreeCtrl* CArchiveDlg::TreeOf(HWND window) const {
-    if (window && window == trees_.mailboxTree().hwnd()) {
-        return &trees_.mailboxTree();
-    }
-    if (window && window == trees_.archiveTree().hwnd()) {
-        return &trees_.archiveTree();
-    }
-    return nullptr;
-}
-
 LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
-    const CTreeCtrl* tree = TreeOf(header.hwndFrom);
+    const CTreeCtrl* tree = TreeOfWindow(trees_, header.hwndFrom);
     if (!tree) {
         return 0;
     }
@@ -344,8 +328,7 @@ LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
         if (key == VK_SPACE) {
             WatchCheck(*tree, tree->Selected());
         } else if (key == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000)) {
-            keyboardMenuPending_ = true;
-            ::PostMessageA(hwnd(), kKeyboardMenuMessage, reinterpret_cast<WPARAM>(tree->hwnd()), 0);
+            menus_.RequestFromKeyboard(hwnd(), tree->hwnd());
         }
         break;
     }
@@ -407,16 +390,7 @@ bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
                        HIWORD(lParam) != 0);
         return true;
     }
-    if (message == kKeyboardMenuMessage) {
-        keyboardMenuPending_ = false;
-        ShowContextMenu(reinterpret_cast<HWND>(wParam), -1);
-        return true;
-    }
-    if (message == WM_CONTEXTMENU) {
-        // Shift+F10 is answered once, from the tree's own key notice.
-        if (lParam != -1 || !keyboardMenuPending_) {
-            ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
-        }
+    if (menus_.OnMessage(hwnd(), message, wParam, lParam, !taskRunning_)) {
         return true;
     }
     if (message == kArchiveChangedNotice) {
@@ -446,64 +420,8 @@ bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     return false;
 }
 
-void CArchiveDlg::ShowContextMenu(HWND treeWindow, LPARAM position) {
-    const CTreeCtrl* tree = TreeOf(treeWindow);
-    if (!tree || taskRunning_) {
-        return;
-    }
-    ::SetFocus(tree->hwnd());
-    if (position == -1) {
-        // From the keyboard: at the selected item's caption.
-        const HTREEITEM selected = tree->Selected();
-        RECT rect = {};
-        if (!selected || !tree->TextRect(selected, rect)) {
-            return;
-        }
-        menuPosition_ = {rect.left, rect.top};
-        ::ClientToScreen(tree->hwnd(), &menuPosition_);
-        menuAtItem_ = true;
-    } else {
-        menuPosition_ = {static_cast<short>(LOWORD(position)),
-                         static_cast<short>(HIWORD(position))};
-        UINT flags = 0;
-        const HTREEITEM item = tree->HitTest(menuPosition_, &flags);
-        if (item && (flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON))) {
-            tree->Select(item);
-        }
-    }
-    const HMENU menu = tree == &trees_.mailboxTree() ? mailboxMenu_ : archiveMenu_;
-    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, menuPosition_.x, menuPosition_.y, 0,
-                     hwnd(), nullptr);
-    menuAtItem_ = false;
-}
-
 void CArchiveDlg::OpenMailboxItem() {
-    const CTreeCtrl& tree = trees_.mailboxTree();
-    const HTREEITEM item = tree.Selected();
-    const MailboxItem* mailbox = trees_.Mailbox(item);
-    if (!mailbox) {
-        return;
-    }
-    if (mailbox->kind != kMailboxItem) {
-        trees_.ShowFolderExpanded(tree, item, true);
-        tree.Expand(item);
-        return;
-    }
-    bool opened = false;
-    try {
-        const HostApplication host = HostApplication::Connect();
-        long id = -1;
-        FindHostMailboxByPath(host.Folders(), mailbox->path, id);
-        if (id != -1) {
-            host.FolderById(id).Open();
-            opened = true;
-        }
-    } catch (const HostConnectError& failure) {
-        ShowHostConnectFailure(failure);
-    } catch (const HostError& failure) {
-        ShowStandardErrorBox(failure.what());
-    }
-    if (opened) {
+    if (OpenSelectedMailbox(trees_)) {
         // The user goes on in the host's own window.
         CloseSequence();
     }

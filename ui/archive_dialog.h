@@ -13,6 +13,7 @@
 #include "ui/dialog_viewers.h"
 #include "ui/filter_panel.h"
 #include "ui/log_dialog.h"
+#include "ui/tree_menus.h"
 
 #include <memory>
 #include <string>
@@ -84,9 +85,7 @@ private:
     void OnCheckChanged(HTREEITEM item, bool wasChecked, bool archiveTree);
     void OpenMailboxItem();
     void OpenArchiveItem();
-    void ShowContextMenu(HWND treeWindow, LPARAM position);
     void OnViewerClosed(HWND viewer);
-    const CTreeCtrl* TreeOf(HWND window) const;
 
     // TaskControls
     void SetProgress(int percent) override;
@@ -102,6 +101,7 @@ private:
     MessageFilter filter_;
     CFilterPanel filterPanel_{filter_};
     CArchiveTrees trees_;
+    CTreeMenus menus_{trees_};
     std::unique_ptr<CLogDlg> log_;
     std::unique_ptr<CADODatabase> database_;
     std::string databasePath_;
@@ -116,11 +116,4 @@ private:
     bool deleteRestored_ = false;
 
     UniqueAccelerators accelerators_;
-    UniqueMenu menu_;
-    HMENU mailboxMenu_ = nullptr;
-    HMENU archiveMenu_ = nullptr;
-    bool menuAtItem_ = false;
-    // From Shift+F10 in a tree until its menu opens.
-    bool keyboardMenuPending_ = false;
-    POINT menuPosition_ = {};
 };
