@@ -21,10 +21,6 @@
 
 namespace {
 
-// Posted by a click on a check box or Space, so that the tree has flipped
-// the item's mark by the time the rest of the tree follows it.
-constexpr UINT kCheckChangedMessage = WM_APP + 1;
-
 // Controls that follow no rule but the task's.
 const int kTaskLockedControls[] = {IDC_MAILBOX_TREE,    IDC_ARCHIVE_TREE, IDC_DELETE_ARCHIVED,
                                    IDC_DELETE_RESTORED, IDC_HELP_BUTTON,  IDC_ARCHIVE,
@@ -321,12 +317,12 @@ LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
     switch (header.code) {
     case NM_CLICK:
     case NM_DBLCLK:
-        OnTreeClick(*tree);
+        checkWatch_.Click(hwnd(), *tree);
         break;
     case TVN_KEYDOWN: {
         const WORD key = reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey;
         if (key == VK_SPACE) {
-            WatchCheck(*tree, tree->Selected());
+            checkWatch_.Watch(hwnd(), *tree, tree->Selected());
         } else if (key == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000)) {
             menus_.RequestFromKeyboard(hwnd(), tree->hwnd());
         }
@@ -353,44 +349,9 @@ LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
     return 0;
 }
 
-void CArchiveDlg::OnTreeClick(const CTreeCtrl& tree) {
-    const DWORD position = ::GetMessagePos();
-    const POINT point = {static_cast<short>(LOWORD(position)),
-                         static_cast<short>(HIWORD(position))};
-    UINT flags = 0;
-    const HTREEITEM item = tree.HitTest(point, &flags);
-    if (item && (flags & TVHT_ONITEMSTATEICON)) {
-        // One item looks selected, and it is the one Enter opens.
-        tree.SelectClickedItem(item);
-        WatchCheck(tree, item);
-    }
-}
-
-void CArchiveDlg::WatchCheck(const CTreeCtrl& tree, HTREEITEM item) {
-    if (!item) {
-        return;
-    }
-    const bool archiveTree = tree.hwnd() == trees_.archiveTree().hwnd();
-    ::PostMessageA(hwnd(), kCheckChangedMessage, reinterpret_cast<WPARAM>(item),
-                   MAKELPARAM(tree.Checked(item) ? 1 : 0, archiveTree ? 1 : 0));
-}
-
-void CArchiveDlg::OnCheckChanged(HTREEITEM item, bool wasChecked, bool archiveTree) {
-    const CTreeCtrl& tree = archiveTree ? trees_.archiveTree() : trees_.mailboxTree();
-    const bool checked = tree.Checked(item);
-    // A key or click the tree did not act on leaves the rest alone too.
-    if (checked != wasChecked) {
-        trees_.PropagateCheck(tree, item, checked);
-    }
-}
-
 bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == kCheckChangedMessage) {
-        OnCheckChanged(reinterpret_cast<HTREEITEM>(wParam), LOWORD(lParam) != 0,
-                       HIWORD(lParam) != 0);
-        return true;
-    }
-    if (menus_.OnMessage(hwnd(), message, wParam, lParam, !taskRunning_)) {
+    if (checkWatch_.OnMessage(message, wParam, lParam) ||
+        menus_.OnMessage(hwnd(), message, wParam, lParam, !taskRunning_)) {
         return true;
     }
     if (message == kArchiveChangedNotice) {

@@ -13,6 +13,7 @@
 #include "ui/dialog_viewers.h"
 #include "ui/filter_panel.h"
 #include "ui/log_dialog.h"
+#include "ui/tree_check_watch.h"
 #include "ui/tree_menus.h"
 
 #include <memory>
@@ -78,11 +79,6 @@ private:
     void ShowLogWindow();
     void ShowAbout();
 
-    void OnTreeClick(const CTreeCtrl& tree);
-    // The tree flips the mark after telling us; the rest of the tree
-    // follows once it has, and only if it has.
-    void WatchCheck(const CTreeCtrl& tree, HTREEITEM item);
-    void OnCheckChanged(HTREEITEM item, bool wasChecked, bool archiveTree);
     void OpenMailboxItem();
     void OpenArchiveItem();
     void OnViewerClosed(HWND viewer);
@@ -101,6 +97,7 @@ private:
     MessageFilter filter_;
     CFilterPanel filterPanel_{filter_};
     CArchiveTrees trees_;
+    CTreeCheckWatch checkWatch_{trees_};
     CTreeMenus menus_{trees_};
     std::unique_ptr<CLogDlg> log_;
     std::unique_ptr<CADODatabase> database_;
