@@ -4,7 +4,6 @@
 #include "engine/archive_task.h"
 #include "base/file_utils.h"
 #include "base/message_box.h"
-#include "base/message_pump.h"
 #include "base/settings_keys.h"
 #include "base/shell_launch.h"
 #include "base/stowlark_app.h"
@@ -19,16 +18,8 @@
 #include "ui/viewer_closed_notice.h"
 #include "ui/window_ops.h"
 
-namespace {
-
-// Controls that follow no rule but the task's.
-const int kTaskLockedControls[] = {IDC_MAILBOX_TREE,    IDC_ARCHIVE_TREE, IDC_DELETE_ARCHIVED,
-                                   IDC_DELETE_RESTORED, IDC_HELP_BUTTON,  IDC_ARCHIVE,
-                                   IDC_RESTORE,         IDC_CLOSE};
-
-} // namespace
-
-CArchiveDlg::CArchiveDlg(HWND owner) : CDialog(IDD_ARCHIVE, owner), owner_(owner) {}
+CArchiveDlg::CArchiveDlg(HWND owner)
+    : CDialog(IDD_ARCHIVE, owner), task_(*this, owner, filterPanel_, log_) {}
 
 CArchiveDlg::~CArchiveDlg() {
     if (App().Context().mainDialogWindow == hwnd()) {
@@ -41,7 +32,6 @@ bool CArchiveDlg::OnInitDialog() {
     SetBigIcon(hwnd(), ::LoadIconA(App().Instance(), MAKEINTRESOURCEA(IDI_MAIN_DIALOG)));
 
     context.mainDialogWindow = hwnd();
-    taskRunning_ = false;
     starting_ = true;
     accelerators_.reset(::LoadAcceleratorsA(App().Instance(), MAKEINTRESOURCEA(IDA_MAIN_KEYS)));
     staging_.mbxPath = context.hostDataDir + "\\Pending.mbx";
@@ -99,13 +89,11 @@ std::string CArchiveDlg::ConvertJetArchive(const std::string& jetPath,
     // The conversion shows its progress and takes Stop in this window.
     MoveToSavedPosition();
     ::ShowWindow(hwnd(), SW_SHOW);
-    taskRunning_ = true;
-    stopRequested_ = false;
-    EnableForTask(true);
+    task_.Start();
     std::string problem =
-        ConvertJetArchiveIfAgreed(hwnd(), jetPath, archivePath, App().Context().logPath, *this);
-    EnableForTask(false);
-    taskRunning_ = false;
+        ConvertJetArchiveIfAgreed(hwnd(), jetPath, archivePath, App().Context().logPath, task_);
+    task_.Unlock(TaskButtonsAllowed());
+    task_.Ended();
     return problem;
 }
 
@@ -163,7 +151,7 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
     // While a task runs only Stop and help answer: the task reads the filter
     // and the delete flags, and a click that slips through while it pumps
     // messages must neither change them nor close or start anything.
-    if (taskRunning_ && id != IDC_STOP && id != IDC_HELP_BUTTON && id != ID_HELP) {
+    if (task_.running() && id != IDC_STOP && id != IDC_HELP_BUTTON && id != ID_HELP) {
         return;
     }
     if (filterPanel_.HandleClick(id)) {
@@ -177,7 +165,7 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
         RunTask(Task::Restore);
         break;
     case IDC_STOP:
-        stopRequested_ = true;
+        task_.RequestStop();
         break;
     case IDC_CLOSE:
     case ID_CLOSE_DIALOG:
@@ -234,9 +222,7 @@ void CArchiveDlg::RunTask(Task task) {
         return;
     }
 
-    stopRequested_ = false;
-    taskRunning_ = true;
-    EnableForTask(true);
+    task_.Start();
     if (log_) {
         log_->HideForTask();
     }
@@ -244,24 +230,24 @@ void CArchiveDlg::RunTask(Task task) {
     const std::string& logPath = App().Context().logPath;
     int result = 0;
     if (restoring) {
-        result = RestoreTask(*database_, staging_, logPath, *this)
+        result = RestoreTask(*database_, staging_, logPath, task_)
                      .run(archives, filter_, deleteRestored_);
     } else {
-        result = ArchiveTask(*database_, logPath, *this).run(mailboxes, filter_, deleteArchived_);
+        result = ArchiveTask(*database_, logPath, task_).run(mailboxes, filter_, deleteArchived_);
     }
 
-    taskRunning_ = false;
+    task_.Ended();
     if (!hwnd()) {
         // The host's window went, and this one with it, during the task.
         ReleaseArchive();
         return;
     }
-    SetProgress(0);
+    task_.SetProgress(0);
     if (result > 0) {
         trees_.RefreshArchiveCounts(*database_);
         trees_.RefreshMailboxCounts();
     }
-    EnableForTask(false);
+    task_.Unlock(TaskButtonsAllowed());
     // The pressed button was disabled under the keyboard's focus. A user
     // who went on working in the host meanwhile keeps the keyboard there.
     if (::GetActiveWindow() == hwnd()) {
@@ -272,23 +258,12 @@ void CArchiveDlg::RunTask(Task task) {
     }
 }
 
-void CArchiveDlg::EnableForTask(bool running) {
-    for (const int id : kTaskLockedControls) {
-        EnableItem(id, !running);
-    }
-    if (running) {
-        filterPanel_.DisableAll();
-    } else {
-        filterPanel_.EnableAfterTask();
-        EnableTaskButtons();
-    }
-    EnableItem(IDC_STOP, running);
+bool CArchiveDlg::TaskButtonsAllowed() const {
+    return viewers_.empty() && archiveProblem_.empty();
 }
 
 void CArchiveDlg::EnableTaskButtons() {
-    const bool enable = viewers_.empty() && archiveProblem_.empty();
-    EnableItem(IDC_ARCHIVE, enable);
-    EnableItem(IDC_RESTORE, enable);
+    task_.EnableTaskButtons(TaskButtonsAllowed());
 }
 
 void CArchiveDlg::OpenHelp() const {
@@ -329,7 +304,7 @@ LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
         break;
     }
     case NM_RETURN:
-        if (!taskRunning_) {
+        if (!task_.running()) {
             if (tree == &trees_.mailboxTree()) {
                 OpenMailboxItem();
             } else {
@@ -351,11 +326,11 @@ LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
 
 bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (checkWatch_.OnMessage(message, wParam, lParam) ||
-        menus_.OnMessage(hwnd(), message, wParam, lParam, !taskRunning_)) {
+        menus_.OnMessage(hwnd(), message, wParam, lParam, !task_.running())) {
         return true;
     }
     if (message == kArchiveChangedNotice) {
-        if (!taskRunning_ && database_ && archiveProblem_.empty()) {
+        if (!task_.running() && database_ && archiveProblem_.empty()) {
             trees_.RefreshArchiveCounts(*database_);
             trees_.RefreshMailboxCounts();
         }
@@ -400,28 +375,7 @@ void CArchiveDlg::OpenArchiveItem() {
 
 void CArchiveDlg::OnViewerClosed(HWND viewer) {
     viewers_.Closed(viewer);
-    if (!taskRunning_) {
+    if (!task_.running()) {
         EnableTaskButtons();
-    }
-}
-
-void CArchiveDlg::SetProgress(int percent) {
-    CProgressBar(Item(IDC_PROGRESS)).SetPos(percent);
-}
-
-bool CArchiveDlg::StopRequested() {
-    PumpWaitingMessages();
-    // Gone with the host's window, which went away under a running task:
-    // nobody is left to press Stop or to see the task end.
-    return stopRequested_ || !hwnd() || (owner_ && !::IsWindow(owner_));
-}
-
-void CArchiveDlg::EnableStop(bool enable) {
-    EnableItem(IDC_STOP, enable);
-}
-
-void CArchiveDlg::ReloadLog() {
-    if (log_) {
-        log_->Reload();
     }
 }

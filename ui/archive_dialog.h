@@ -1,15 +1,17 @@
 // The plug-in's main window: the host's mailboxes and the archives side by
 // side, the filter between them, and the buttons that run the tasks. It owns
-// the archive's database connection and the log window for its whole life.
+// the archive's database connection and the log window for its whole life,
+// and composes the parts that watch the trees' ticks, open their menus, keep
+// the viewers opened from the archive tree and face a running task.
 #pragma once
 
 #include "db/ado_database.h"
 #include "engine/message_filter.h"
 #include "engine/restore_task.h"
-#include "engine/task_controls.h"
 #include "ui/archive_trees.h"
 #include "ui/archive_viewer.h"
 #include "ui/dialog.h"
+#include "ui/dialog_task_controls.h"
 #include "ui/dialog_viewers.h"
 #include "ui/filter_panel.h"
 #include "ui/log_dialog.h"
@@ -20,7 +22,7 @@
 #include <string>
 #include <vector>
 
-class CArchiveDlg : public CDialog, private TaskControls {
+class CArchiveDlg : public CDialog {
 public:
     // `owner` is disabled while the dialog runs modally; should it go
     // away all the same, a running task stops and the dialog closes.
@@ -31,7 +33,7 @@ public:
     const CArchiveTrees& trees() const { return trees_; }
     CLogDlg* logWindow() const { return log_.get(); }
     const MessageFilter& filter() const { return filter_; }
-    bool taskRunning() const { return taskRunning_; }
+    bool taskRunning() const { return task_.running(); }
     const std::vector<HWND>& openViewers() const { return viewers_.windows(); }
     // The viewer whose window is `window`, while this dialog keeps it.
     const CArchiveViewer* Viewer(HWND window) const { return viewers_.Find(window); }
@@ -63,9 +65,9 @@ private:
     void MoveToSavedPosition();
 
     void RunTask(Task task);
-    void EnableForTask(bool running);
     // Archive and Restore are off while a viewer is open or the archive
     // cannot be used.
+    bool TaskButtonsAllowed() const;
     void EnableTaskButtons();
     void CloseSequence();
     // What the user set, kept; needs the controls.
@@ -83,13 +85,6 @@ private:
     void OpenArchiveItem();
     void OnViewerClosed(HWND viewer);
 
-    // TaskControls
-    void SetProgress(int percent) override;
-    bool StopRequested() override;
-    void EnableStop(bool enable) override;
-    void ReloadLog() override;
-
-    HWND owner_;
     // Why the archive cannot be used (a Jet file not converted, a file that
     // is no archive or cannot be opened); every refusal says it.
     std::string archiveProblem_;
@@ -100,6 +95,7 @@ private:
     CTreeCheckWatch checkWatch_{trees_};
     CTreeMenus menus_{trees_};
     std::unique_ptr<CLogDlg> log_;
+    CDialogTaskControls task_;
     std::unique_ptr<CADODatabase> database_;
     std::string databasePath_;
     std::string connectionString_;
@@ -107,8 +103,6 @@ private:
     CDialogViewers viewers_{trees_};
 
     bool starting_ = false;
-    bool taskRunning_ = false;
-    bool stopRequested_ = false;
     bool deleteArchived_ = false;
     bool deleteRestored_ = false;
 
