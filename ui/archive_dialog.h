@@ -58,12 +58,12 @@ private:
     void OpenDatabase();
     // Empty once converted; else why the archive cannot be used.
     std::string ConvertJetArchive(const std::string& jetPath, const std::string& archivePath);
-    // True, with the reason shown, when the archive cannot be used.
-    bool RefuseUnusableArchive();
     void LoadDeleteBoxes();
     void CreateLogWindow();
     void MoveToSavedPosition();
 
+    // True, with the reason shown, when the archive cannot be used.
+    bool RefuseUnusableArchive();
     void RunTask(Task task);
     // Archive and Restore are off while a viewer is open or the archive
     // cannot be used.
