@@ -1,124 +1,23 @@
 #include "ui/archive_dialog.h"
 
-#include "db/archive_schema.h"
 #include "engine/archive_task.h"
-#include "host/host_application.h"
-#include "host/host_error.h"
-#include "mailbox/host_mailboxes.h"
 #include "base/file_utils.h"
 #include "base/message_box.h"
-#include "base/message_pump.h"
-#include "base/settings_keys.h"
 #include "base/shell_launch.h"
 #include "base/stowlark_app.h"
 #include "res/resource_ids.h"
 #include "ui/about_dialog.h"
-#include "ui/archive_opening.h"
-#include "ui/host_folder_records.h"
-#include "ui/jet_archive_prompt.h"
-#include "ui/simple_controls.h"
+#include "ui/dialog_trees.h"
+#include "ui/host_mailbox_opening.h"
 #include "ui/viewer_closed_notice.h"
-#include "ui/window_ops.h"
 
-#include <algorithm>
-
-namespace {
-
-// Posted by a click on a check box or Space, so that the tree has flipped
-// the item's mark by the time the rest of the tree follows it.
-constexpr UINT kCheckChangedMessage = WM_APP + 1;
-// Posted by Shift+F10 in a tree: the menu opens once the key press has been
-// handled, after any context-menu request the same key makes.
-constexpr UINT kKeyboardMenuMessage = WM_APP + 2;
-
-// Controls that follow no rule but the task's.
-const int kTaskLockedControls[] = {IDC_MAILBOX_TREE,    IDC_ARCHIVE_TREE, IDC_DELETE_ARCHIVED,
-                                   IDC_DELETE_RESTORED, IDC_HELP_BUTTON,  IDC_ARCHIVE,
-                                   IDC_RESTORE,         IDC_CLOSE};
-
-} // namespace
-
-CArchiveDlg::CArchiveDlg(HWND owner) : CDialog(IDD_ARCHIVE, owner), owner_(owner) {}
+CArchiveDlg::CArchiveDlg(HWND owner)
+    : CDialog(IDD_ARCHIVE, owner), task_(*this, owner, filterPanel_, log_) {}
 
 CArchiveDlg::~CArchiveDlg() {
     if (App().Context().mainDialogWindow == hwnd()) {
         App().Context().mainDialogWindow = nullptr;
     }
-}
-
-bool CArchiveDlg::OnInitDialog() {
-    PluginContext& context = App().Context();
-    SetBigIcon(hwnd(), ::LoadIconA(App().Instance(), MAKEINTRESOURCEA(IDI_MAIN_DIALOG)));
-
-    context.mainDialogWindow = hwnd();
-    taskRunning_ = false;
-    starting_ = true;
-    accelerators_.reset(::LoadAcceleratorsA(App().Instance(), MAKEINTRESOURCEA(IDA_MAIN_KEYS)));
-    staging_.mbxPath = context.hostDataDir + "\\Pending.mbx";
-    staging_.tocPath = context.hostDataDir + "\\Pending.toc";
-    menu_.reset(::LoadMenuA(App().Instance(), MAKEINTRESOURCEA(IDM_MAIN_MENU)));
-    mailboxMenu_ = ::GetSubMenu(menu_.get(), 0);
-    archiveMenu_ = ::GetSubMenu(menu_.get(), 1);
-
-    const bool firstUse = !FileExists(context.settingsPath);
-    filter_.loadFromSettings(context.settingsPath);
-    filterPanel_.Attach(hwnd());
-    trees_.Attach(Item(IDC_MAILBOX_TREE), Item(IDC_ARCHIVE_TREE));
-
-    OpenDatabase();
-    if (!hwnd()) {
-        // Gone with the host's window during the conversion.
-        return false;
-    }
-    const bool usable = archiveProblem_.empty();
-    trees_.BuildRoots(context.hostDataDir, databasePath_, usable);
-    // Read once for the counts and the orphans alike; nothing is listed
-    // from a file that cannot be used.
-    const ArchiveTableList archives = usable ? ListArchiveTables(*database_) : ArchiveTableList();
-    // A host that cannot be reached leaves the roots alone in the trees.
-    trees_.Fill(ReadHostFolders().value_or(std::vector<HostFolderRecord>()), archives, *database_,
-                usable);
-    LoadDeleteBoxes();
-    EnableItem(IDC_STOP, false);
-    EnableTaskButtons();
-    CProgressBar(Item(IDC_PROGRESS)).SetRange(0, 100);
-    filterPanel_.Show();
-    CreateLogWindow();
-    MoveToSavedPosition();
-    trees_.AddOrphanArchives(archives, *database_);
-    if (firstUse) {
-        OpenHelp();
-    }
-    ::SetWindowTextA(hwnd(), "Archive Messages");
-    ::SetFocus(Item(IDC_MAILBOX_TREE));
-    starting_ = false;
-    return false;
-}
-
-void CArchiveDlg::OpenDatabase() {
-    DialogArchive archive =
-        OpenDialogArchive([this](const std::string& jetPath, const std::string& archivePath) {
-            return ConvertJetArchive(jetPath, archivePath);
-        });
-    databasePath_ = archive.path;
-    connectionString_ = ArchiveConnectionString(databasePath_);
-    database_ = std::move(archive.database);
-    archiveProblem_ = std::move(archive.problem);
-}
-
-std::string CArchiveDlg::ConvertJetArchive(const std::string& jetPath,
-                                           const std::string& archivePath) {
-    // The conversion shows its progress and takes Stop in this window.
-    MoveToSavedPosition();
-    ::ShowWindow(hwnd(), SW_SHOW);
-    taskRunning_ = true;
-    stopRequested_ = false;
-    EnableForTask(true);
-    std::string problem =
-        ConvertJetArchiveIfAgreed(hwnd(), jetPath, archivePath, App().Context().logPath, *this);
-    EnableForTask(false);
-    taskRunning_ = false;
-    return problem;
 }
 
 bool CArchiveDlg::RefuseUnusableArchive() {
@@ -127,34 +26,6 @@ bool CArchiveDlg::RefuseUnusableArchive() {
     }
     ShowMessageBox(hwnd(), archiveProblem_, CStowlarkApp::kAppName, MB_OK | MB_ICONEXCLAMATION);
     return true;
-}
-
-void CArchiveDlg::LoadDeleteBoxes() {
-    const std::string& settingsPath = App().Context().settingsPath;
-    deleteArchived_ = ReadSetting(settings::kDeleteArchived, settingsPath) == 1;
-    deleteRestored_ = ReadSetting(settings::kDeleteRestored, settingsPath) == 1;
-    SetCheck(IDC_DELETE_ARCHIVED, deleteArchived_);
-    SetCheck(IDC_DELETE_RESTORED, deleteRestored_);
-}
-
-void CArchiveDlg::CreateLogWindow() {
-    const PluginContext& context = App().Context();
-    log_ = std::make_unique<CLogDlg>(context.logPath, context.settingsPath);
-    const bool onStartUp = ReadSetting(settings::kLogOnStartUp, context.settingsPath) != 0;
-    if (!log_->CreateLogWindow(onStartUp)) {
-        log_.reset();
-    }
-}
-
-void CArchiveDlg::MoveToSavedPosition() {
-    const std::string& settingsPath = App().Context().settingsPath;
-    POINT place = {ReadSetting(settings::kMainLeft, settingsPath),
-                   ReadSetting(settings::kMainTop, settingsPath)};
-    // With no system menu, a dialog saved on a screen since taken away
-    // could not be brought back.
-    place = KeptOnScreen(hwnd(), place);
-    ::SetWindowPos(hwnd(), nullptr, place.x, place.y, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CArchiveDlg::PreTranslateMessage(MSG& message) {
@@ -175,7 +46,7 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
     // While a task runs only Stop and help answer: the task reads the filter
     // and the delete flags, and a click that slips through while it pumps
     // messages must neither change them nor close or start anything.
-    if (taskRunning_ && id != IDC_STOP && id != IDC_HELP_BUTTON && id != ID_HELP) {
+    if (task_.running() && id != IDC_STOP && id != IDC_HELP_BUTTON && id != ID_HELP) {
         return;
     }
     if (filterPanel_.HandleClick(id)) {
@@ -189,7 +60,7 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
         RunTask(Task::Restore);
         break;
     case IDC_STOP:
-        stopRequested_ = true;
+        task_.RequestStop();
         break;
     case IDC_CLOSE:
     case ID_CLOSE_DIALOG:
@@ -246,9 +117,7 @@ void CArchiveDlg::RunTask(Task task) {
         return;
     }
 
-    stopRequested_ = false;
-    taskRunning_ = true;
-    EnableForTask(true);
+    task_.Start();
     if (log_) {
         log_->HideForTask();
     }
@@ -256,24 +125,24 @@ void CArchiveDlg::RunTask(Task task) {
     const std::string& logPath = App().Context().logPath;
     int result = 0;
     if (restoring) {
-        result = RestoreTask(*database_, staging_, logPath, *this)
+        result = RestoreTask(*database_, staging_, logPath, task_)
                      .run(archives, filter_, deleteRestored_);
     } else {
-        result = ArchiveTask(*database_, logPath, *this).run(mailboxes, filter_, deleteArchived_);
+        result = ArchiveTask(*database_, logPath, task_).run(mailboxes, filter_, deleteArchived_);
     }
 
-    taskRunning_ = false;
+    task_.Ended();
     if (!hwnd()) {
         // The host's window went, and this one with it, during the task.
         ReleaseArchive();
         return;
     }
-    SetProgress(0);
+    task_.SetProgress(0);
     if (result > 0) {
         trees_.RefreshArchiveCounts(*database_);
         trees_.RefreshMailboxCounts();
     }
-    EnableForTask(false);
+    task_.Unlock(TaskButtonsAllowed());
     // The pressed button was disabled under the keyboard's focus. A user
     // who went on working in the host meanwhile keeps the keyboard there.
     if (::GetActiveWindow() == hwnd()) {
@@ -284,23 +153,12 @@ void CArchiveDlg::RunTask(Task task) {
     }
 }
 
-void CArchiveDlg::EnableForTask(bool running) {
-    for (const int id : kTaskLockedControls) {
-        EnableItem(id, !running);
-    }
-    if (running) {
-        filterPanel_.DisableAll();
-    } else {
-        filterPanel_.EnableAfterTask();
-        EnableTaskButtons();
-    }
-    EnableItem(IDC_STOP, running);
+bool CArchiveDlg::TaskButtonsAllowed() const {
+    return viewers_.empty() && archiveProblem_.empty();
 }
 
 void CArchiveDlg::EnableTaskButtons() {
-    const bool enable = openViewers_.empty() && archiveProblem_.empty();
-    EnableItem(IDC_ARCHIVE, enable);
-    EnableItem(IDC_RESTORE, enable);
+    task_.EnableTaskButtons(TaskButtonsAllowed());
 }
 
 void CArchiveDlg::OpenHelp() const {
@@ -321,47 +179,27 @@ void CArchiveDlg::ShowAbout() {
     about.RunPlatformModal();
 }
 
-const CArchiveViewer* CArchiveDlg::Viewer(HWND window) const {
-    for (const auto& viewer : viewers_) {
-        if (viewer->hwnd() == window) {
-            return viewer.get();
-        }
-    }
-    return nullptr;
-}
-
-const CTreeCtrl* CArchiveDlg::TreeOf(HWND window) const {
-    if (window && window == trees_.mailboxTree().hwnd()) {
-        return &trees_.mailboxTree();
-    }
-    if (window && window == trees_.archiveTree().hwnd()) {
-        return &trees_.archiveTree();
-    }
-    return nullptr;
-}
-
 LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
-    const CTreeCtrl* tree = TreeOf(header.hwndFrom);
+    const CTreeCtrl* tree = TreeOfWindow(trees_, header.hwndFrom);
     if (!tree) {
         return 0;
     }
     switch (header.code) {
     case NM_CLICK:
     case NM_DBLCLK:
-        OnTreeClick(*tree);
+        checkWatch_.Click(hwnd(), *tree);
         break;
     case TVN_KEYDOWN: {
         const WORD key = reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey;
         if (key == VK_SPACE) {
-            WatchCheck(*tree, tree->Selected());
+            checkWatch_.Watch(hwnd(), *tree, tree->Selected());
         } else if (key == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000)) {
-            keyboardMenuPending_ = true;
-            ::PostMessageA(hwnd(), kKeyboardMenuMessage, reinterpret_cast<WPARAM>(tree->hwnd()), 0);
+            menus_.RequestFromKeyboard(hwnd(), tree->hwnd());
         }
         break;
     }
     case NM_RETURN:
-        if (!taskRunning_) {
+        if (!task_.running()) {
             if (tree == &trees_.mailboxTree()) {
                 OpenMailboxItem();
             } else {
@@ -381,57 +219,13 @@ LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
     return 0;
 }
 
-void CArchiveDlg::OnTreeClick(const CTreeCtrl& tree) {
-    const DWORD position = ::GetMessagePos();
-    const POINT point = {static_cast<short>(LOWORD(position)),
-                         static_cast<short>(HIWORD(position))};
-    UINT flags = 0;
-    const HTREEITEM item = tree.HitTest(point, &flags);
-    if (item && (flags & TVHT_ONITEMSTATEICON)) {
-        // One item looks selected, and it is the one Enter opens.
-        tree.SelectClickedItem(item);
-        WatchCheck(tree, item);
-    }
-}
-
-void CArchiveDlg::WatchCheck(const CTreeCtrl& tree, HTREEITEM item) {
-    if (!item) {
-        return;
-    }
-    const bool archiveTree = tree.hwnd() == trees_.archiveTree().hwnd();
-    ::PostMessageA(hwnd(), kCheckChangedMessage, reinterpret_cast<WPARAM>(item),
-                   MAKELPARAM(tree.Checked(item) ? 1 : 0, archiveTree ? 1 : 0));
-}
-
-void CArchiveDlg::OnCheckChanged(HTREEITEM item, bool wasChecked, bool archiveTree) {
-    const CTreeCtrl& tree = archiveTree ? trees_.archiveTree() : trees_.mailboxTree();
-    const bool checked = tree.Checked(item);
-    // A key or click the tree did not act on leaves the rest alone too.
-    if (checked != wasChecked) {
-        trees_.PropagateCheck(tree, item, checked);
-    }
-}
-
 bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == kCheckChangedMessage) {
-        OnCheckChanged(reinterpret_cast<HTREEITEM>(wParam), LOWORD(lParam) != 0,
-                       HIWORD(lParam) != 0);
-        return true;
-    }
-    if (message == kKeyboardMenuMessage) {
-        keyboardMenuPending_ = false;
-        ShowContextMenu(reinterpret_cast<HWND>(wParam), -1);
-        return true;
-    }
-    if (message == WM_CONTEXTMENU) {
-        // Shift+F10 is answered once, from the tree's own key notice.
-        if (lParam != -1 || !keyboardMenuPending_) {
-            ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
-        }
+    if (checkWatch_.OnMessage(message, wParam, lParam) ||
+        menus_.OnMessage(hwnd(), message, wParam, lParam, !task_.running())) {
         return true;
     }
     if (message == kArchiveChangedNotice) {
-        if (!taskRunning_ && database_ && archiveProblem_.empty()) {
+        if (!task_.running() && database_ && archiveProblem_.empty()) {
             trees_.RefreshArchiveCounts(*database_);
             trees_.RefreshMailboxCounts();
         }
@@ -457,141 +251,26 @@ bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     return false;
 }
 
-void CArchiveDlg::ShowContextMenu(HWND treeWindow, LPARAM position) {
-    const CTreeCtrl* tree = TreeOf(treeWindow);
-    if (!tree || taskRunning_) {
-        return;
-    }
-    ::SetFocus(tree->hwnd());
-    if (position == -1) {
-        // From the keyboard: at the selected item's caption.
-        const HTREEITEM selected = tree->Selected();
-        RECT rect = {};
-        if (!selected || !tree->TextRect(selected, rect)) {
-            return;
-        }
-        menuPosition_ = {rect.left, rect.top};
-        ::ClientToScreen(tree->hwnd(), &menuPosition_);
-        menuAtItem_ = true;
-    } else {
-        menuPosition_ = {static_cast<short>(LOWORD(position)),
-                         static_cast<short>(HIWORD(position))};
-        UINT flags = 0;
-        const HTREEITEM item = tree->HitTest(menuPosition_, &flags);
-        if (item && (flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON))) {
-            tree->Select(item);
-        }
-    }
-    const HMENU menu = tree == &trees_.mailboxTree() ? mailboxMenu_ : archiveMenu_;
-    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, menuPosition_.x, menuPosition_.y, 0,
-                     hwnd(), nullptr);
-    menuAtItem_ = false;
-}
-
 void CArchiveDlg::OpenMailboxItem() {
-    const CTreeCtrl& tree = trees_.mailboxTree();
-    const HTREEITEM item = tree.Selected();
-    const MailboxItem* mailbox = trees_.Mailbox(item);
-    if (!mailbox) {
-        return;
-    }
-    if (mailbox->kind != kMailboxItem) {
-        trees_.ShowFolderExpanded(tree, item, true);
-        tree.Expand(item);
-        return;
-    }
-    bool opened = false;
-    try {
-        const HostApplication host = HostApplication::Connect();
-        long id = -1;
-        FindHostMailboxByPath(host.Folders(), mailbox->path, id);
-        if (id != -1) {
-            host.FolderById(id).Open();
-            opened = true;
-        }
-    } catch (const HostConnectError& failure) {
-        ShowHostConnectFailure(failure);
-    } catch (const HostError& failure) {
-        ShowStandardErrorBox(failure.what());
-    }
-    if (opened) {
+    if (OpenSelectedMailbox(trees_)) {
         // The user goes on in the host's own window.
         CloseSequence();
     }
 }
 
 void CArchiveDlg::OpenArchiveItem() {
-    const CTreeCtrl& tree = trees_.archiveTree();
-    const HTREEITEM item = tree.Selected();
-    ArchiveItem* archive = trees_.Archive(item);
-    if (!archive) {
+    const HTREEITEM item = viewers_.ItemToOpen();
+    if (!item || RefuseUnusableArchive()) {
         return;
     }
-    const bool hadViewer = archive->viewer != nullptr;
-    if (hadViewer) {
-        BringForward(archive->viewer);
-    }
-    if (archive->kind != kMailboxItem || hadViewer) {
-        trees_.ShowFolderExpanded(tree, item, true);
-        tree.Expand(item);
-        return;
-    }
-    if (RefuseUnusableArchive()) {
-        return;
-    }
-    if (!TableExists(connectionString_, archive->table) &&
-        CreateMailboxTable(connectionString_, archive->table, archive->path) && database_ &&
-        RefreshJetCache(database_->GetActiveConnection())) {
-        ::Sleep(1000);
-    }
-    auto viewer =
-        std::make_unique<CArchiveViewer>(hwnd(), archive->table, archive->name, connectionString_);
-    if (viewer->Create() && viewer->hwnd()) {
-        const HWND window = viewer->hwnd();
-        ::ShowWindow(window, SW_SHOW);
-        BringForward(window, false);
-        openViewers_.push_back(window);
-        viewers_.push_back(std::move(viewer));
+    if (viewers_.Open(item, hwnd(), connectionString_, database_.get())) {
         EnableTaskButtons();
-        archive->viewer = window;
-        tree.SetItemImage(item, tree_image::kArchiveViewed, tree_image::kArchiveViewed);
     }
 }
 
 void CArchiveDlg::OnViewerClosed(HWND viewer) {
-    openViewers_.erase(std::remove(openViewers_.begin(), openViewers_.end(), viewer),
-                       openViewers_.end());
-    // The viewers whose windows are gone are let go.
-    viewers_.erase(
-        std::remove_if(viewers_.begin(), viewers_.end(),
-                       [](const std::unique_ptr<CArchiveViewer>& open) { return !open->hwnd(); }),
-        viewers_.end());
-    if (const HTREEITEM item = trees_.FindArchiveByViewer(viewer)) {
-        trees_.Archive(item)->viewer = nullptr;
-        trees_.archiveTree().SetItemImage(item, tree_image::kArchive, tree_image::kArchive);
-    }
-    if (!taskRunning_) {
+    viewers_.Closed(viewer);
+    if (!task_.running()) {
         EnableTaskButtons();
-    }
-}
-
-void CArchiveDlg::SetProgress(int percent) {
-    CProgressBar(Item(IDC_PROGRESS)).SetPos(percent);
-}
-
-bool CArchiveDlg::StopRequested() {
-    PumpWaitingMessages();
-    // Gone with the host's window, which went away under a running task:
-    // nobody is left to press Stop or to see the task end.
-    return stopRequested_ || !hwnd() || (owner_ && !::IsWindow(owner_));
-}
-
-void CArchiveDlg::EnableStop(bool enable) {
-    EnableItem(IDC_STOP, enable);
-}
-
-void CArchiveDlg::ReloadLog() {
-    if (log_) {
-        log_->Reload();
     }
 }

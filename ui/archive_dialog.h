@@ -1,23 +1,28 @@
 // The plug-in's main window: the host's mailboxes and the archives side by
 // side, the filter between them, and the buttons that run the tasks. It owns
-// the archive's database connection and the log window for its whole life.
+// the archive's database connection and the log window for its whole life,
+// and composes the parts that watch the trees' ticks, open their menus, keep
+// the viewers opened from the archive tree and face a running task.
 #pragma once
 
 #include "db/ado_database.h"
 #include "engine/message_filter.h"
 #include "engine/restore_task.h"
-#include "engine/task_controls.h"
 #include "ui/archive_trees.h"
 #include "ui/archive_viewer.h"
 #include "ui/dialog.h"
+#include "ui/dialog_task_controls.h"
+#include "ui/dialog_viewers.h"
 #include "ui/filter_panel.h"
 #include "ui/log_dialog.h"
+#include "ui/tree_check_watch.h"
+#include "ui/tree_menus.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-class CArchiveDlg : public CDialog, private TaskControls {
+class CArchiveDlg : public CDialog {
 public:
     // `owner` is disabled while the dialog runs modally; should it go
     // away all the same, a running task stops and the dialog closes.
@@ -28,10 +33,10 @@ public:
     const CArchiveTrees& trees() const { return trees_; }
     CLogDlg* logWindow() const { return log_.get(); }
     const MessageFilter& filter() const { return filter_; }
-    bool taskRunning() const { return taskRunning_; }
-    const std::vector<HWND>& openViewers() const { return openViewers_; }
+    bool taskRunning() const { return task_.running(); }
+    const std::vector<HWND>& openViewers() const { return viewers_.windows(); }
     // The viewer whose window is `window`, while this dialog keeps it.
-    const CArchiveViewer* Viewer(HWND window) const;
+    const CArchiveViewer* Viewer(HWND window) const { return viewers_.Find(window); }
     const std::string& connectionString() const { return connectionString_; }
     // Why the archive cannot be used; empty when it can.
     const std::string& archiveProblem() const { return archiveProblem_; }
@@ -53,16 +58,16 @@ private:
     void OpenDatabase();
     // Empty once converted; else why the archive cannot be used.
     std::string ConvertJetArchive(const std::string& jetPath, const std::string& archivePath);
-    // True, with the reason shown, when the archive cannot be used.
-    bool RefuseUnusableArchive();
     void LoadDeleteBoxes();
     void CreateLogWindow();
     void MoveToSavedPosition();
 
+    // True, with the reason shown, when the archive cannot be used.
+    bool RefuseUnusableArchive();
     void RunTask(Task task);
-    void EnableForTask(bool running);
     // Archive and Restore are off while a viewer is open or the archive
     // cannot be used.
+    bool TaskButtonsAllowed() const;
     void EnableTaskButtons();
     void CloseSequence();
     // What the user set, kept; needs the controls.
@@ -76,24 +81,10 @@ private:
     void ShowLogWindow();
     void ShowAbout();
 
-    void OnTreeClick(const CTreeCtrl& tree);
-    // The tree flips the mark after telling us; the rest of the tree
-    // follows once it has, and only if it has.
-    void WatchCheck(const CTreeCtrl& tree, HTREEITEM item);
-    void OnCheckChanged(HTREEITEM item, bool wasChecked, bool archiveTree);
     void OpenMailboxItem();
     void OpenArchiveItem();
-    void ShowContextMenu(HWND treeWindow, LPARAM position);
     void OnViewerClosed(HWND viewer);
-    const CTreeCtrl* TreeOf(HWND window) const;
 
-    // TaskControls
-    void SetProgress(int percent) override;
-    bool StopRequested() override;
-    void EnableStop(bool enable) override;
-    void ReloadLog() override;
-
-    HWND owner_;
     // Why the archive cannot be used (a Jet file not converted, a file that
     // is no archive or cannot be opened); every refusal says it.
     std::string archiveProblem_;
@@ -101,26 +92,19 @@ private:
     MessageFilter filter_;
     CFilterPanel filterPanel_{filter_};
     CArchiveTrees trees_;
+    CTreeCheckWatch checkWatch_{trees_};
+    CTreeMenus menus_{trees_};
     std::unique_ptr<CLogDlg> log_;
+    CDialogTaskControls task_;
     std::unique_ptr<CADODatabase> database_;
     std::string databasePath_;
     std::string connectionString_;
     StagingFiles staging_;
-    std::vector<HWND> openViewers_;
-    std::vector<std::unique_ptr<CArchiveViewer>> viewers_;
+    CDialogViewers viewers_{trees_};
 
     bool starting_ = false;
-    bool taskRunning_ = false;
-    bool stopRequested_ = false;
     bool deleteArchived_ = false;
     bool deleteRestored_ = false;
 
     UniqueAccelerators accelerators_;
-    UniqueMenu menu_;
-    HMENU mailboxMenu_ = nullptr;
-    HMENU archiveMenu_ = nullptr;
-    bool menuAtItem_ = false;
-    // From Shift+F10 in a tree until its menu opens.
-    bool keyboardMenuPending_ = false;
-    POINT menuPosition_ = {};
 };

@@ -60,7 +60,7 @@ void CArchiveDlg::OnWindowGoing() {
     SaveSettings();
     // A running task holds the database; it lets go of it once the task
     // has stopped, seeing the window gone.
-    if (!taskRunning_) {
+    if (!task_.running()) {
         ReleaseArchive();
     }
 }
