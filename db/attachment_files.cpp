@@ -64,6 +64,11 @@ std::string SystemReason(DWORD code) {
 
 SourceFile::Open SourceFile::OpenAt(const std::string& path, std::string& reason) {
     const std::wstring wide = WideFromAnsi(path);
+    // The device namespace names no file a message can hold.
+    if (path.compare(0, 4, "\\\\.\\") == 0) {
+        reason = "it is not a file";
+        return Open::kRefused;
+    }
     const DWORD attributes =
         wide.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -73,6 +78,12 @@ SourceFile::Open SourceFile::OpenAt(const std::string& path, std::string& reason
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file_) {
+        // A pipe or a device would be read without end or with side effects.
+        if (::GetFileType(file_.get()) != FILE_TYPE_DISK) {
+            file_.reset();
+            reason = "it is not a file";
+            return Open::kRefused;
+        }
         return Open::kOpened;
     }
     const DWORD code = wide.empty() ? ERROR_FILE_NOT_FOUND : ::GetLastError();

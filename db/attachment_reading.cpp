@@ -18,7 +18,8 @@ KeepReading::Result KeepReading::Run(const std::string& tableUtf8, long long row
     if (!file_.State(before, reason)) {
         return Result::kRefused;
     }
-    if (before.size > sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, -1)) {
+    // The limit holds for the whole row: room is left for its other values.
+    if (before.size > sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, -1) - 4096LL) {
         reason = "it is larger than the archive can keep";
         return Result::kRefused;
     }
