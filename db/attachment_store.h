@@ -48,6 +48,8 @@ public:
     // caller's transaction (made when none is open). A file that changes
     // while it is read (size, time or content) is read again once. Throws
     // CADOException when the archive refuses a write (a full disk).
+    // `progress` is told at each chunk of each reading: a content new to the
+    // archive is read twice, to hash it and then into the archive.
     Keep KeepFile(const std::string& table, long long rowid, const std::string& path,
                   std::string& reason, const FileProgress& progress = {});
 

@@ -1,6 +1,7 @@
 #include "db/column_properties.h"
 
 #include "db/ado_constants.h"
+#include "db/attachment_store.h"
 #include "db/column_types.h"
 #include "db/engine_values.h"
 #include "db/sql_text.h"
@@ -37,6 +38,7 @@ int TypeOf(const FieldValue& value) {
 
 bool IsHiddenTable(const std::string& table) {
     return SameName(table, kPropertyTable) || SameName(table, kRestoreJournalTable) ||
+           SameName(table, kAttachmentContentTable) || SameName(table, kAttachmentRefsTable) ||
            (table.size() >= 7 && SameName(table.substr(0, 7), "sqlite_"));
 }
 

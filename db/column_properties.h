@@ -14,7 +14,8 @@ constexpr const char* kPropertyTable = "MSysColumnProperties";
 // Where a restore notes the rows it has staged (see restore_journal.h).
 constexpr const char* kRestoreJournalTable = "MSysRestoreJournal";
 
-// Tables nobody lists: the engine's own and the property table. UTF-8 name.
+// Tables nobody lists: the engine's own, the property table, the restore
+// journal and the attachment store's two (attachment_store.h). UTF-8 name.
 bool IsHiddenTable(const std::string& table);
 
 void CreatePropertyTable(sqlite3* db);

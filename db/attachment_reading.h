@@ -1,0 +1,44 @@
+// One reading of a file that a row names, to keep it: hashed, stored as a
+// new content unless the archive holds those bytes already, and named by a
+// reference of the row, all inside a level of the caller's transaction of
+// its own, so that a reading that finds the file changed leaves nothing
+// behind for the next one.
+#pragma once
+
+#include "db/attachment_files.h"
+#include "db/attachment_store.h"
+#include "db/sqlite_handles.h"
+
+#include <string>
+#include <vector>
+
+class CADODatabase;
+
+class KeepReading {
+public:
+    // `buffer` holds one chunk; it is used again from reading to reading.
+    KeepReading(CADODatabase& database, SourceFile& file, std::vector<char>& buffer,
+                const FileProgress& progress);
+
+    enum class Result {
+        kKept,
+        kChanged, // size, time or bytes differ from the start of the reading
+        kRefused, // `reason` says why
+    };
+    // Throws DbError, and CADOException from the transaction's levels.
+    Result Run(const std::string& tableUtf8, long long rowid, const std::string& path,
+               std::string& reason);
+
+private:
+    // Reads to the end, telling each chunk to `chunk`.
+    template <typename Chunk>
+    Result ReadThrough(const FileState& before, std::string& reason, Chunk chunk);
+    Result Hash(const FileState& before, std::string& sha256, std::string& reason);
+    Result Store(const FileState& before, const std::string& sha256, std::string& reason);
+
+    CADODatabase& database_;
+    sqlite3* db_;
+    SourceFile& file_;
+    std::vector<char>& buffer_;
+    const FileProgress& progress_;
+};

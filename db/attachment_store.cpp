@@ -1,0 +1,323 @@
+#include "db/attachment_store.h"
+
+#include "db/ado_database.h"
+#include "db/attachment_files.h"
+#include "db/attachment_reading.h"
+#include "db/attachment_tables.h"
+#include "db/db_error.h"
+#include "db/sql_text.h"
+#include "db/sqlite_statement.h"
+#include "db/write_transaction.h"
+#include "base/ansi_text.h"
+#include "base/sha256.h"
+
+#include <algorithm>
+#include <optional>
+#include <set>
+
+namespace {
+
+[[noreturn]] void Fail(const DbError& error) {
+    throw CADOException(error.code(), error.description(), error.lasting());
+}
+
+using PutBack = AttachmentStore::PutBack;
+
+// What is at the path a kept file goes back to: nothing when it is free.
+std::optional<PutBack> PresentAt(const KeptFile& file, std::string& error) {
+    SourceFile present;
+    switch (present.OpenAt(file.path, error)) {
+    case SourceFile::Open::kMissing:
+        return std::nullopt;
+    case SourceFile::Open::kFolder:
+        return PutBack::kPresentDifferent;
+    case SourceFile::Open::kRefused:
+        return PutBack::kFailed;
+    case SourceFile::Open::kOpened:
+        break;
+    }
+    FileState state;
+    if (!present.State(state, error)) {
+        return PutBack::kFailed;
+    }
+    if (state.size != file.size) {
+        return PutBack::kPresentDifferent;
+    }
+    std::vector<char> buffer(kFileChunk);
+    Sha256 hash;
+    for (;;) {
+        size_t got = 0;
+        if (!present.Read(buffer.data(), buffer.size(), got, error)) {
+            return PutBack::kFailed;
+        }
+        if (got == 0) {
+            break;
+        }
+        hash.Update(buffer.data(), got);
+    }
+    return hash.FinishHex() == file.sha256 ? PutBack::kPresent : PutBack::kPresentDifferent;
+}
+
+const char* const kDamaged = "its content in the archive is damaged";
+
+// The kept content of `file` into a new file at `path`.
+NewFile::Place WriteKept(sqlite3* db, const KeptFile& file, const std::string& path,
+                         bool makeFolders, const FileProgress& progress, std::string& error) {
+    const char* const gone = "the archive no longer holds its content";
+    if (!HasTable(db, kAttachmentContentTable)) {
+        error = gone;
+        return NewFile::Place::kFailed;
+    }
+    long long rowid = 0;
+    {
+        Statement find(db, "SELECT rowid FROM " + QuotedContentTable() + " WHERE Sha256 = ?");
+        find.BindText(1, file.sha256);
+        StatementRun run(find);
+        if (!find.Step()) {
+            error = gone;
+            return NewFile::Place::kFailed;
+        }
+        rowid = find.ColumnInteger(0);
+    }
+    NewFile target(path);
+    if (!target.Open(makeFolders, error)) {
+        return NewFile::Place::kFailed;
+    }
+    std::vector<char> buffer(kFileChunk);
+    Sha256 hash;
+    {
+        ContentBlob blob(db, rowid, false);
+        const long long size = blob.Size();
+        if (size != file.size) {
+            error = kDamaged;
+            return NewFile::Place::kFailed;
+        }
+        for (long long done = 0; done < size;) {
+            const size_t chunk = static_cast<size_t>(std::min<long long>(size - done, kFileChunk));
+            blob.Read(buffer.data(), chunk, done);
+            hash.Update(buffer.data(), chunk);
+            if (!target.Write(buffer.data(), chunk, error)) {
+                return NewFile::Place::kFailed;
+            }
+            done += static_cast<long long>(chunk);
+            if (progress) {
+                progress(done, size);
+            }
+        }
+    }
+    if (hash.FinishHex() != file.sha256) {
+        error = kDamaged;
+        return NewFile::Place::kFailed;
+    }
+    return target.Finish(file.modified, error);
+}
+
+} // namespace
+
+AttachmentStore::Keep AttachmentStore::KeepFile(const std::string& table, long long rowid,
+                                                const std::string& path, std::string& reason,
+                                                const FileProgress& progress) {
+    reason.clear();
+    try {
+        WriteTransaction transaction(database_);
+        sqlite3* db = database_.GetActiveConnection()->Handle();
+        CreateAttachmentTables(db);
+        const std::string tableUtf8 = AnsiToUtf8(table);
+        if (HasReference(db, tableUtf8, rowid, path)) {
+            transaction.Commit();
+            return Keep::kKept;
+        }
+        std::vector<char> buffer(kFileChunk);
+        // A file written while it is read is read once more; one written to
+        // all the time is left out rather than kept torn.
+        for (int reading = 0; reading < 2; ++reading) {
+            SourceFile file;
+            switch (file.OpenAt(path, reason)) {
+            case SourceFile::Open::kMissing:
+            case SourceFile::Open::kFolder:
+                return Keep::kMissing;
+            case SourceFile::Open::kRefused:
+                return Keep::kNotKept;
+            case SourceFile::Open::kOpened:
+                break;
+            }
+            switch (KeepReading(database_, file, buffer, progress)
+                        .Run(tableUtf8, rowid, path, reason)) {
+            case KeepReading::Result::kKept:
+                transaction.Commit();
+                return Keep::kKept;
+            case KeepReading::Result::kRefused:
+                return Keep::kNotKept;
+            case KeepReading::Result::kChanged:
+                break;
+            }
+        }
+        reason = "it changed while it was read";
+        return Keep::kNotKept;
+    } catch (const DbError& error) {
+        Fail(error);
+    }
+}
+
+std::vector<KeptFile> AttachmentStore::FilesOf(const std::string& table, long long rowid) {
+    std::vector<KeptFile> files;
+    try {
+        sqlite3* db = database_.GetActiveConnection()->Handle();
+        if (!HasTable(db, kAttachmentRefsTable)) {
+            return files;
+        }
+        Statement refs(db, "SELECT Path, Sha256, Size, Modified FROM " + QuotedRefsTable() +
+                               " WHERE TableName = ? AND RowId = ? ORDER BY rowid");
+        refs.BindText(1, AnsiToUtf8(table));
+        refs.BindInteger(2, rowid);
+        StatementRun run(refs);
+        while (refs.Step()) {
+            KeptFile file;
+            file.path = Utf8ToAnsi(refs.ColumnBytes(0));
+            file.sha256 = refs.ColumnBytes(1);
+            file.size = refs.ColumnInteger(2);
+            file.modified = static_cast<uint64_t>(refs.ColumnInteger(3));
+            files.push_back(std::move(file));
+        }
+    } catch (const DbError& error) {
+        Fail(error);
+    }
+    return files;
+}
+
+AttachmentStore::PutBack AttachmentStore::PutBackFile(const KeptFile& file, std::string& error,
+                                                      const FileProgress& progress) {
+    error.clear();
+    try {
+        if (const std::optional<PutBack> present = PresentAt(file, error)) {
+            return *present;
+        }
+        switch (WriteKept(database_.GetActiveConnection()->Handle(), file, file.path, true,
+                          progress, error)) {
+        case NewFile::Place::kPlaced:
+            return PutBack::kWritten;
+        case NewFile::Place::kTaken:
+            // What appeared meanwhile is answered for as if it had been there.
+            if (const std::optional<PutBack> appeared = PresentAt(file, error)) {
+                return *appeared;
+            }
+            error = SystemReason(ERROR_FILE_EXISTS);
+            break;
+        case NewFile::Place::kFailed:
+            break;
+        }
+    } catch (const DbError& failure) {
+        error = failure.description();
+    }
+    return PutBack::kFailed;
+}
+
+bool AttachmentStore::SaveCopy(const KeptFile& file, const std::string& path, std::string& error) {
+    error.clear();
+    try {
+        SourceFile present;
+        if (present.OpenAt(path, error) != SourceFile::Open::kMissing) {
+            error = SystemReason(ERROR_FILE_EXISTS);
+            return false;
+        }
+        switch (
+            WriteKept(database_.GetActiveConnection()->Handle(), file, path, false, {}, error)) {
+        case NewFile::Place::kPlaced:
+            return true;
+        case NewFile::Place::kTaken:
+            error = SystemReason(ERROR_FILE_EXISTS);
+            return false;
+        case NewFile::Place::kFailed:
+            return false;
+        }
+    } catch (const DbError& failure) {
+        error = failure.description();
+    }
+    return false;
+}
+
+void AttachmentStore::ForgetRows(const std::string& table, const std::vector<long long>& rowids) {
+    try {
+        sqlite3* db = database_.GetActiveConnection()->Handle();
+        if (rowids.empty() || !HasTable(db, kAttachmentRefsTable)) {
+            return;
+        }
+        WriteTransaction transaction(database_);
+        const std::string tableUtf8 = AnsiToUtf8(table);
+        std::set<std::string> named;
+        Statement of(db, "SELECT Sha256 FROM " + QuotedRefsTable() +
+                             " WHERE TableName = ? AND RowId = ?");
+        Statement drop(db,
+                       "DELETE FROM " + QuotedRefsTable() + " WHERE TableName = ? AND RowId = ?");
+        for (long long rowid : rowids) {
+            of.BindText(1, tableUtf8);
+            of.BindInteger(2, rowid);
+            {
+                StatementRun run(of);
+                while (of.Step()) {
+                    named.insert(of.ColumnBytes(0));
+                }
+            }
+            drop.BindText(1, tableUtf8);
+            drop.BindInteger(2, rowid);
+            drop.Run();
+        }
+        // Only the contents these rows named can have lost their last reference.
+        Statement unnamed(db, "DELETE FROM " + QuotedContentTable() +
+                                  " WHERE Sha256 = ?1 AND NOT EXISTS (SELECT 1 FROM " +
+                                  QuotedRefsTable() + " WHERE Sha256 = ?1)");
+        for (const std::string& sha256 : named) {
+            unnamed.BindText(1, sha256);
+            unnamed.Run();
+        }
+        transaction.Commit();
+    } catch (const DbError& error) {
+        Fail(error);
+    }
+}
+
+int AttachmentStore::RemoveOrphans() {
+    try {
+        sqlite3* db = database_.GetActiveConnection()->Handle();
+        const bool refs = HasTable(db, kAttachmentRefsTable);
+        if (!refs && !HasTable(db, kAttachmentContentTable)) {
+            return 0;
+        }
+        WriteTransaction transaction(database_);
+        if (refs) {
+            std::vector<std::string> tables;
+            {
+                Statement named(db, "SELECT DISTINCT TableName FROM " + QuotedRefsTable());
+                StatementRun run(named);
+                while (named.Step()) {
+                    tables.push_back(named.ColumnBytes(0));
+                }
+            }
+            for (const std::string& table : tables) {
+                std::string gone = "DELETE FROM " + QuotedRefsTable() + " WHERE TableName = ?";
+                if (HasTable(db, table)) {
+                    gone += " AND RowId NOT IN (SELECT rowid FROM " + QuoteIdentifier(table) + ")";
+                }
+                std::optional<Statement> drop;
+                try {
+                    drop.emplace(db, gone);
+                } catch (const DbError&) {
+                    continue; // a table without row ids, or a view: none of its rows named
+                }
+                drop->BindText(1, table);
+                drop->Run();
+            }
+        }
+        Statement unnamed(db, "DELETE FROM " + QuotedContentTable() +
+                                  (refs ? " WHERE NOT EXISTS (SELECT 1 FROM " + QuotedRefsTable() +
+                                              " WHERE " + QuotedRefsTable() +
+                                              ".Sha256 = " + QuotedContentTable() + ".Sha256)"
+                                        : std::string()));
+        unnamed.Run();
+        const int removed = sqlite3_changes(db);
+        transaction.Commit();
+        return removed;
+    } catch (const DbError& error) {
+        Fail(error);
+    }
+}
