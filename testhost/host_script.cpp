@@ -19,7 +19,7 @@ const std::map<std::string, Arity>& Verbs() {
         {"select-row", {1, 1}},   {"picture", {1, 1}},        {"close-window", {0, 0}},
         {"sleep", {1, 1}},        {"picture-screen", {1, 1}}, {"wait-other", {1, 2}},
         {"close-other", {1, 1}},  {"menu", {1, 1}},           {"find", {1, 1}},
-        {"wait-caption", {1, 2}}, {"save-as", {1, 1}},
+        {"wait-caption", {1, 2}}, {"save-as", {1, 1}},        {"empty-trash", {0, 0}},
     };
     return verbs;
 }

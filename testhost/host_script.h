@@ -32,6 +32,7 @@
 //   close-window               close the current window; the one current
 //                              before it becomes current again
 //   sleep MS                   keep the windows served for MS milliseconds
+//   empty-trash                pick "Empty Trash" from the host's Special menu
 //
 // Arguments are words, or text in double quotes ("" for a quote inside).
 // Captions are compared without their "&" and without regard to case.

@@ -1,5 +1,6 @@
 #include "testhost/host_window.h"
 
+#include "testhost/empty_trash.h"
 #include "testhost/lower_case.h"
 #include "testhost/mailbox_list_view.h"
 
@@ -13,6 +14,7 @@ enum CommandId : int {
     kCascadeCommand = 102,
     kTileCommand = 103,
     kOpenInCommand = 104,
+    kEmptyTrashCommand = 105,
     kFirstSpecialCommand = 200,
     kFirstMdiChild = 1000,
 };
@@ -78,17 +80,21 @@ UniqueMenu HostWindow::BuildMenu() {
     ::AppendMenuA(file, MF_STRING, kExitCommand, "E&xit");
     ::AppendMenuA(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
 
+    // The plug-in's entries come first, where its users and tests find them.
     HMENU special = ::CreatePopupMenu();
     if (plugin_) {
         for (size_t i = 0; i < plugin_->entries().size(); ++i) {
             ::AppendMenuA(special, MF_STRING, kFirstSpecialCommand + i,
                           plugin_->entries()[i].text.c_str());
         }
-        ::AppendMenuA(special, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuA(special, MF_STRING, kConfigureCommand, "&Configure Plug-ins...");
     }
     if (!plugin_ || plugin_->entries().empty()) {
         ::AppendMenuA(special, MF_STRING | MF_GRAYED, 0, "(no plug-in commands)");
+    }
+    ::AppendMenuA(special, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(special, MF_STRING, kEmptyTrashCommand, "Empty &Trash");
+    if (plugin_) {
+        ::AppendMenuA(special, MF_STRING, kConfigureCommand, "&Configure Plug-ins...");
     }
     ::AppendMenuA(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(special), "&Special");
 
@@ -186,6 +192,9 @@ void HostWindow::OnCommand(int id) {
         return;
     case kTileCommand:
         ::SendMessageA(client_, WM_MDITILE, MDITILE_HORIZONTAL, 0);
+        return;
+    case kEmptyTrashCommand:
+        ShowStatusText(EmptyTrash(*session_).Summary());
         return;
     case kOpenInCommand:
         if (auto in = session_->store().FindByName("In")) {

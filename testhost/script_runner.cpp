@@ -177,7 +177,7 @@ ScriptRunner::Outcome ScriptRunner::Take(const ScriptStep& step) {
     const bool closing = verb == "close-window" && phase_ > 0;
     const bool needsNoWindow = verb == "mailboxes" || verb == "wait-window" || verb == "sleep" ||
                                verb == "picture-screen" || verb == "wait-other" ||
-                               verb == "close-other" || verb == "save-as";
+                               verb == "close-other" || verb == "save-as" || verb == "empty-trash";
     if (!needsNoWindow && !closing && (!current_ || !::IsWindow(current_))) {
         return Fail("no window to act on (wait-window first)");
     }
@@ -243,6 +243,9 @@ ScriptRunner::Outcome ScriptRunner::Take(const ScriptStep& step) {
     }
     if (verb == "save-as") {
         return AnswerSaveAs(a[0]);
+    }
+    if (verb == "empty-trash") {
+        return EmptyTrash();
     }
     return Sleep(a[0]);
 }

@@ -72,6 +72,9 @@ private:
     Outcome WaitForCaption(const ScriptStep& step);
     Outcome AnswerSaveAs(const std::string& path);
     Outcome Sleep(const std::string& milliseconds);
+    // Picks "Empty Trash" from the host's own menu and tells what its status
+    // line says then.
+    Outcome EmptyTrash();
 
     HWND hostWindow_;
     MailStore& store_;

@@ -118,3 +118,22 @@ bool TreeCheckBoxPoint(HWND tree, HTREEITEM item, POINT& point) {
     }
     return false;
 }
+
+UINT FindMenuCommand(HMENU menu, const std::string& caption) {
+    const int count = menu ? ::GetMenuItemCount(menu) : 0;
+    for (int position = 0; position < count; ++position) {
+        if (const HMENU submenu = ::GetSubMenu(menu, position)) {
+            if (const UINT command = FindMenuCommand(submenu, caption)) {
+                return command;
+            }
+            continue;
+        }
+        char text[256] = {};
+        ::GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+        const UINT state = ::GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
+        if (PlainCaption(text) == PlainCaption(caption) && !(state & (MF_GRAYED | MF_DISABLED))) {
+            return ::GetMenuItemID(menu, position);
+        }
+    }
+    return 0;
+}

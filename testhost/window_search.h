@@ -22,6 +22,9 @@ HWND FindChildByCaption(HWND parent, const std::string& caption);
 HWND FindThreadWindow(const std::string& caption);
 // A top-level window of any program whose plain caption is `caption`'s.
 HWND FindAnyWindow(const std::string& caption);
+// The command of the enabled item of `menu` or its submenus whose plain
+// caption is `caption`'s; 0 when there is none.
+UINT FindMenuCommand(HMENU menu, const std::string& caption);
 // Where a click lands on the check box of the tree's `item` (client
 // coordinates); false when the item shows none.
 bool TreeCheckBoxPoint(HWND tree, HTREEITEM item, POINT& point);

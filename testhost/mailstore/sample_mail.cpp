@@ -1,14 +1,18 @@
 #include "testhost/mailstore/sample_mail.h"
 
 #include "testhost/mailstore/mailbox_file.h"
+#include "testhost/mailstore/sample_files.h"
 
+#include "base/file_utils.h"
 #include "base/unique_resource.h"
 
 namespace {
 
 struct SampleMessage {
     int32_t status;
-    const char* text; // lines end in "\n" here and in CR LF on disk
+    // Lines end in "\n" here and in CR LF on disk; "%MAIL%" stands for the
+    // mail folder's whole path, as the host writes the files it saved.
+    const char* text;
 };
 
 // Arrival of the messages whose Date header gives none.
@@ -22,14 +26,18 @@ const SampleMessage kIn[] = {
         "\n"
         "Hello,\n"
         "\n"
-        "welcome aboard. Lunch is at noon.\n"},
+        "welcome aboard. Lunch is at noon. This is the team at last year's outing:\n"
+        "\n"
+        "Embedded Content: image001.gif: 00000001,4e5d6f7a\n"},
     {1, "From: \"Carl Dunn\" <carl@example.org>\n"
         "To: tester@example.net\n"
         "Subject: Quarterly figures\n"
         "Date: Tue, 2 Jan 2007 08:15:30 -0500\n"
         "X-Priority: 1 (Highest)\n"
         "\n"
-        "The figures are attached in the next mail.\n"},
+        "The figures are attached.\n"
+        "\n"
+        "Attachment Converted: \"%MAIL%\\Attach\\Q4 figures.xls\"\n"},
     {2, "From: Eve Fischer <eve@example.com>\n"
         "To: tester@example.net\n"
         "Subject: Re: Quarterly figures\n"
@@ -94,7 +102,9 @@ const SampleMessage kIn[] = {
         "\n"
         "> When do you leave?\n"
         "\n"
-        "On the 27th.\n"},
+        "On the 27th. Here is the itinerary.\n"
+        "\n"
+        "Attachment Converted: \"%MAIL%\\Attach\\itinerary.pdf\"\n"},
     {9, "From: Quinn Roe <quinn@example.com>\n"
         "To: tester@example.net\n"
         "Subject: Server report\n"
@@ -127,8 +137,9 @@ const SampleMessage kOut[] = {
         "To: Gus Hale <gus@example.org>\n"
         "Subject: Re: Caf\xE9 on Friday?\n"
         "Date: Fri, 15 Jun 2007 13:00:00 -0500\n"
+        "X-Attachments: %MAIL%\\Documents\\directions.txt; %MAIL%\\Attach\\menu.pdf\n"
         "\n"
-        "Sure, see you there.\n"},
+        "Sure, see you there. The way there and their menu are attached.\n"},
     {9, "From: Tester <tester@example.net>\n"
         "To: team@example.net\n"
         "Subject: Draft agenda\n"
@@ -144,7 +155,9 @@ const SampleMessage kTrash[] = {
         "Subject: You have won!\n"
         "Date: Sun, 4 Feb 2007 03:03:03 +0300\n"
         "\n"
-        "Not really.\n"},
+        "Not really.\n"
+        "\n"
+        "Attachment Converted: \"%MAIL%\\Attach\\claim form.html\"\n"},
 };
 
 const SampleMessage kWork[] = {
@@ -154,13 +167,19 @@ const SampleMessage kWork[] = {
         "Date: Thu, 8 Feb 2007 09:00:00 +0100\n"
         "X-Priority: 1\n"
         "\n"
-        "The release is due on Friday.\n"},
+        "The release is due on Friday. The candidate and the figures are attached.\n"
+        "\n"
+        "Attachment Converted: %MAIL%\\Attach\\release-1.0-rc1.zip\n"
+        "Attachment Converted: \"%MAIL%\\Attach\\Q4 figures.xls\"\n"},
     {0, "From: Build Robot <robot@example.com>\n"
         "To: tester@example.net\n"
         "Subject: Nightly build failed\n"
         "Date: Fri, 9 Feb 2007 02:10:00 +0100\n"
         "\n"
-        "Step 3 of 5 failed.\n"},
+        "Step 3 of 5 failed. The log is attached; the chart shows the last week.\n"
+        "\n"
+        "attachment converted: \"%MAIL%\\Attach\\build.log\"\n"
+        "Embedded Content: chart001.gif: 00000002,4e5d6f7b\n"},
 };
 
 const SampleMessage kAlpha[] = {
@@ -202,7 +221,7 @@ const SampleMessage k2005[] = {
         "See you next year.\n"},
 };
 
-std::string WithCrLf(const char* text) {
+std::string MessageBytes(const char* text, const std::string& mailFolder) {
     std::string out;
     for (const char* c = text; *c != '\0'; ++c) {
         if (*c == '\n') {
@@ -210,15 +229,19 @@ std::string WithCrLf(const char* text) {
         }
         out += *c;
     }
+    ReplaceAll(out, "%MAIL%", mailFolder);
     return out;
 }
 
-template <size_t N> void WriteMailbox(const std::string& path, const SampleMessage (&messages)[N]) {
+// `mailFolder`: the whole path the messages name their files by.
+template <size_t N>
+void WriteMailbox(const std::string& path, const SampleMessage (&messages)[N],
+                  const std::string& mailFolder) {
     MailboxFile::CreateEmpty(path);
     MailboxFile mailbox(path);
     mailbox.Load();
     for (const SampleMessage& message : messages) {
-        mailbox.Append(WithCrLf(message.text), message.status, kUndatedArrival);
+        mailbox.Append(MessageBytes(message.text, mailFolder), message.status, kUndatedArrival);
     }
 }
 
@@ -252,14 +275,21 @@ void WriteSampleMailFolder(const std::string& dataDir) {
         throw StoreError("Cannot write sample mail into " + dataDir +
                          ": it already holds mailboxes");
     }
+    char full[MAX_PATH * 2];
+    const DWORD length = ::GetFullPathNameA(dataDir.c_str(), sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) {
+        ThrowSystemError("Cannot find the whole path of", dataDir, ::GetLastError());
+    }
+    const std::string mailFolder = WithoutTrailingBackslashes(full);
     CreateDirectories(dataDir + "\\Plugins");
-    WriteMailbox(dataDir + "\\In.mbx", kIn);
-    WriteMailbox(dataDir + "\\Out.mbx", kOut);
-    WriteMailbox(dataDir + "\\Trash.mbx", kTrash);
-    WriteMailbox(dataDir + "\\Work.mbx", kWork);
+    WriteMailbox(dataDir + "\\In.mbx", kIn, mailFolder);
+    WriteMailbox(dataDir + "\\Out.mbx", kOut, mailFolder);
+    WriteMailbox(dataDir + "\\Trash.mbx", kTrash, mailFolder);
+    WriteMailbox(dataDir + "\\Work.mbx", kWork, mailFolder);
     const std::string projects = dataDir + "\\Projects.fol";
     CreateDirectories(projects + "\\Old.fol");
-    WriteMailbox(projects + "\\Alpha.mbx", kAlpha);
-    WriteMailbox(projects + "\\Beta.mbx", kBeta);
-    WriteMailbox(projects + "\\Old.fol\\2005.mbx", k2005);
+    WriteMailbox(projects + "\\Alpha.mbx", kAlpha, mailFolder);
+    WriteMailbox(projects + "\\Beta.mbx", kBeta, mailFolder);
+    WriteMailbox(projects + "\\Old.fol\\2005.mbx", k2005, mailFolder);
+    WriteSampleFilesBeside(mailFolder);
 }

@@ -20,7 +20,8 @@ fail() {
 
 "$wine_run" "$testhost" --make-sample "$windows_data" >"$work/out.txt" 2>&1 ||
     fail "--make-sample"
-for file in In.mbx In.toc Out.mbx Trash.mbx Projects.fol/Alpha.mbx Projects.fol/Old.fol/2005.mbx; do
+for file in In.mbx In.toc Out.mbx Trash.mbx Projects.fol/Alpha.mbx Projects.fol/Old.fol/2005.mbx \
+    Attach/release-1.0-rc1.zip Embedded/chart001.gif Documents/directions.txt; do
     [ -f "$data/$file" ] || fail "the sample folder has no $file"
 done
 "$wine_run" "$testhost" --make-sample "$windows_data" >"$work/out.txt" 2>&1 &&

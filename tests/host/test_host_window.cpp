@@ -1,9 +1,14 @@
 // The host's windows as the plug-in meets them: mailbox windows found and
-// closed by caption, the status line.
+// closed by caption, the status line, and the host's own Empty Trash.
 #include "host/host_application.h"
+#include "base/file_utils.h"
 #include "base/message_pump.h"
 #include "base/window_utils.h"
+#include "testhost/empty_trash.h"
 #include "testhost/host_window.h"
+#include "testhost/pump_for.h"
+#include "testhost/script_runner.h"
+#include "testhost/mailstore/mailbox_file.h"
 #include "tests/host/host_fixture.h"
 
 #include <commctrl.h>
@@ -12,7 +17,9 @@
 
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 HWND MailboxList(const HostWindow& window, const char* caption) {
     HWND child = ::FindWindowExA(window.mdiClient(), nullptr, nullptr, caption);
@@ -136,6 +143,91 @@ TEST(HostWindow, MailboxListsFollowMovesStatusesAndRecordsAddedByHand) {
     messages.UpdateList();
     PumpWaitingMessages();
     EXPECT_THAT(Rows(inList), ElementsAre("Unread 2", "Read 3", "Replied 5"));
+}
+
+// Played as a user picks it from the Special menu. The host does not ask
+// whether a message outside Trash names a file too: that one goes as well.
+TEST(HostWindow, EmptyTrashTakesTheFilesItsMessagesNameInTheHostsFoldersOnly) {
+    RunningHost host;
+    const std::string mail = host.dataDir();
+    for (const char* folder : {"Attach", "Embedded", "Documents"}) {
+        ::CreateDirectoryA((mail + "\\" + folder).c_str(), nullptr);
+    }
+    const std::vector<std::string> goes = {"Attach\\report.pdf", "Attach\\old form.txt",
+                                           "Attach\\shared.doc", "Embedded\\image001.jpg"};
+    const std::vector<std::string> stays = {"secret.txt", "Documents\\sent.txt",
+                                            "Attach\\sent too.pdf", "Attach\\unnamed.pdf"};
+    for (const std::string& file : goes) {
+        WriteBytes(mail + "\\" + file, "x");
+    }
+    for (const std::string& file : stays) {
+        WriteBytes(mail + "\\" + file, "x");
+    }
+    // Each form the host writes, a file gone already, and names that climb
+    // out of the folders or lie elsewhere.
+    std::string files = "Attachment Converted: \"" + mail + "\\Attach\\report.pdf\"\r\n";
+    files += "ATTACHMENT CONVERTED: " + mail + "\\Attach\\old form.txt \r\n";
+    files += "Embedded Content: image001.jpg: 00000001,4e5d6f7a\r\n";
+    files += "Attachment Converted: \"" + mail + "\\Attach\\gone.pdf\"\r\n";
+    files += "Attachment Converted: \"" + mail + "\\Attach\\..\\secret.txt\"\r\n";
+    files += "Attachment Converted: " + mail + "\\Documents\\sent.txt\r\n";
+    files += "Embedded Content: ..\\secret.txt: 1,2\r\n";
+    host.AddMessage("Trash", MakeMessage("a@example.com", "Files", "", files), 1);
+    host.AddMessage("Trash",
+                    MakeMessage("me@example.com", "Sent", "",
+                                "Attachment Converted: \"" + mail + "\\Attach\\shared.doc\"\r\n",
+                                "X-Attachments: " + mail + "\\Documents\\sent.txt; " + mail +
+                                    "\\Attach\\sent too.pdf\r\n"),
+                    8);
+    host.AddMessage("In",
+                    MakeMessage("b@example.com", "Kept", "",
+                                "Attachment Converted: \"" + mail + "\\Attach\\shared.doc\"\r\n"));
+    host.Start();
+    HostWindow window(::GetModuleHandleA(nullptr), host.sessionRef(), nullptr);
+    ASSERT_TRUE(window.Create(SW_SHOWNOACTIVATE));
+    HostApplication::Connect().FolderByName("Trash").Open();
+    PumpWaitingMessages();
+    ASSERT_EQ(2u, Rows(MailboxList(window, "Trash")).size());
+
+    std::vector<std::string> said;
+    ScriptRunner runner(window.handle(), host.session().store(), ParseHostScript("empty-trash"),
+                        mail, false, [&](const std::string& line) { said.push_back(line); });
+    for (int wait = 0; wait < 100 && !runner.finished(); ++wait) {
+        PumpFor(50);
+    }
+    PumpWaitingMessages();
+    EXPECT_TRUE(runner.completed());
+    EXPECT_THAT(said,
+                Contains("chose \"Empty Trash\": Emptied Trash: 2 message(s), 4 file(s) deleted."));
+    EXPECT_THAT(Rows(MailboxList(window, "Trash")), IsEmpty());
+    MailboxFile trash(host.MailboxPath("Trash.mbx"));
+    trash.Load();
+    EXPECT_EQ(0u, trash.Count());
+    EXPECT_EQ(1u, host.session().store().Mailbox(host.MailboxPath("In.mbx")).Count());
+    for (const std::string& file : goes) {
+        EXPECT_FALSE(FileExists(mail + "\\" + file)) << file;
+    }
+    for (const std::string& file : stays) {
+        EXPECT_TRUE(FileExists(mail + "\\" + file)) << file;
+    }
+}
+
+TEST(HostWindow, EmptyTrashFindsTheAttachmentFolderThatEudoraIniNames) {
+    RunningHost host;
+    const std::string mail = host.dataDir();
+    for (const char* folder : {"Attach", "Saved"}) {
+        ::CreateDirectoryA((mail + "\\" + folder).c_str(), nullptr);
+        WriteBytes(mail + "\\" + folder + "\\a.pdf", "x");
+    }
+    WriteBytes(mail + "\\Eudora.ini", "[Settings]\r\nAttachDir=Saved\\\r\n");
+    const std::string files = "Attachment Converted: " + mail + "\\Saved\\a.pdf\r\n" +
+                              "Attachment Converted: " + mail + "\\Attach\\a.pdf\r\n";
+    host.AddMessage("Trash", MakeMessage("a@example.com", "Files", "", files));
+    host.Start();
+    EXPECT_EQ("Emptied Trash: 1 message(s), 1 file(s) deleted.",
+              EmptyTrash(host.session()).Summary());
+    EXPECT_FALSE(FileExists(mail + "\\Saved\\a.pdf"));
+    EXPECT_TRUE(FileExists(mail + "\\Attach\\a.pdf"));
 }
 
 } // namespace

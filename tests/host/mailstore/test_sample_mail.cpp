@@ -1,10 +1,14 @@
 #include "testhost/mailstore/sample_mail.h"
 
+#include "base/file_utils.h"
+#include "testhost/mailstore/attachment_files.h"
 #include "testhost/mailstore/mailbox_file.h"
+#include "testhost/mailstore/sample_files.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 namespace {
@@ -41,16 +45,70 @@ TEST(SampleMailFolder, HoldsVariedMailboxesInNestedFolders) {
     EXPECT_EQ(dates.count("sometime next week"), 1u);
 }
 
+// The messages name their files by the folder's path, and nothing else differs.
 TEST(SampleMailFolder, IsTheSameEveryTimeAndNeverOverwritesMail) {
     TempFolder first;
     TempFolder second;
     WriteSampleMailFolder(first.path());
     WriteSampleMailFolder(second.path());
-    EXPECT_EQ(ReadBytes(first / "In.mbx"), ReadBytes(second / "In.mbx"));
+    std::string firstIn = ReadBytes(first / "In.mbx");
+    std::string secondIn = ReadBytes(second / "In.mbx");
+    ReplaceAll(firstIn, first.path(), "<mail>");
+    ReplaceAll(secondIn, second.path(), "<mail>");
+    EXPECT_EQ(firstIn, secondIn);
+    EXPECT_NE(std::string::npos, firstIn.find("\"<mail>\\Attach\\Q4 figures.xls\""));
+    EXPECT_TRUE(ReadBytes(first / kLargeSampleFile) == ReadBytes(second / kLargeSampleFile));
 
     const std::string in = ReadBytes(first / "In.mbx");
     EXPECT_THROW(WriteSampleMailFolder(first.path()), StoreError);
     EXPECT_EQ(ReadBytes(first / "In.mbx"), in);
+}
+
+// Each form the host writes, a file two mailboxes name, one named but gone,
+// and a sent message's files, one of them outside the host's folders.
+TEST(SampleMailFolder, NamesFilesBesideItsMessagesInEveryFormTheHostWrites) {
+    TempFolder folder;
+    const std::string data = folder.path();
+    WriteSampleMailFolder(data);
+
+    std::map<std::string, std::set<std::string>> mailboxesNaming;
+    for (const char* name : {"In", "Out", "Trash", "Work"}) {
+        MailboxFile mailbox(data + "\\" + name + ".mbx");
+        mailbox.Load();
+        for (size_t i = 0; i < mailbox.Count(); ++i) {
+            for (const std::string& file : KeptFilesNamedBy(
+                     mailbox.RawText(i), HostAttachFolder(data), HostEmbeddedFolder(data))) {
+                mailboxesNaming[file.substr(data.size() + 1)].insert(name);
+            }
+        }
+    }
+    using Names = std::set<std::string>;
+    EXPECT_EQ(mailboxesNaming, (std::map<std::string, Names>{
+                                   {"Attach\\Q4 figures.xls", Names{"In", "Work"}},
+                                   {"Attach\\itinerary.pdf", Names{"In"}},
+                                   {"Embedded\\image001.gif", Names{"In"}},
+                                   {"Attach\\claim form.html", Names{"Trash"}},
+                                   {"Attach\\release-1.0-rc1.zip", Names{"Work"}},
+                                   {"Attach\\build.log", Names{"Work"}},
+                                   {"Embedded\\chart001.gif", Names{"Work"}},
+                               }));
+    for (const auto& named : mailboxesNaming) {
+        EXPECT_EQ(named.first != "Attach\\itinerary.pdf", FileExists(data + "\\" + named.first))
+            << named.first;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA large = {};
+    ASSERT_TRUE(::GetFileAttributesExA((data + "\\" + kLargeSampleFile).c_str(),
+                                       GetFileExInfoStandard, &large));
+    EXPECT_EQ(kLargeSampleFileSize, (uint64_t{large.nFileSizeHigh} << 32) | large.nFileSizeLow);
+
+    MailboxFile out(data + "\\Out.mbx");
+    out.Load();
+    const std::string sent = "X-Attachments: " + data + "\\Documents\\directions.txt; " + data +
+                             "\\Attach\\menu.pdf\r\n";
+    EXPECT_NE(std::string::npos, out.RawText(1).find(sent));
+    EXPECT_EQ(8, out.Entry(1).status);
+    EXPECT_TRUE(FileExists(data + "\\Documents\\directions.txt"));
+    EXPECT_TRUE(FileExists(data + "\\Attach\\menu.pdf"));
 }
 
 } // namespace
