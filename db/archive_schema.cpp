@@ -245,6 +245,28 @@ bool HoldsMessage(CADODatabase& database, const std::string& tableName, int id,
     return false;
 }
 
+std::optional<long long> FindMessageRow(CADODatabase& database, const std::string& tableName,
+                                        int id, const std::string& text) {
+    CADORecordset rows(database);
+    rows.Open("SELECT rowid AS RowPlace, message FROM " + QuoteIdentifier(tableName) +
+                  " WHERE id = " + std::to_string(id) + " ORDER BY rowid",
+              CADORecordset::OpenQuery);
+    for (; !rows.AtEnd(); rows.MoveNext()) {
+        std::string stored;
+        if (rows.ReadField(mailbox_column::kMessage, stored) && stored == text) {
+            // Read as text: a place may pass what an int holds.
+            std::string place;
+            rows.ReadField("RowPlace", place);
+            try {
+                return std::stoll(place);
+            } catch (const std::exception&) {
+                return std::nullopt;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 std::string ArchivedMessageText(CADODatabase& database, const std::string& tableName,
                                 std::optional<long long> rowid, int id) {
     return ReadStoredMessage(database, tableName, rowid, id).text;

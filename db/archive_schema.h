@@ -88,6 +88,10 @@ bool HasIdIndex(CADODatabase& database, const std::string& tableName);
 // Throws CADOException.
 bool HoldsMessage(CADODatabase& database, const std::string& tableName, int id,
                   const std::string& text);
+// The place (rowid) of the first such row; nullopt when there is none.
+// Throws CADOException, also for a table made elsewhere without row ids.
+std::optional<long long> FindMessageRow(CADODatabase& database, const std::string& tableName,
+                                        int id, const std::string& text);
 
 // The Description of the table's `id` column; empty when there is none.
 std::string MailboxPathOfTable(CADODatabase& database, const std::string& tableName);

@@ -3,6 +3,7 @@
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
+#include "db/attachment_store.h"
 #include "db/column_properties.h"
 #include "db/sql_text.h"
 #include "db/write_transaction.h"
@@ -109,6 +110,7 @@ void RestoreJournal::RemoveRow(const std::string& table, const JournalEntry& ent
     database_.Execute("DELETE FROM " + Journal() + OfTable(table) +
                       " AND Place = " + std::to_string(entry.place) + " AND RowId = '" +
                       std::to_string(entry.rowid) + "'");
+    AttachmentStore(database_).ForgetRows(table, {entry.rowid});
     transaction.Commit();
 }
 

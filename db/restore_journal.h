@@ -39,8 +39,8 @@ public:
         std::string text;
     };
     std::optional<StagedRow> Staged(const std::string& table, const JournalEntry& entry);
-    // The entry's row and the entry, in one transaction: the message is
-    // home. Throws CADOException.
+    // The entry's row, the files it named and the entry, in one
+    // transaction: the message is home. Throws CADOException.
     void RemoveRow(const std::string& table, const JournalEntry& entry);
     // Throws CADOException.
     void Forget(const std::string& table, long place);

@@ -1,125 +1,31 @@
 #include "engine/archive_task.h"
 
+#include "engine/archive_run.h"
 #include "engine/archive_wait_notice.h"
-#include "engine/trash_candidates.h"
-
-#include "db/ado_database.h"
-#include "db/ado_recordset.h"
-#include "db/archive_schema.h"
-#include "db/deferred_commit.h"
-#include "db/message_check.h"
-#include "db/write_transaction.h"
-#include "mailbox/pending_mailbox.h"
-#include "engine/message_filter.h"
 #include "engine/moved_mailbox_tables.h"
-#include "engine/task_controls.h"
-#include "engine/task_log.h"
-#include "host/host_application.h"
 #include "host/host_error.h"
 #include "mailbox/date_formats.h"
 #include "base/message_box.h"
 #include "base/message_pump.h"
+#include "base/stowlark_app.h"
 #include "base/window_utils.h"
 
 #include <algorithm>
-#include <deque>
-#include <optional>
 
 namespace {
-
-std::string OrDefault(const std::string& value, const char* fallback) {
-    return value.empty() ? fallback : value;
-}
 
 // An error as one line of the log.
 std::string FirstLineOf(const std::string& text) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
-// A count kept for the mailbox at hand and for the whole run at once.
-struct Tally {
-    int mailbox = 0;
-    int total = 0;
-    void Add(int count) {
-        mailbox += count;
-        total += count;
-    }
-};
+} // namespace
 
-// One run of the task: the host connection and the counters live as long as
-// the run.
-class ArchiveRun {
-public:
-    ArchiveRun(CADODatabase& database, TaskLog& log, TaskControls& controls,
-               const MessageFilter& filter, bool deleteArchived, HostApplication host)
-        : database_(database), log_(log), controls_(controls), filter_(filter),
-          deleteArchived_(deleteArchived), host_(std::move(host)) {}
-
-    int Run(const std::vector<MailboxSelection>& mailboxes);
-
-private:
-    bool ArchiveMailbox(const MailboxSelection& mailbox);
-    void ArchiveMessages(const std::string& name, const HostMessageList& messages,
-                         CADORecordset& table);
-    void WriteRow(CADORecordset& table, const HostMessage& message, const FilterCandidate& values);
-    // Counts the rows written since the last commit once the file has them;
-    // `now` commits whether due or not.
-    void CommitWrittenRows(bool now);
-    void NoteFailure(const CADOException& failure);
-    // How many of the collected messages went to "Trash".
-    size_t MoveToTrash(const std::string& name, const HostMessageList& messages);
-    // Reads the rows bound for "Trash" back from the file; what was counted
-    // as archived becomes what the file holds.
-    void CheckCandidates(bool committed);
-    const std::deque<long>& VerifiedIds();
-    void ShowStatus(const std::string& text);
-    bool Stopped() { return lastingFailure_ || controls_.StopRequested(); }
-    void ReportTroubles();
-
-    CADODatabase& database_;
-    TaskLog& log_;
-    TaskControls& controls_;
-    const MessageFilter& filter_;
-    const bool deleteArchived_;
-    HostApplication host_;
-    std::optional<HostFolder> trash_;
-    std::optional<ArchiveTableList> archives_;
-    // The rows of the mailbox at hand reach the disk together.
-    std::optional<DeferredCommit> durable_;
-
-    // Rows the file holds.
-    Tally archived_;
-    int totalSearched_ = 0;
-    // Kept across mailboxes: a stop before the next mailbox computes its
-    // first percentage reports the last one computed.
-    std::string percentText_ = "0";
-    int messageCount_ = 0;
-    // With deletion on, the messages that may leave for "Trash".
-    std::optional<TrashCandidates> candidates_;
-    // Rows written since the file last took a commit: counted once it does,
-    // lost with the commit when it fails.
-    int uncommitted_ = 0;
-    // Selected messages that no row holds.
-    Tally notArchived_;
-    // Mailboxes whose table could not be opened.
-    int failedMailboxes_ = 0;
-    // The last error of the mailbox at hand, for its record.
-    std::string failureText_;
-    int keptInMailbox_ = 0;
-    // The mailbox's table, and whether it finds rows by id.
-    std::string tableName_;
-    bool checkCopies_ = false;
-    Tally alreadyArchived_;
-
-    // What went wrong in the run, told once at its end.
-    bool trashMissing_ = false;
-    int keptForNoTrash_ = 0;
-    int moveFailures_ = 0;
-    int unverified_ = 0;
-    std::string unverifiedReason_;
-    // A write the archive file refused for good: the run ends with it.
-    std::optional<std::string> lastingFailure_;
-};
+ArchiveRun::ArchiveRun(CADODatabase& database, TaskLog& log, TaskControls& controls,
+                       const MessageFilter& filter, bool deleteArchived, HostApplication host)
+    : database_(database), log_(log), controls_(controls), filter_(filter),
+      deleteArchived_(deleteArchived), host_(std::move(host)),
+      attachments_(database, App().Context().hostDataDir, App().Context().settingsPath) {}
 
 int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
     // Another host archiving into a shared archive holds its lock for up to a
@@ -132,6 +38,7 @@ int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
         trashMissing_ = true;
     }
     log_.Write(TaskLog::StartRecord(CurrentDateTime(), "Archive Messages"));
+    attachments_.RemoveOrphans();
 
     for (const MailboxSelection& mailbox : mailboxes) {
         if (!ArchiveMailbox(mailbox)) {
@@ -149,8 +56,9 @@ int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
     // completion with nothing to do.
     const bool failed = lastingFailure_ || (notArchived_.total + failedMailboxes_ > 0 &&
                                             archived_.total == 0 && !stopped);
-    const bool incomplete =
-        keptForNoTrash_ + moveFailures_ + unverified_ + notArchived_.total + failedMailboxes_ > 0;
+    const bool incomplete = keptForNoTrash_ + moveFailures_ + unverified_ + notArchived_.total +
+                                failedMailboxes_ + leftForFiles_.total >
+                            0;
     ShowStatus(std::string(failed       ? "Operation failed. "
                            : stopped    ? "Operation stopped. "
                            : incomplete ? "Operation incomplete. "
@@ -197,6 +105,11 @@ void ArchiveRun::ReportTroubles() {
             " archived messages could not be moved to \"Trash\" and are still in their "
             "mailboxes; their copies are in the archive.");
     }
+    if (leftForFiles_.total > 0) {
+        add(std::to_string(leftForFiles_.total) +
+            " messages were left in their mailboxes, because files they name could not be kept "
+            "in the archive; the log names the files.");
+    }
     if (unverified_ > 0) {
         add(std::to_string(unverified_) +
             " messages were left in their mailboxes, because their copies could not be found "
@@ -213,6 +126,7 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
     messageCount_ = 0;
     archived_.mailbox = 0;
     keptInMailbox_ = 0;
+    leftForFiles_.mailbox = 0;
     alreadyArchived_.mailbox = 0;
     candidates_.reset();
     uncommitted_ = 0;
@@ -283,7 +197,7 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
                 const size_t moved = MoveToTrash(mailbox.name, *messages);
                 // "Yes" only when every selected message has left.
                 deletedText = moved == toMove && !trashMissing_ && notArchived_.mailbox == 0 &&
-                                      keptInMailbox_ == 0
+                                      keptInMailbox_ == 0 && leftForFiles_.mailbox == 0
                                   ? "Yes"
                                   : "No";
                 if (moved != toMove && !trashMissing_) {
@@ -317,236 +231,10 @@ bool ArchiveRun::ArchiveMailbox(const MailboxSelection& mailbox) {
                                                std::to_string(notArchived_.mailbox)
                                          : std::string()) +
                (failureText_.empty() ? std::string() : "\nError: " + FirstLineOf(failureText_)) +
-               "\nDeleted from the Mailbox: " + deletedText +
+               attachments_.TakeMailboxLines() + "\nDeleted from the Mailbox: " + deletedText +
                "\nPercent Completed: " + TaskLog::PercentCompleted(Stopped(), percentText_));
     return true;
 }
-
-void ArchiveRun::ArchiveMessages(const std::string& name, const HostMessageList& messages,
-                                 CADORecordset& table) {
-    // Last first: with deletion on, moving a message then leaves the numbers
-    // of the ones still to come as they are.
-    for (int left = messageCount_; left > 0; --left) {
-        ++totalSearched_;
-        try {
-            const HostMessage message = messages.Item(left);
-            FilterCandidate values;
-            values.status = message.Status();
-            values.priority = message.PriorityText();
-            values.from = message.HeaderField(HostMessage::kFrom);
-            values.subject = message.HeaderField(HostMessage::kSubject);
-            values.to = message.HeaderField(HostMessage::kTo);
-            values.date = message.HeaderField(HostMessage::kDate);
-            if (filter_.matches(values)) {
-                WriteRow(table, message, values);
-            }
-
-            int percent = (messageCount_ - left) * 100 / messageCount_;
-            if (deleteArchived_) {
-                percent = std::min(percent, 90); // the moves take the rest
-            }
-            controls_.SetProgress(percent);
-            percentText_ = std::to_string(percent);
-            host_.SetStatusText(name + " - Messages left to archive: " + std::to_string(left) +
-                                " / Total number of messages archived: " +
-                                std::to_string(archived_.total + uncommitted_));
-        } catch (const HostError&) {
-            continue; // the message is passed over
-        }
-        if (lastingFailure_) {
-            return; // every further row would fail the same way
-        }
-        PumpWaitingMessages();
-        Delay(25);
-        if (controls_.StopRequested()) {
-            return;
-        }
-    }
-}
-
-void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
-                          const FilterCandidate& values) {
-    const long id = message.Id();
-    const std::string raw = message.RawText();
-    if (raw.empty()) {
-        return;
-    }
-    // A restore could not bring it back through "Pending" (a line of it
-    // would start a new message there): moved away, it would be gone from
-    // the host for good, and archived each time it stayed, it would pile up.
-    if (deleteArchived_ && HoldsSeparatorLikeLine(raw)) {
-        ++keptInMailbox_;
-        return;
-    }
-    const uint32_t check = deleteArchived_ ? MessageChecksum(raw).Folded() : 0;
-    // A run cut off between its rows and its moves to "Trash" left the
-    // message here with its row written: a second row would bring it back
-    // twice. Asked only through the id's index, and the text read only for
-    // the rows of its id.
-    if (checkCopies_) {
-        try {
-            if (HoldsMessage(database_, tableName_, static_cast<int>(id), raw)) {
-                alreadyArchived_.Add(1);
-                if (deleteArchived_) {
-                    candidates_->FoundWritten(id, check);
-                }
-                return;
-            }
-        } catch (const CADOException& failure) {
-            if (failure.IsLasting()) {
-                notArchived_.Add(1);
-                NoteFailure(failure);
-                return;
-            }
-            // Unsure: written again, as it would have been.
-        }
-    }
-    try {
-        durable_->Begin();
-        WriteTransaction row(database_);
-        table.AddNew();
-        table.WriteField(mailbox_column::kId, static_cast<int>(id));
-        table.WriteField(mailbox_column::kStatus, values.status);
-        table.WriteField(mailbox_column::kPriority, OrDefault(values.priority, "Normal"));
-        table.WriteField(mailbox_column::kFrom, OrDefault(values.from, "Not Specified"));
-        table.WriteField(mailbox_column::kDate, OrDefault(values.date, "No Date"));
-        table.WriteField(mailbox_column::kSize, static_cast<int>(raw.size() / 1000));
-        table.WriteField(mailbox_column::kSubject, OrDefault(values.subject, "No Subject"));
-        table.WriteField(mailbox_column::kTo, OrDefault(values.to, "Not Specified"));
-        table.WriteField(mailbox_column::kMessage, raw);
-        table.Update();
-        row.Commit();
-    } catch (const CADOException& failure) {
-        // The row's transaction was rolled back as the error left it.
-        table.CancelUpdate();
-        notArchived_.Add(1);
-        NoteFailure(failure);
-        return;
-    }
-    ++uncommitted_;
-    if (deleteArchived_) {
-        candidates_->Written(id, check);
-    }
-    CommitWrittenRows(false);
-    if (RefreshJetCache(database_.GetActiveConnection())) {
-        Delay(10);
-    }
-}
-
-void ArchiveRun::CommitWrittenRows(bool now) {
-    try {
-        if (now ? durable_->Commit() : durable_->CommitIfDue()) {
-            archived_.Add(uncommitted_);
-            uncommitted_ = 0;
-            if (deleteArchived_) {
-                CheckCandidates(true);
-            }
-        }
-    } catch (const CADOException& failure) {
-        // The commit took every row since the last one with it: their
-        // messages stay, and the check of the file before the moves finds
-        // no row for them.
-        notArchived_.Add(uncommitted_);
-        uncommitted_ = 0;
-        // A full disk may have ended the transaction with the row it
-        // refused: the commit then only finds it gone.
-        if (!lastingFailure_) {
-            NoteFailure(failure);
-        }
-        if (deleteArchived_) {
-            CheckCandidates(false);
-        }
-    }
-}
-
-void ArchiveRun::CheckCandidates(bool committed) {
-    try {
-        const int missing = candidates_->Check(committed);
-        archived_.Add(-missing);
-        notArchived_.Add(missing);
-    } catch (const CADOException& failure) {
-        unverifiedReason_ = failure.GetErrorMessage();
-        // The file is gone or unreadable: the rows to come would go the
-        // same way.
-        if (!lastingFailure_) {
-            lastingFailure_ = failure.GetErrorMessage();
-        }
-    }
-}
-
-// A lasting failure ends the run, told once at its end; any other is told now.
-void ArchiveRun::NoteFailure(const CADOException& failure) {
-    failureText_ = failure.GetErrorMessage();
-    if (failure.IsLasting()) {
-        if (!lastingFailure_) {
-            lastingFailure_ = failure.GetErrorMessage();
-        }
-    } else {
-        ShowStandardErrorBox(failure.GetErrorMessage());
-    }
-}
-
-// The ids whose own rows were read back from the file, as long as the file
-// at its path still holds them: one moved or replaced since lets nothing go.
-const std::deque<long>& ArchiveRun::VerifiedIds() {
-    bool there = false;
-    try {
-        there = candidates_->StillThere();
-    } catch (const CADOException& failure) {
-        unverifiedReason_ = failure.GetErrorMessage();
-        if (!lastingFailure_) {
-            lastingFailure_ = failure.GetErrorMessage();
-        }
-    }
-    if (!there) {
-        candidates_->GiveUpChecked();
-    }
-    unverified_ += candidates_->unverified();
-    return candidates_->verified();
-}
-
-size_t ArchiveRun::MoveToTrash(const std::string& name, const HostMessageList& messages) {
-    if (candidates_->empty()) {
-        unverified_ += candidates_->unverified();
-        return 0;
-    }
-    if (!trash_) {
-        keptForNoTrash_ += static_cast<int>(candidates_->verified().size());
-        unverified_ += candidates_->unverified();
-        return 0;
-    }
-    const std::deque<long>& ids = VerifiedIds();
-    controls_.EnableStop(false);
-    const size_t count = ids.size();
-    size_t moved = 0;
-    for (size_t k = 0; k < count; ++k) {
-        try {
-            messages.ItemById(ids[k]).Move(*trash_);
-            ++moved;
-        } catch (const HostError&) {
-            ++moveFailures_; // that message stays where it is
-            continue;
-        }
-        Delay(10);
-        controls_.SetProgress(90 + static_cast<int>(k * 100 / count) / 10);
-        ShowStatus("Transferring messages from " + name + "... ");
-    }
-    try {
-        messages.UpdateList();
-    } catch (const HostError&) {
-    }
-    controls_.EnableStop(true);
-    return moved;
-}
-
-void ArchiveRun::ShowStatus(const std::string& text) {
-    try {
-        host_.SetStatusText(text);
-    } catch (const HostError&) {
-    }
-}
-
-} // namespace
 
 int ArchiveTask::run(const std::vector<MailboxSelection>& mailboxes, const MessageFilter& filter,
                      bool deleteArchived) {

@@ -1,8 +1,9 @@
 #include "engine/restore_task.h"
 
+#include "engine/restore_run.h"
 #include "engine/archive_wait_notice.h"
+#include "engine/attachment_restoring.h"
 #include "engine/staging_mailbox.h"
-
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
@@ -25,83 +26,11 @@
 #include "base/message_box.h"
 #include "base/message_pump.h"
 #include "base/window_utils.h"
-
 #include <algorithm>
 #include <deque>
 #include <optional>
 
-namespace {
-
-enum class ArchiveOutcome { Skipped, Done, Refused };
-
-class RestoreRun {
-public:
-    // `chosen`, when given, names the rows to restore instead of the
-    // filter, by their bookmarks.
-    RestoreRun(CADODatabase& database, StagingFiles& staging, TaskLog& log, TaskControls& controls,
-               const MessageFilter& filter, bool deleteRestored,
-               const std::vector<long long>* chosen = nullptr)
-        : database_(database), staging_(staging), log_(log), controls_(controls), filter_(filter),
-          deleteRestored_(deleteRestored), chosen_(chosen) {}
-
-    int Run(const std::vector<std::string>& archives);
-
-private:
-    ArchiveOutcome RestoreArchive(const std::string& table);
-    std::string TargetPathOf(const std::string& table);
-    // Finishes what an interrupted restore of `table` left in "Pending";
-    // false, after saying why, when "Pending" holds anything else.
-    bool StagingMailboxReady(const std::string& table, const std::string& targetPath);
-    // False when the stop check said stop.
-    bool RestoreRow(CADORecordset& rows, const std::string& table);
-    // Only the chosen rows, in the table's order: the rest are not even
-    // looked at.
-    void StageChosenRows(CADORecordset& rows, const std::string& table);
-    bool JournalStagedRows(CADORecordset& rows, const std::string& table);
-    void WithdrawStagedMessages(const std::string& mailboxName);
-    void WriteArchiveRecord(const std::string& table, int moved, bool deleted);
-    void RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place,
-                          DeferredCommit& durable);
-
-    CADODatabase& database_;
-    StagingFiles& staging_;
-    StagingMailbox pending_{staging_};
-    TaskLog& log_;
-    TaskControls& controls_;
-    const MessageFilter& filter_;
-    const bool deleteRestored_;
-    const std::vector<long long>* chosen_;
-
-    int totalRestored_ = 0;
-    int totalSearched_ = 0;
-    // Staged, but still in "Pending" when the run ends.
-    int notArrived_ = 0;
-    std::string doneText_ = "0";
-    int rowCount_ = 0;
-    int examined_ = 0;
-    int unstagedCount_ = 0;
-    // Selected rows holding characters the code page cannot write: a "?" in
-    // their place would change the message for good, so they stay.
-    int outsideCodePage_ = 0;
-    // A failed write left part of a record at the end of "Pending".
-    bool stagingDamaged_ = false;
-    // The status of each message written to "Pending", in writing order.
-    std::vector<int> stagedStatuses_;
-
-    int RestoredCount() const { return static_cast<int>(stagedStatuses_.size()); }
-    // The rows written to "Pending", in writing order: noted before the
-    // moves, so that a cut restore run again does not bring home twice what
-    // had arrived, and with deletion removed as their messages arrive home.
-    // Bookmarks name exactly these rows, also among rows that hold the same
-    // id. Only the bookmarks are held, in blocks
-    // that never move: the rest of a row's note is read again when the
-    // journal is written.
-    std::deque<long long> stagedRowids_;
-    int rowsRemoved_ = 0;
-    std::string removalFailure_;
-    // Finished from an interrupted restore of the archive at hand.
-    std::optional<InterruptedRestore> interrupted_;
-};
+#include <algorithm>
 
 int RestoreRun::Run(const std::vector<std::string>& archives) {
     const ArchiveWaitNotice waiting(database_);
@@ -150,6 +79,7 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
     rowCount_ = 0;
     examined_ = 0;
     unstagedCount_ = 0;
+    keptForFiles_ = 0;
     outsideCodePage_ = 0;
     stagingDamaged_ = false;
     stagedStatuses_.clear();
@@ -282,6 +212,13 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
                              "they were not restored: written with a \"?\" in their place they "
                              "would be changed for good. They stay in the archive.");
     }
+    if (keptForFiles_ > 0) {
+        ShowStandardErrorBox(std::to_string(keptForFiles_) + " selected messages of " +
+                             mailboxName +
+                             " were not restored, because files kept for them could not be "
+                             "written back; they stay in the archive, and the log names the "
+                             "files.");
+    }
     if (unstagedCount_ > 0) {
         ShowStandardErrorBox(std::to_string(unstagedCount_) + " selected messages of " +
                              mailboxName + " could not be written to " + staging_.mbxPath +
@@ -311,11 +248,11 @@ void RestoreRun::WriteArchiveRecord(const std::string& table, int moved, bool de
         outsideCodePage_ > 0 ? "\nNumber of Messages Kept for Characters Outside the Code Page: " +
                                    std::to_string(outsideCodePage_)
                              : std::string();
-    log_.Write(
-        "\nArchive: " + table + "\nNumber of Messages: " + std::to_string(rowCount_) +
-        "\nNumber of Restored Messages: " + std::to_string(RestoredCount()) + arrived + finished +
-        outside + "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") +
-        "\nPercent Completed: " + TaskLog::PercentCompleted(controls_.StopRequested(), doneText_));
+    log_.Write("\nArchive: " + table + "\nNumber of Messages: " + std::to_string(rowCount_) +
+               "\nNumber of Restored Messages: " + std::to_string(RestoredCount()) + arrived +
+               finished + outside + attachments_.TakeArchiveLines() +
+               "\nDeleted from the Archive: " + (deleted ? "Yes" : "No") + "\nPercent Completed: " +
+               TaskLog::PercentCompleted(controls_.StopRequested(), doneText_));
 }
 
 // A restore with deletion whose notes the archive file refused moves
@@ -338,170 +275,6 @@ void RestoreRun::WithdrawStagedMessages(const std::string& mailboxName) {
              : "\n" + std::to_string(staged) + " messages are still in \"Pending\" (" +
                    staging_.mbxPath + "); the next restore of this archive brings them home."));
 }
-
-// The mailbox file the table records, or, when the mail folder has moved
-// since, the file of the mailbox that moved with it.
-std::string RestoreRun::TargetPathOf(const std::string& table) {
-    const std::string recorded = MailboxPathOfTable(database_, table);
-    if (recorded.empty() || FileExists(recorded)) {
-        return recorded;
-    }
-    ArchiveTableList archives = ListArchiveTables(database_);
-    try {
-        NoteMovedMailboxesOfHost(archives, HostApplication::Connect());
-    } catch (const HostError&) {
-        return recorded;
-    }
-    const std::string* listed = FindArchiveTable(archives, table);
-    const auto moved = listed ? archives.movedTo.find(*listed) : archives.movedTo.end();
-    return moved == archives.movedTo.end() ? recorded : moved->second;
-}
-
-// "Pending" is emptied before each archive's messages are written to it.
-// Messages the host still holds there (a mailbox of the user's that has this
-// name, or what an interrupted restore left) would be lost, so the restore
-// stops instead and says why.
-bool RestoreRun::StagingMailboxReady(const std::string& table, const std::string& targetPath) {
-    const std::optional<long> held = CountHostMailboxMessages(staging_.mbxPath);
-    if (held && *held > 0) {
-        if (!interrupted_->Finish(table, targetPath)) {
-            return pending_.IsFree();
-        }
-        totalRestored_ += interrupted_->moved();
-        return pending_.IsFree();
-    }
-    if (pending_.IsFree()) {
-        interrupted_->SettleEmptyPending(table);
-        return true;
-    }
-    return false;
-}
-
-bool RestoreRun::RestoreRow(CADORecordset& rows, const std::string& table) {
-    ++examined_;
-    ++totalSearched_;
-    FilterCandidate values;
-    rows.ReadField(mailbox_column::kStatus, values.status);
-    rows.ReadField(mailbox_column::kPriority, values.priority);
-    rows.ReadField(mailbox_column::kFrom, values.from);
-    rows.ReadField(mailbox_column::kDate, values.date);
-    rows.ReadField(mailbox_column::kSubject, values.subject);
-    rows.ReadField(mailbox_column::kTo, values.to);
-    // Brought home by the finish of an interrupted restore: a second copy
-    // would be one too many.
-    const bool home =
-        !interrupted_->rowsHome().empty() && interrupted_->rowsHome().count(rows.GetBookmark()) > 0;
-    if (!home && (chosen_ || filter_.matches(values))) {
-        std::string message;
-        bool exact = true;
-        // A message column of another type (a table made elsewhere) reads as
-        // no text: such a row stays, as one that could not be written.
-        if (!rows.ReadField(mailbox_column::kMessage, message, exact)) {
-            ++unstagedCount_;
-        } else if (!exact) {
-            ++outsideCodePage_;
-        } else {
-            switch (AppendPendingRecord(staging_.mbxPath, values.date, values.status, message)) {
-            case AppendOutcome::Appended:
-                ++totalRestored_;
-                stagedStatuses_.push_back(values.status);
-                stagedRowids_.push_back(rows.GetBookmark());
-                break;
-            case AppendOutcome::NotWritten:
-                ++unstagedCount_;
-                break;
-            case AppendOutcome::FileDamaged:
-                stagingDamaged_ = true;
-                break;
-            }
-        }
-    }
-    PumpWaitingMessages();
-    Delay(25);
-
-    const int left = rowCount_ > examined_ ? rowCount_ - examined_ : 0;
-    const int remaining = rowCount_ > 0 ? left * 100 / rowCount_ : 0;
-    controls_.SetProgress(remaining);
-    doneText_ = std::to_string(100 - remaining);
-    if (SetHostStatus(table + " - Messages left to restore: " + std::to_string(left) +
-                      " / Total number of messages restored: " + std::to_string(totalRestored_))) {
-        Delay(10);
-    }
-    return !controls_.StopRequested();
-}
-
-void RestoreRun::StageChosenRows(CADORecordset& rows, const std::string& table) {
-    std::vector<long long> chosen = *chosen_;
-    std::sort(chosen.begin(), chosen.end());
-    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
-    rowCount_ = static_cast<int>(chosen.size());
-    for (const long long bookmark : chosen) {
-        try {
-            rows.SetBookmark(bookmark);
-        } catch (const CADOException&) {
-            // Gone since the viewer read it: nothing to bring back.
-            ++examined_;
-            ++totalSearched_;
-            continue;
-        }
-        if (stagingDamaged_ || !RestoreRow(rows, table)) {
-            return;
-        }
-    }
-}
-
-// Each staged row is read again for its note: nothing writes to the table
-// between the staging and the moves, so the text is the one staged.
-bool RestoreRun::JournalStagedRows(CADORecordset& rows, const std::string& table) {
-    try {
-        const std::vector<JournalEntry>& home = interrupted_->homeEntries();
-        const size_t staged = stagedRowids_.size();
-        RestoreJournal(database_).Record(table, staged + home.size(), [&](size_t index) {
-            if (index >= staged) {
-                return home[index - staged];
-            }
-            if (index % 256 == 0) {
-                PumpWaitingMessages();
-            }
-            JournalEntry entry;
-            entry.place = static_cast<long>(index + 1);
-            entry.rowid = stagedRowids_[index];
-            rows.SetBookmark(entry.rowid);
-            std::string message;
-            rows.ReadField(mailbox_column::kId, entry.id);
-            rows.ReadField(mailbox_column::kMessage, message);
-            entry.checksum = MessageChecksum(message);
-            return entry;
-        });
-        return true;
-    } catch (const CADOException& failure) {
-        removalFailure_ = failure.GetErrorMessage();
-        return false;
-    }
-}
-
-// The row of the message that has just arrived home, with its journal
-// entry, in one transaction.
-void RestoreRun::RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place,
-                                  DeferredCommit& durable) {
-    if (!removalFailure_.empty() || place < 1 || place > RestoredCount()) {
-        return;
-    }
-    try {
-        durable.Begin();
-        WriteTransaction transaction(database_);
-        rows.SetBookmark(stagedRowids_[static_cast<size_t>(place - 1)]);
-        rows.Delete();
-        RestoreJournal(database_).Forget(table, place);
-        transaction.Commit();
-        ++rowsRemoved_;
-        durable.CommitIfDue();
-    } catch (const CADOException& failure) {
-        removalFailure_ = failure.GetErrorMessage();
-    }
-}
-
-} // namespace
 
 int RestoreTask::run(const std::vector<std::string>& archives, const MessageFilter& filter,
                      bool deleteRestored) {

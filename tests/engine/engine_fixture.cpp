@@ -3,6 +3,7 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "host/host_application.h"
+#include "base/stowlark_app.h"
 #include "mailbox/header_value.h"
 #include "testhost/mailstore/mailbox_file.h"
 
@@ -12,6 +13,11 @@ EngineTest::EngineTest() : logPath(files / "stowlark.log") {
     database.SetConnection(connection);
     staging.mbxPath = host.MailboxPath("Pending.mbx");
     staging.tocPath = host.MailboxPath("Pending.toc");
+    // The tasks find the host's attachment folders and the settings where
+    // the plug-in would.
+    PluginContext& context = App().Context();
+    context.hostDataDir = host.dataDir();
+    context.settingsPath = files / "stowlark.ini";
 }
 
 EngineTest::~EngineTest() {
