@@ -9,6 +9,7 @@
 #include "base/window_utils.h"
 #include "res/resource_ids.h"
 #include "ui/list_marks.h"
+#include "ui/viewer_attachments.h"
 #include "ui/viewer_closed_notice.h"
 #include "ui/window_ops.h"
 
@@ -162,7 +163,10 @@ void CArchiveViewer::ShowSelectionChange() {
         preview_.ShowPlaceholder();
         return;
     }
-    preview_.ShowMessage(*row, FetchMessageText(*row));
+    CADODatabase* database = Archive();
+    preview_.ShowMessage(*row, FetchMessageText(*row),
+                         database ? KeptFilesOf(*database, tableName_, *row)
+                                  : std::vector<KeptFile>());
 }
 
 std::string CArchiveViewer::FetchMessageText(const ViewerRow& row) {

@@ -46,6 +46,8 @@ public:
     bool SaveSelected(const std::string& path, bool asMailbox) {
         return tasks_.SaveSelected(path, asMailbox);
     }
+    // The files kept for the selected messages, into `folder`.
+    int SaveAttachmentsTo(const std::string& folder) { return tasks_.SaveAttachmentsTo(folder); }
 
 protected:
     bool OnInitDialog() override;

@@ -4,6 +4,7 @@
 #include "base/window_utils.h"
 #include "res/resource_ids.h"
 #include "ui/message_page.h"
+#include "ui/viewer_attachments.h"
 
 void CViewerPreview::Attach(HWND window, int paneId) {
     pane_.Attach(window, paneId);
@@ -23,11 +24,13 @@ void CViewerPreview::ShowPlaceholder() {
     Show(std::string());
 }
 
-void CViewerPreview::ShowMessage(const ViewerRow& row, const std::string& message) {
+void CViewerPreview::ShowMessage(const ViewerRow& row, const std::string& message,
+                                 const std::vector<KeptFile>& files) {
     std::string pageTemplate;
     LoadTextResource(IDR_MESSAGE_TEMPLATE, RT_PAGE_TEXT, pageTemplate);
-    pageText_ = PageBytes(ComposeMessagePage(std::move(pageTemplate), row, PreviewBody(message)));
-    Show(PlainMessageText(row, message));
+    pageText_ = PageBytes(ComposeMessagePage(std::move(pageTemplate), row,
+                                             PreviewBody(message) + KeptFilesPage(files)));
+    Show(PlainMessageText(row, message) + KeptFilesText(files));
 }
 
 void CViewerPreview::Close() {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "base/win32.h"
+#include "db/attachment_store.h"
 #include "ui/preview_pane.h"
 #include "ui/viewer_rows.h"
 
 #include <string>
+#include <vector>
 
 class CViewerPreview {
 public:
@@ -19,7 +21,9 @@ public:
     void ShowPlaceholder();
     // `message` is the row's stored text; empty when it could not be read,
     // and the header block still shows which message it was.
-    void ShowMessage(const ViewerRow& row, const std::string& message);
+    // `files` are those kept in the archive for it, listed under it.
+    void ShowMessage(const ViewerRow& row, const std::string& message,
+                     const std::vector<KeptFile>& files = {});
     // No page until the next is shown.
     void Forget() { pageText_.clear(); }
     // The pane lets go of the page, then the page file goes.

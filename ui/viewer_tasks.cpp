@@ -9,11 +9,17 @@
 #include "base/stowlark_app.h"
 #include "res/resource_ids.h"
 #include "ui/saved_messages.h"
+#include "ui/viewer_attachments.h"
 #include "ui/viewer_closed_notice.h"
+
+#include <shlobj.h>
 
 #include <algorithm>
 
 namespace {
+
+// What the shell's folder dialog gives back.
+using UniqueItemIdList = UniqueResource<NullHandleTraits<LPITEMIDLIST, ::CoTaskMemFree>>;
 
 // Posted to the viewer for the menu key or Shift+F10 in the list.
 constexpr UINT kListMenuMessage = WM_APP + 2;
@@ -71,6 +77,9 @@ bool CViewerTasks::OnCommand(int id) {
     case ID_VIEWER_SAVE_AS:
         SaveSelectedAs();
         return true;
+    case ID_VIEWER_SAVE_ATTACHMENTS:
+        SaveAttachments();
+        return true;
     default:
         return false;
     }
@@ -98,6 +107,7 @@ void CViewerTasks::ShowMenu(LPARAM position) {
     ::EnableMenuItem(menu, ID_VIEWER_RESTORE, MF_BYCOMMAND | restoreState);
     ::EnableMenuItem(menu, ID_VIEWER_RESTORE_REMOVE, MF_BYCOMMAND | restoreState);
     ::EnableMenuItem(menu, ID_VIEWER_SAVE_AS, MF_BYCOMMAND | restoreState);
+    ::EnableMenuItem(menu, ID_VIEWER_SAVE_ATTACHMENTS, MF_BYCOMMAND | restoreState);
     ::EnableMenuItem(menu, ID_VIEWER_SELECT_ALL,
                      MF_BYCOMMAND | (!busy && list.ItemCount() > 0 ? MF_ENABLED : MF_GRAYED));
     ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
@@ -212,11 +222,7 @@ void CViewerTasks::SaveSelectedAs() {
     SaveSelected(chosen, mailbox);
 }
 
-bool CViewerTasks::SaveSelected(const std::string& path, bool asMailbox) {
-    CADODatabase* database = window_.Archive();
-    if (!database) {
-        return false;
-    }
+std::vector<const ViewerRow*> CViewerTasks::SelectedRows() const {
     const CListCtrl& list = window_.List();
     std::vector<const ViewerRow*> rows;
     for (int index = list.NextSelected(-1); index >= 0; index = list.NextSelected(index)) {
@@ -224,5 +230,44 @@ bool CViewerTasks::SaveSelected(const std::string& path, bool asMailbox) {
             rows.push_back(row);
         }
     }
-    return SaveArchivedMessages(*database, tableName_, rows, path, asMailbox);
+    return rows;
+}
+
+bool CViewerTasks::SaveSelected(const std::string& path, bool asMailbox) {
+    CADODatabase* database = window_.Archive();
+    if (!database) {
+        return false;
+    }
+    return SaveArchivedMessages(*database, tableName_, SelectedRows(), path, asMailbox);
+}
+
+void CViewerTasks::SaveAttachments() {
+    if (running_ || window_.List().SelectedCount() == 0) {
+        return;
+    }
+    char path[MAX_PATH] = {};
+    BROWSEINFOA browse = {};
+    browse.hwndOwner = hwnd_;
+    browse.pszDisplayName = path;
+    browse.lpszTitle = "Save the attachments of the selected messages in:";
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    const UniqueItemIdList folder(::SHBrowseForFolderA(&browse));
+    if (folder && ::SHGetPathFromIDListA(folder.get(), path)) {
+        SaveAttachmentsTo(path);
+    }
+}
+
+int CViewerTasks::SaveAttachmentsTo(const std::string& folder) {
+    CADODatabase* database = window_.Archive();
+    if (!database) {
+        return 0;
+    }
+    std::string errors;
+    const int saved = SaveKeptFiles(*database, tableName_, SelectedRows(), folder, errors);
+    if (!errors.empty()) {
+        ShowStandardErrorBox("Some attachments could not be saved in " + folder + ":\n" + errors);
+    } else if (saved == 0) {
+        ShowStandardErrorBox("The archive keeps no attachments for the selected messages.");
+    }
+    return saved;
 }

@@ -54,6 +54,10 @@ public:
     // The selected messages, in the list's order, into one file, as
     // SaveArchivedMessages writes them.
     bool SaveSelected(const std::string& path, bool asMailbox);
+    // The files kept for the selected messages, into `folder`, each under a
+    // name of its own there; one box for those that could not be saved.
+    // Gives how many were saved.
+    int SaveAttachmentsTo(const std::string& folder);
 
 private:
     // At the mouse or (position -1) at the focused row.
@@ -63,6 +67,9 @@ private:
     void RestoreSelected(bool remove);
     // Asks where, in the platform's save dialog.
     void SaveSelectedAs();
+    // Asks for the folder, in the platform's folder dialog.
+    void SaveAttachments();
+    std::vector<const ViewerRow*> SelectedRows() const;
 
     void SetProgress(int percent) override;
     bool StopRequested() override;

@@ -1,5 +1,7 @@
 // The viewer list's menu and its tasks: the selected messages saved to a
 // file, or restored into their mailboxes.
+#include "db/attachment_store.h"
+#include "db/write_transaction.h"
 #include "base/file_utils.h"
 #include "testhost/mailstore/mailbox_file.h"
 #include "tests/ui/viewer_fixture.h"
@@ -7,6 +9,45 @@
 #include <gmock/gmock.h>
 
 namespace {
+
+// A file kept for one message: the preview lists it, on disk or only in the
+// archive, and "Save Attachments..." writes it under a name of its own.
+TEST_F(ArchiveViewerTest, KeptFilesShowUnderTheirMessageAndSaveUnderNamesOfTheirOwn) {
+    const std::string original = files / "plan.pdf";
+    const std::string bytes(70000, 'p');
+    ASSERT_TRUE(WriteWholeFile(original, bytes));
+    CArchiveViewer& window = OpenViewer();
+    Select({1});
+    const ViewerRow& row = *window.RowAt(1);
+    {
+        CADODatabase database;
+        ASSERT_TRUE(database.Open(ArchiveConnectionString(DatabasePath())));
+        WriteTransaction transaction(database);
+        std::string reason;
+        ASSERT_EQ(AttachmentStore::Keep::kKept,
+                  AttachmentStore(database).KeepFile(table_, *row.rowid(), original, reason));
+        transaction.Commit();
+    }
+    Select({0});
+    Select({1});
+    EXPECT_THAT(Page(), ::testing::HasSubstr("<div>plan.pdf (70,000 bytes, on disk)</div>"));
+    ASSERT_TRUE(::DeleteFileA(original.c_str()));
+    Select({0});
+    EXPECT_EQ(std::string::npos, Page().find("Attachments:"));
+    Select({1});
+    EXPECT_THAT(Page(), ::testing::HasSubstr("plan.pdf (70,000 bytes, only in the archive)"));
+
+    const std::string folder = files / "Saved";
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    EXPECT_EQ(1, window.SaveAttachmentsTo(folder));
+    EXPECT_EQ(1, window.SaveAttachmentsTo(folder));
+    EXPECT_EQ(bytes, ReadBytes(folder + "\\plan.pdf"));
+    EXPECT_EQ(bytes, ReadBytes(folder + "\\plan (2).pdf"));
+    EXPECT_TRUE(boxes.boxes().empty());
+    Select({0});
+    EXPECT_EQ(0, window.SaveAttachmentsTo(folder));
+    EXPECT_EQ(1u, boxes.boxes().size());
+}
 
 TEST_F(ArchiveViewerTest, SelectedMessagesSaveAsAMailboxTheHostReadsOrAsOneMessage) {
     CArchiveViewer& window = OpenViewer();
