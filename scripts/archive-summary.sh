@@ -23,3 +23,11 @@ while IFS= read -r table; do
         printf '  %-24s %4s message(s) %8s bytes  from %s\n' "$name" "$rows" "$bytes" "$path"
     done
 done
+if [ "$(sqlite3 "$archive" "SELECT count(*) FROM sqlite_master WHERE name = 'MSysAttachmentContent'")" = 1 ]; then
+    sqlite3 -separator $'\t' "$archive" \
+        "SELECT (SELECT count(*) FROM MSysAttachmentRefs), count(*), coalesce(sum(Size), 0)
+           FROM MSysAttachmentContent" |
+    while IFS=$'\t' read -r refs contents bytes; do
+        printf '  %-24s %4s file(s) named, %s kept, %s bytes\n' "attachments" "$refs" "$contents" "$bytes"
+    done
+fi

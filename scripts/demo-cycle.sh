@@ -23,6 +23,14 @@ host="$build/bin/testhost.exe"
 rm -rf "$demo"
 mkdir -p "$demo/pictures"
 scripts/wine-run.sh "$host" --make-sample "$mail" || exit 1
+# Work's messages name these; Trash emptied takes them from the disk, and
+# the restore brings them back from the archive.
+attachments=("Attach/release-1.0-rc1.zip" "Attach/Q4 figures.xls" "Attach/build.log"
+             "Embedded/chart001.gif")
+declare -A sum_before
+for file in "${attachments[@]}"; do
+    sum_before[$file]=$(sha256sum <"$demo/Mail/$file" | cut -c1-64)
+done
 # The host hands <mail folder>\Plugins to its plug-ins as their
 # configuration directory; the plug-in and its help sit there, as a user
 # installs them from the package.
@@ -54,6 +62,20 @@ awk '/^testhost: script: (before|after): / {
                before = ((name, "before") in counts) ? counts[name, "before"] : "-"
                after = ((name, "after") in counts) ? counts[name, "after"] : "-"
                printf "  %-22s %5s -> %s\n", name, before, after } }' "$demo/host.txt"
+echo
+echo "== Work's attachments, emptied from Trash and back from the archive"
+grep -a '^testhost: script: chose "Empty Trash"' "$demo/host.txt" | sed 's/^testhost: script: /  /'
+for file in "${attachments[@]}"; do
+    if [ -f "$demo/Mail/$file" ]; then
+        sum=$(sha256sum <"$demo/Mail/$file" | cut -c1-64)
+        verdict="different from before"
+        [ "$sum" = "${sum_before[$file]}" ] && verdict="as before the archive"
+        printf '  %-28s %10s bytes  sha256 %s  %s\n' "$file" "$(stat -c %s "$demo/Mail/$file")" \
+            "$sum" "$verdict"
+    else
+        printf '  %-28s missing\n' "$file"
+    fi
+done
 echo
 echo "== The archive"
 bash scripts/archive-summary.sh "$demo/Mail/Plugins/archive.mdb" || status=1

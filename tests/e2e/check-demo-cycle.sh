@@ -24,7 +24,11 @@ export LC_ALL=C
 grep -q '^testhost: the script ran to its end$' "$out" || fail "the script did not run to its end"
 grep -q '^testhost: script: message box' "$out" && fail "a message box came up"
 for expected in \
-    '^  In +12 -> 11$' '^  Work +2 -> 2$' '^  Trash +1 -> 4$' '^  Out +3 -> 3$' \
+    '^  In +12 -> 11$' '^  Work +2 -> 2$' '^  Trash +1 -> 1$' '^  Out +3 -> 3$' \
+    '^  chose "Empty Trash": Emptied Trash: 3 message' \
+    '^  Attach/release-1.0-rc1.zip +52433121 bytes  sha256 [0-9a-f]{64}  as before the archive$' \
+    '^  Embedded/chart001.gif .* as before the archive$' \
+    '^Number of Attachments Kept: 4$' '^Number of Attachments Written Back: 2$' \
     'integrity: ok$' \
     '^  Mailbox_In +1 message\(s\) +[0-9]+ bytes  from Z:.*\\Mail\\In\.mbx$' \
     '^  Mailbox_Work +0 message\(s\) +0 bytes  from Z:.*\\Mail\\Work\.mbx$' \
