@@ -6,9 +6,8 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "base/file_utils.h"
-#include "base/unique_resource.h"
-#include "testhost/automation_server.h"
 #include "tests/host/host_fixture.h"
+#include "tests/reliability/host_process.h"
 #include "tests/reliability/message_census.h"
 
 #include <gmock/gmock.h>
@@ -22,46 +21,6 @@ namespace {
 
 const int kMessages = 80;
 const DWORD kHostSeconds = 90;
-
-std::string ProgramDirectory() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return DirectoryOf(path);
-}
-
-long long FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        return 0;
-    }
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-// A killed host cannot take back its automation registration.
-void RemoveHostRegistration() {
-    char classId[64] = {};
-    LONG size = sizeof classId;
-    const std::string progId = AutomationServer::kProgId;
-    if (::RegQueryValueA(HKEY_CLASSES_ROOT, (progId + "\\CLSID").c_str(), classId, &size) ==
-        ERROR_SUCCESS) {
-        ::RegDeleteTreeA(HKEY_CLASSES_ROOT, ("CLSID\\" + std::string(classId)).c_str());
-    }
-    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, progId.c_str());
-}
-
-const char kArchiveSteps[] = "wait-window \"Archive Messages\"\n"
-                             "check \"Delete Archived Messages\"\n"
-                             "tick mailboxes Work\n"
-                             "press Archive\n"
-                             "wait-task\n"
-                             "press Close\n";
-
-const char kRestoreSteps[] = "wait-window \"Archive Messages\"\n"
-                             "check \"Delete Restored Messages\"\n"
-                             "tick archives Work\n"
-                             "press Restore\n"
-                             "wait-task\n"
-                             "press Close\n";
 
 class HardKillTest : public ::testing::Test {
 protected:
@@ -78,52 +37,15 @@ protected:
             host.AddMessage("Work", originals.back(), StatusOf(i - 1));
         }
         host.AddMessage("Trash", MakeMessage("old@example.com", "already here", "", "x\r\n"));
-        ::CreateDirectoryA(host.MailboxPath("Plugins").c_str(), nullptr);
-        const std::string plugin = host.MailboxPath("Plugins\\stowlark.dll");
-        EXPECT_TRUE(
-            ::CopyFileA((ProgramDirectory() + "\\stowlark.dll").c_str(), plugin.c_str(), FALSE));
+        InstallPlugin(host);
     }
 
     ~HardKillTest() override { RemoveHostRegistration(); }
 
-    // Runs the host on the mail folder with `steps` as its script; `untilKill`
-    // is asked every 50 ms, and once it says so the host is killed. Returns
-    // whether the host was killed (rather than ending by itself).
+    // Runs the host on the mail folder with `steps` as its script, killed
+    // once `untilKill` says so; whether it was killed.
     bool RunHost(const std::string& steps, const std::function<bool()>& untilKill) {
-        const std::string script = host.MailboxPath("steps.txt");
-        WriteBytes(script, steps);
-        std::string command = "\"" + ProgramDirectory() + "\\testhost.exe\" --data \"" +
-                              host.dataDir() + "\" --plugin \"" +
-                              host.MailboxPath("Plugins\\stowlark.dll") +
-                              "\" --run-special 1 --exit --script \"" + script + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        PROCESS_INFORMATION process = {};
-        if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process)) {
-            ADD_FAILURE() << "the host did not start: " << ::GetLastError();
-            return false;
-        }
-        UniqueHandle processHandle(process.hProcess);
-        UniqueHandle thread(process.hThread);
-        bool killed = false;
-        const ULONGLONG end = ::GetTickCount64() + kHostSeconds * 1000;
-        while (::WaitForSingleObject(processHandle.get(), 50) == WAIT_TIMEOUT) {
-            if (untilKill && untilKill()) {
-                ::TerminateProcess(processHandle.get(), 9);
-                ::WaitForSingleObject(processHandle.get(), 10000);
-                killed = true;
-                break;
-            }
-            if (::GetTickCount64() > end) {
-                ::TerminateProcess(processHandle.get(), 9);
-                ADD_FAILURE() << "the host ran for more than " << kHostSeconds << " s";
-                break;
-            }
-        }
-        RemoveHostRegistration();
-        return killed;
+        return RunHostProgram(host, steps, untilKill, kHostSeconds);
     }
 
     std::string ArchivePath() const { return host.MailboxPath("Plugins\\archive.mdb"); }
