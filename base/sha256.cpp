@@ -1,5 +1,7 @@
 #include "base/sha256.h"
 
+#include "base/sha256_blocks.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -87,6 +89,12 @@ void Sha256::Update(const void* data, size_t size) {
         used_ = 0;
     }
     // Whole blocks straight from the caller's bytes, without a copy.
+    if (size >= block_.size() && HasShaInstructions()) {
+        const size_t blocks = size / block_.size();
+        CompressWithShaInstructions(state_.data(), bytes, blocks);
+        bytes += blocks * block_.size();
+        size -= blocks * block_.size();
+    }
     for (; size >= block_.size(); bytes += block_.size(), size -= block_.size()) {
         Compress(bytes);
     }
