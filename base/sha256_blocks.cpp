@@ -1,13 +1,6 @@
 #include "base/sha256_blocks.h"
 
-#if defined(__i386__) || defined(__x86_64__)
-
-#include <cpuid.h>
-#include <immintrin.h>
-
-namespace {
-
-alignas(16) constexpr uint32_t kRound[64] = {
+alignas(16) const uint32_t kSha256Rounds[64] = {
     0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
     0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
     0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
@@ -16,6 +9,13 @@ alignas(16) constexpr uint32_t kRound[64] = {
     0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
+
+#if defined(__i386__) || defined(__x86_64__)
+
+#include <cpuid.h>
+#include <immintrin.h>
+
+namespace {
 
 bool Detect() {
     unsigned a = 0, b = 0, c = 0, d = 0;
@@ -72,7 +72,7 @@ CompressWithShaInstructions(uint32_t state[8], const uint8_t* data, size_t block
                     last);
             }
             __m128i rounds = _mm_add_epi32(
-                now, _mm_load_si128(reinterpret_cast<const __m128i*>(kRound + 4 * group)));
+                now, _mm_load_si128(reinterpret_cast<const __m128i*>(kSha256Rounds + 4 * group)));
             cdgh = _mm_sha256rnds2_epu32(cdgh, abef, rounds);
             rounds = _mm_shuffle_epi32(rounds, 0x0E);
             abef = _mm_sha256rnds2_epu32(abef, cdgh, rounds);

@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The round constants, shared by both ways of compressing.
+extern const uint32_t kSha256Rounds[64];
+
 // Whether this processor has the instructions (asked once).
 bool HasShaInstructions();
 // Compresses `blocks` blocks of `data` into `state`. Only where

@@ -3,6 +3,7 @@
 #include "db/ado_exception.h"
 #include "base/ansi_text.h"
 #include "base/file_utils.h"
+#include "ui/count_text.h"
 
 namespace {
 
@@ -24,14 +25,6 @@ std::string Escaped(const std::string& text) {
         }
     }
     return escaped;
-}
-
-std::string GroupedDigits(long long count) {
-    std::string digits = std::to_string(count);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<size_t>(at), ",");
-    }
-    return digits;
 }
 
 // "report.pdf (300,000 bytes, on disk)", in UTF-8.

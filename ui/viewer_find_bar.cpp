@@ -2,6 +2,7 @@
 
 #include "db/ado_database.h"
 #include "base/stowlark_app.h"
+#include "ui/count_text.h"
 #include "ui/utf8_text.h"
 
 #include <algorithm>
@@ -15,14 +16,6 @@ constexpr UINT_PTR kSearchTimer = 1;
 constexpr UINT kSearchStepMessage = WM_APP + 3;
 constexpr DWORD kSearchSliceMilliseconds = 40;
 constexpr DWORD kSearchShowMilliseconds = 250;
-
-std::string GroupedDigits(size_t count) {
-    std::string digits = std::to_string(count);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<size_t>(at), ",");
-    }
-    return digits;
-}
 
 } // namespace
 
@@ -165,7 +158,8 @@ std::string CFindBar::CountText(const std::vector<int>& view) const {
     }
     const size_t found = static_cast<size_t>(std::count_if(
         view.begin(), view.end(), [this](int row) { return wordsFound_[row] == allWords_; }));
-    std::string text = " \x97 " + GroupedDigits(found) + " of " + GroupedDigits(rows_.size());
+    std::string text = " \x97 " + GroupedDigits(static_cast<long long>(found)) + " of " +
+                       GroupedDigits(static_cast<long long>(rows_.size()));
     if (search_) {
         text += " \x85";
     }
