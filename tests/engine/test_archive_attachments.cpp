@@ -3,6 +3,7 @@
 #include "db/ado_recordset.h"
 #include "db/attachment_store.h"
 #include "base/file_utils.h"
+#include "base/unique_resource.h"
 #include "tests/engine/engine_fixture.h"
 
 #include <gmock/gmock.h>
@@ -152,6 +153,34 @@ TEST_F(ArchiveAttachmentsTest, AMessageArchivedBeforeFilesWereKeptGetsThemBefore
     EmptyTrashAndFiles({"Attach\\old.pdf"});
     EXPECT_EQ(1, Restore({"Mailbox_Work"}, true));
     EXPECT_TRUE(ReadBytes(host.MailboxPath("Attach\\old.pdf")) == report);
+}
+
+// A file that cannot be read (another program holds it alone) keeps its
+// message in the mailbox, told once; the next run keeps the file for the row
+// it finds and only then lets the message go.
+TEST_F(ArchiveAttachmentsTest, AMessageWhoseFileCannotBeKeptStaysUntilItCanBe) {
+    AddFile("Attach\\open.xls", 3000, 'e');
+    const std::string held = Naming("Held", Converted("Attach\\open.xls"));
+    host.AddMessage("Work", held);
+    host.AddMessage("Work", Naming("Free", ""));
+    Start();
+    {
+        const UniqueFile lock(::CreateFileA(host.MailboxPath("Attach\\open.xls").c_str(),
+                                            GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(lock);
+        EXPECT_EQ(2, Archive({"Work"}, true));
+    }
+    EXPECT_EQ(std::vector<std::string>{held}, Messages("Work"));
+    EXPECT_TRUE(LogHas("Number of Attachments Not Kept, Their Messages Left in the Mailbox: 1"));
+    EXPECT_TRUE(LogHas("Deleted from the Mailbox: No"));
+    ASSERT_EQ(1u, BoxTexts().size());
+    EXPECT_THAT(BoxTexts()[0], HasSubstr("1 messages were left in their mailboxes, because files "
+                                         "they name could not be kept"));
+
+    EXPECT_EQ(0, Archive({"Work"}, true));
+    EXPECT_TRUE(Messages("Work").empty());
+    EXPECT_EQ(1, Count(kAttachmentRefsTable));
+    EXPECT_TRUE(LogHas("Deleted from the Mailbox: Yes"));
 }
 
 } // namespace
