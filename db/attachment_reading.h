@@ -1,8 +1,7 @@
-// One reading of a file that a row names, to keep it: hashed, stored as a
-// new content unless the archive holds those bytes already, and named by a
-// reference of the row, all inside a level of the caller's transaction of
-// its own, so that a reading that finds the file changed leaves nothing
-// behind for the next one.
+// One reading of a file that a row names, to keep it: hashed while its bytes
+// go into the archive as a new content, and named by a reference of the row,
+// all inside a level of the caller's transaction of its own, so that a
+// reading that finds the file changed leaves nothing behind for the next one.
 #pragma once
 
 #include "db/attachment_files.h"
@@ -34,7 +33,10 @@ private:
     template <typename Chunk>
     Result ReadThrough(const FileState& before, std::string& reason, Chunk chunk);
     Result Hash(const FileState& before, std::string& sha256, std::string& reason);
-    Result Store(const FileState& before, const std::string& sha256, std::string& reason);
+    // Into a new content. An `sha256` given is what the bytes must hash to;
+    // an empty one is set to what they hash to, and `known` tells whether
+    // the archive held those bytes already (the new content is then unnamed).
+    Result Store(const FileState& before, std::string& sha256, bool& known, std::string& reason);
 
     CADODatabase& database_;
     sqlite3* db_;

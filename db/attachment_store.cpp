@@ -1,6 +1,7 @@
 #include "db/attachment_store.h"
 
 #include "db/ado_database.h"
+#include "db/attachment_chunks.h"
 #include "db/attachment_files.h"
 #include "db/attachment_reading.h"
 #include "db/attachment_tables.h"
@@ -64,45 +65,41 @@ const char* const kDamaged = "its content in the archive is damaged";
 NewFile::Place WriteKept(sqlite3* db, const KeptFile& file, const std::string& path,
                          bool makeFolders, const FileProgress& progress, std::string& error) {
     const char* const gone = "the archive no longer holds its content";
-    if (!HasTable(db, kAttachmentContentTable)) {
+    long long id = 0;
+    long long size = 0;
+    if (!HasTable(db, kAttachmentContentTable) || !FindContent(db, file.sha256, id, size)) {
         error = gone;
         return NewFile::Place::kFailed;
     }
-    long long rowid = 0;
-    {
-        Statement find(db, "SELECT rowid FROM " + QuotedContentTable() + " WHERE Sha256 = ?");
-        find.BindText(1, file.sha256);
-        StatementRun run(find);
-        if (!find.Step()) {
-            error = gone;
-            return NewFile::Place::kFailed;
-        }
-        rowid = find.ColumnInteger(0);
+    if (size != file.size) {
+        error = kDamaged;
+        return NewFile::Place::kFailed;
     }
     NewFile target(path);
     if (!target.Open(makeFolders, error)) {
         return NewFile::Place::kFailed;
     }
-    std::vector<char> buffer(kFileChunk);
     Sha256 hash;
     {
-        ContentBlob blob(db, rowid, false);
-        const long long size = blob.Size();
-        if (size != file.size) {
-            error = kDamaged;
-            return NewFile::Place::kFailed;
-        }
-        for (long long done = 0; done < size;) {
-            const size_t chunk = static_cast<size_t>(std::min<long long>(size - done, kFileChunk));
-            blob.Read(buffer.data(), chunk, done);
-            hash.Update(buffer.data(), chunk);
-            if (!target.Write(buffer.data(), chunk, error)) {
+        KeptContent chunks(db, id);
+        long long done = 0;
+        for (std::string_view bytes; chunks.Next(bytes);) {
+            if (done + static_cast<long long>(bytes.size()) > size) {
+                error = kDamaged;
                 return NewFile::Place::kFailed;
             }
-            done += static_cast<long long>(chunk);
+            hash.Update(bytes.data(), bytes.size());
+            if (!target.Write(bytes.data(), bytes.size(), error)) {
+                return NewFile::Place::kFailed;
+            }
+            done += static_cast<long long>(bytes.size());
             if (progress) {
                 progress(done, size);
             }
+        }
+        if (!chunks.whole() || done != size) {
+            error = kDamaged;
+            return NewFile::Place::kFailed;
         }
     }
     if (hash.FinishHex() != file.sha256) {
@@ -263,12 +260,8 @@ void AttachmentStore::ForgetRows(const std::string& table, const std::vector<lon
             drop.Run();
         }
         // Only the contents these rows named can have lost their last reference.
-        Statement unnamed(db, "DELETE FROM " + QuotedContentTable() +
-                                  " WHERE Sha256 = ?1 AND NOT EXISTS (SELECT 1 FROM " +
-                                  QuotedRefsTable() + " WHERE Sha256 = ?1)");
         for (const std::string& sha256 : named) {
-            unnamed.BindText(1, sha256);
-            unnamed.Run();
+            DropUnnamedContents(db, &sha256);
         }
         transaction.Commit();
     } catch (const DbError& error) {
@@ -280,7 +273,8 @@ int AttachmentStore::RemoveOrphans() {
     try {
         sqlite3* db = database_.GetActiveConnection()->Handle();
         const bool refs = HasTable(db, kAttachmentRefsTable);
-        if (!refs && !HasTable(db, kAttachmentContentTable)) {
+        const bool contents = HasTable(db, kAttachmentContentTable);
+        if (!refs && !contents) {
             return 0;
         }
         WriteTransaction transaction(database_);
@@ -308,13 +302,14 @@ int AttachmentStore::RemoveOrphans() {
                 drop->Run();
             }
         }
-        Statement unnamed(db, "DELETE FROM " + QuotedContentTable() +
-                                  (refs ? " WHERE NOT EXISTS (SELECT 1 FROM " + QuotedRefsTable() +
-                                              " WHERE " + QuotedRefsTable() +
-                                              ".Sha256 = " + QuotedContentTable() + ".Sha256)"
-                                        : std::string()));
-        unnamed.Run();
-        const int removed = sqlite3_changes(db);
+        const int removed = contents ? DropUnnamedContents(db) : 0;
+        // Chunks of no content at all: left by another program, if ever.
+        if (contents && HasTable(db, kAttachmentChunksTable)) {
+            Statement(db, "DELETE FROM " + QuotedChunksTable() +
+                              " WHERE ContentId NOT IN (SELECT Id FROM " + QuotedContentTable() +
+                              ")")
+                .Run();
+        }
         transaction.Commit();
         return removed;
     } catch (const DbError& error) {
