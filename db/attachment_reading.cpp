@@ -2,11 +2,11 @@
 
 #include "db/ado_database.h"
 #include "db/attachment_chunks.h"
+#include "db/attachment_hasher.h"
 #include "db/attachment_tables.h"
 #include "db/sqlite_statement.h"
 #include "db/write_transaction.h"
 #include "base/ansi_text.h"
-#include "base/sha256.h"
 
 #include <optional>
 
@@ -63,9 +63,11 @@ template <typename Chunk>
 KeepReading::Result KeepReading::ReadThrough(const FileState& before, std::string& reason,
                                              Chunk chunk) {
     long long done = 0;
-    for (;;) {
+    // Halves in turn: one is hashed while the other is read and stored.
+    for (size_t turn = 0;; turn ^= 1) {
+        char* const half = buffer_.data() + turn * kFileChunk;
         size_t got = 0;
-        if (!file_.Read(buffer_.data(), buffer_.size(), got, reason)) {
+        if (!file_.Read(half, kFileChunk, got, reason)) {
             return Result::kRefused;
         }
         if (got == 0) {
@@ -74,7 +76,7 @@ KeepReading::Result KeepReading::ReadThrough(const FileState& before, std::strin
         if (done + static_cast<long long>(got) > before.size) {
             return Result::kChanged; // grown since the reading began
         }
-        chunk(got);
+        chunk(half, got);
         done += static_cast<long long>(got);
         if (progress_) {
             progress_(done, before.size);
@@ -89,9 +91,9 @@ KeepReading::Result KeepReading::ReadThrough(const FileState& before, std::strin
 
 KeepReading::Result KeepReading::Hash(const FileState& before, std::string& sha256,
                                       std::string& reason) {
-    Sha256 hash;
-    const Result result =
-        ReadThrough(before, reason, [&](size_t got) { hash.Update(buffer_.data(), got); });
+    ChunkHasher hash(before.size);
+    const Result result = ReadThrough(
+        before, reason, [&](const char* bytes, size_t got) { hash.Update(bytes, got); });
     sha256 = hash.FinishHex();
     return result;
 }
@@ -99,10 +101,10 @@ KeepReading::Result KeepReading::Hash(const FileState& before, std::string& sha2
 KeepReading::Result KeepReading::Store(const FileState& before, std::string& sha256, bool& known,
                                        std::string& reason) {
     NewContent content(db_, before.size);
-    Sha256 hash;
-    const Result result = ReadThrough(before, reason, [&](size_t got) {
-        hash.Update(buffer_.data(), got);
-        content.Append(buffer_.data(), got);
+    ChunkHasher hash(before.size);
+    const Result result = ReadThrough(before, reason, [&](const char* bytes, size_t got) {
+        hash.Update(bytes, got);
+        content.Append(bytes, got);
     });
     if (result != Result::kKept) {
         return result;

@@ -15,7 +15,7 @@ class CADODatabase;
 
 class KeepReading {
 public:
-    // `buffer` holds one chunk; it is used again from reading to reading.
+    // `buffer` holds two chunks; it is used again from reading to reading.
     KeepReading(CADODatabase& database, SourceFile& file, std::vector<char>& buffer,
                 const FileProgress& progress);
 

@@ -3,6 +3,7 @@
 #include "db/ado_database.h"
 #include "db/attachment_chunks.h"
 #include "db/attachment_files.h"
+#include "db/attachment_hasher.h"
 #include "db/attachment_reading.h"
 #include "db/attachment_tables.h"
 #include "db/db_error.h"
@@ -10,7 +11,6 @@
 #include "db/sqlite_statement.h"
 #include "db/write_transaction.h"
 #include "base/ansi_text.h"
-#include "base/sha256.h"
 
 #include <algorithm>
 #include <optional>
@@ -44,17 +44,18 @@ std::optional<PutBack> PresentAt(const KeptFile& file, std::string& error) {
     if (state.size != file.size) {
         return PutBack::kPresentDifferent;
     }
-    std::vector<char> buffer(kFileChunk);
-    Sha256 hash;
-    for (;;) {
+    std::vector<char> buffer(2 * kFileChunk);
+    ChunkHasher hash(state.size);
+    for (size_t turn = 0;; turn ^= 1) {
+        char* const half = buffer.data() + turn * kFileChunk;
         size_t got = 0;
-        if (!present.Read(buffer.data(), buffer.size(), got, error)) {
+        if (!present.Read(half, kFileChunk, got, error)) {
             return PutBack::kFailed;
         }
         if (got == 0) {
             break;
         }
-        hash.Update(buffer.data(), got);
+        hash.Update(half, got);
     }
     return hash.FinishHex() == file.sha256 ? PutBack::kPresent : PutBack::kPresentDifferent;
 }
@@ -79,18 +80,27 @@ NewFile::Place WriteKept(sqlite3* db, const KeptFile& file, const std::string& p
     if (!target.Open(makeFolders, error)) {
         return NewFile::Place::kFailed;
     }
-    Sha256 hash;
+    // Halves in turn, the engine's bytes copied out of its reach: one is
+    // hashed while the other is written and the next chunk read.
+    std::vector<char> buffer(2 * kFileChunk);
+    ChunkHasher hash(size);
     {
         KeptContent chunks(db, id);
         long long done = 0;
+        size_t turn = 0;
         for (std::string_view bytes; chunks.Next(bytes);) {
             if (done + static_cast<long long>(bytes.size()) > size) {
                 error = kDamaged;
                 return NewFile::Place::kFailed;
             }
-            hash.Update(bytes.data(), bytes.size());
-            if (!target.Write(bytes.data(), bytes.size(), error)) {
-                return NewFile::Place::kFailed;
+            for (size_t at = 0; at < bytes.size(); at += kFileChunk, turn ^= 1) {
+                const size_t piece = std::min(bytes.size() - at, kFileChunk);
+                char* const half = buffer.data() + turn * kFileChunk;
+                std::copy_n(bytes.data() + at, piece, half);
+                hash.Update(half, piece);
+                if (!target.Write(half, piece, error)) {
+                    return NewFile::Place::kFailed;
+                }
             }
             done += static_cast<long long>(bytes.size());
             if (progress) {
@@ -124,7 +134,7 @@ AttachmentStore::Keep AttachmentStore::KeepFile(const std::string& table, long l
             transaction.Commit();
             return Keep::kKept;
         }
-        std::vector<char> buffer(kFileChunk);
+        std::vector<char> buffer(2 * kFileChunk);
         // A file written while it is read is read once more; one written to
         // all the time is left out rather than kept torn.
         for (int reading = 0; reading < 2; ++reading) {
