@@ -2,6 +2,17 @@
 
 #include "db/attachment_files.h"
 
+#include <algorithm>
+
+ChunkBuffers::ChunkBuffers(long long fileSize)
+    : chunk_(static_cast<size_t>(std::clamp<long long>(fileSize, 1, kFileChunk))),
+      bytes_(2 * chunk_) {}
+
+char* ChunkBuffers::Next() {
+    turn_ ^= 1;
+    return bytes_.data() + turn_ * chunk_;
+}
+
 ChunkHasher::ChunkHasher(long long total) {
     if (total > static_cast<long long>(kFileChunk)) {
         thread_ = std::thread([this] { Run(); });

@@ -1,7 +1,8 @@
 // SHA-256 of a file's chunks on a thread of its own, so that hashing one
 // chunk overlaps reading, storing or writing the next: the caller alternates
-// between two buffers, and a chunk handed over must stay unchanged until the
-// next one is. A file of one chunk is hashed on the caller's thread.
+// between two buffers (ChunkBuffers), and a chunk handed over must stay
+// unchanged until the next one is. A file of one chunk is hashed on the
+// caller's thread.
 #pragma once
 
 #include "base/sha256.h"
@@ -11,6 +12,23 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
+
+// The hasher's two buffers, of a chunk each or of the file's size when it is
+// smaller: small files are many, and fresh memory costs its first touch.
+class ChunkBuffers {
+public:
+    explicit ChunkBuffers(long long fileSize);
+
+    size_t chunk() const { return chunk_; }
+    // The other buffer than the last call gave.
+    char* Next();
+
+private:
+    size_t chunk_;
+    std::vector<char> bytes_;
+    size_t turn_ = 1;
+};
 
 class ChunkHasher {
 public:

@@ -10,10 +10,9 @@
 
 #include <optional>
 
-KeepReading::KeepReading(CADODatabase& database, SourceFile& file, std::vector<char>& buffer,
-                         const FileProgress& progress)
+KeepReading::KeepReading(CADODatabase& database, SourceFile& file, const FileProgress& progress)
     : database_(database), db_(database.GetActiveConnection()->Handle()), file_(file),
-      buffer_(buffer), progress_(progress) {}
+      progress_(progress) {}
 
 KeepReading::Result KeepReading::Run(const std::string& tableUtf8, long long rowid,
                                      const std::string& path, std::string& reason) {
@@ -60,14 +59,13 @@ KeepReading::Result KeepReading::Run(const std::string& tableUtf8, long long row
 }
 
 template <typename Chunk>
-KeepReading::Result KeepReading::ReadThrough(const FileState& before, std::string& reason,
-                                             Chunk chunk) {
+KeepReading::Result KeepReading::ReadThrough(const FileState& before, ChunkBuffers& buffers,
+                                             std::string& reason, Chunk chunk) {
     long long done = 0;
-    // Halves in turn: one is hashed while the other is read and stored.
-    for (size_t turn = 0;; turn ^= 1) {
-        char* const half = buffer_.data() + turn * kFileChunk;
+    for (;;) {
+        char* const half = buffers.Next();
         size_t got = 0;
-        if (!file_.Read(half, kFileChunk, got, reason)) {
+        if (!file_.Read(half, buffers.chunk(), got, reason)) {
             return Result::kRefused;
         }
         if (got == 0) {
@@ -91,9 +89,10 @@ KeepReading::Result KeepReading::ReadThrough(const FileState& before, std::strin
 
 KeepReading::Result KeepReading::Hash(const FileState& before, std::string& sha256,
                                       std::string& reason) {
+    ChunkBuffers buffers(before.size);
     ChunkHasher hash(before.size);
     const Result result = ReadThrough(
-        before, reason, [&](const char* bytes, size_t got) { hash.Update(bytes, got); });
+        before, buffers, reason, [&](const char* bytes, size_t got) { hash.Update(bytes, got); });
     sha256 = hash.FinishHex();
     return result;
 }
@@ -101,8 +100,9 @@ KeepReading::Result KeepReading::Hash(const FileState& before, std::string& sha2
 KeepReading::Result KeepReading::Store(const FileState& before, std::string& sha256, bool& known,
                                        std::string& reason) {
     NewContent content(db_, before.size);
+    ChunkBuffers buffers(before.size);
     ChunkHasher hash(before.size);
-    const Result result = ReadThrough(before, reason, [&](const char* bytes, size_t got) {
+    const Result result = ReadThrough(before, buffers, reason, [&](const char* bytes, size_t got) {
         hash.Update(bytes, got);
         content.Append(bytes, got);
     });

@@ -5,19 +5,17 @@
 #pragma once
 
 #include "db/attachment_files.h"
+#include "db/attachment_hasher.h"
 #include "db/attachment_store.h"
 #include "db/sqlite_handles.h"
 
 #include <string>
-#include <vector>
 
 class CADODatabase;
 
 class KeepReading {
 public:
-    // `buffer` holds two chunks; it is used again from reading to reading.
-    KeepReading(CADODatabase& database, SourceFile& file, std::vector<char>& buffer,
-                const FileProgress& progress);
+    KeepReading(CADODatabase& database, SourceFile& file, const FileProgress& progress);
 
     enum class Result {
         kKept,
@@ -29,9 +27,10 @@ public:
                std::string& reason);
 
 private:
-    // Reads to the end, telling each chunk to `chunk`.
+    // Reads to the end into `buffers` in turn, telling each chunk to `chunk`.
     template <typename Chunk>
-    Result ReadThrough(const FileState& before, std::string& reason, Chunk chunk);
+    Result ReadThrough(const FileState& before, ChunkBuffers& buffers, std::string& reason,
+                       Chunk chunk);
     Result Hash(const FileState& before, std::string& sha256, std::string& reason);
     // Into a new content. An `sha256` given is what the bytes must hash to;
     // an empty one is set to what they hash to, and `known` tells whether
@@ -41,6 +40,5 @@ private:
     CADODatabase& database_;
     sqlite3* db_;
     SourceFile& file_;
-    std::vector<char>& buffer_;
     const FileProgress& progress_;
 };

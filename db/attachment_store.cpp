@@ -44,12 +44,12 @@ std::optional<PutBack> PresentAt(const KeptFile& file, std::string& error) {
     if (state.size != file.size) {
         return PutBack::kPresentDifferent;
     }
-    std::vector<char> buffer(2 * kFileChunk);
+    ChunkBuffers buffers(state.size);
     ChunkHasher hash(state.size);
-    for (size_t turn = 0;; turn ^= 1) {
-        char* const half = buffer.data() + turn * kFileChunk;
+    for (;;) {
+        char* const half = buffers.Next();
         size_t got = 0;
-        if (!present.Read(half, kFileChunk, got, error)) {
+        if (!present.Read(half, buffers.chunk(), got, error)) {
             return PutBack::kFailed;
         }
         if (got == 0) {
@@ -80,22 +80,21 @@ NewFile::Place WriteKept(sqlite3* db, const KeptFile& file, const std::string& p
     if (!target.Open(makeFolders, error)) {
         return NewFile::Place::kFailed;
     }
-    // Halves in turn, the engine's bytes copied out of its reach: one is
-    // hashed while the other is written and the next chunk read.
-    std::vector<char> buffer(2 * kFileChunk);
+    // The engine's bytes copied out of its reach: one buffer is hashed while
+    // the other is written and the next chunk read.
+    ChunkBuffers buffers(size);
     ChunkHasher hash(size);
     {
         KeptContent chunks(db, id);
         long long done = 0;
-        size_t turn = 0;
         for (std::string_view bytes; chunks.Next(bytes);) {
             if (done + static_cast<long long>(bytes.size()) > size) {
                 error = kDamaged;
                 return NewFile::Place::kFailed;
             }
-            for (size_t at = 0; at < bytes.size(); at += kFileChunk, turn ^= 1) {
-                const size_t piece = std::min(bytes.size() - at, kFileChunk);
-                char* const half = buffer.data() + turn * kFileChunk;
+            for (size_t at = 0; at < bytes.size(); at += buffers.chunk()) {
+                const size_t piece = std::min(bytes.size() - at, buffers.chunk());
+                char* const half = buffers.Next();
                 std::copy_n(bytes.data() + at, piece, half);
                 hash.Update(half, piece);
                 if (!target.Write(half, piece, error)) {
@@ -134,7 +133,6 @@ AttachmentStore::Keep AttachmentStore::KeepFile(const std::string& table, long l
             transaction.Commit();
             return Keep::kKept;
         }
-        std::vector<char> buffer(2 * kFileChunk);
         // A file written while it is read is read once more; one written to
         // all the time is left out rather than kept torn.
         for (int reading = 0; reading < 2; ++reading) {
@@ -148,8 +146,7 @@ AttachmentStore::Keep AttachmentStore::KeepFile(const std::string& table, long l
             case SourceFile::Open::kOpened:
                 break;
             }
-            switch (KeepReading(database_, file, buffer, progress)
-                        .Run(tableUtf8, rowid, path, reason)) {
+            switch (KeepReading(database_, file, progress).Run(tableUtf8, rowid, path, reason)) {
             case KeepReading::Result::kKept:
                 transaction.Commit();
                 return Keep::kKept;
