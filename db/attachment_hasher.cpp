@@ -3,6 +3,7 @@
 #include "db/attachment_files.h"
 
 #include <algorithm>
+#include <system_error>
 
 ChunkBuffers::ChunkBuffers(long long fileSize)
     : chunk_(static_cast<size_t>(std::clamp<long long>(fileSize, 1, kFileChunk))),
@@ -15,7 +16,11 @@ char* ChunkBuffers::Next() {
 
 ChunkHasher::ChunkHasher(long long total) {
     if (total > static_cast<long long>(kFileChunk)) {
-        thread_ = std::thread([this] { Run(); });
+        try {
+            thread_ = std::thread([this] { Run(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the caller's hashes every chunk itself.
+        }
     }
 }
 
