@@ -1,5 +1,6 @@
 #include "db/attachment_chunks.h"
 
+#include "db/attachment_store.h"
 #include "db/attachment_tables.h"
 #include "db/db_error.h"
 
@@ -43,19 +44,33 @@ void NewContent::Name(const std::string& sha256) {
 }
 
 KeptContent::KeptContent(sqlite3* db, long long id)
-    : chunks_(db, "SELECT Part, Data FROM " + QuotedChunksTable() +
-                      " WHERE ContentId = ? ORDER BY Part") {
+    : db_(db), chunks_(db, "SELECT rowid, Part, length(Data) FROM " + QuotedChunksTable() +
+                               " WHERE ContentId = ? ORDER BY Part") {
     chunks_.BindInteger(1, id);
 }
 
-bool KeptContent::Next(std::string_view& bytes) {
+bool KeptContent::Next(size_t& size) {
     if (!whole_ || !chunks_.Step()) {
         return false;
     }
-    if (chunks_.ColumnInteger(0) != part_++) {
+    if (chunks_.ColumnInteger(1) != part_++) {
         whole_ = false;
         return false;
     }
-    bytes = chunks_.ColumnView(1);
+    const long long rowid = chunks_.ColumnInteger(0);
+    size = static_cast<size_t>(chunks_.ColumnInteger(2));
+    const int result =
+        blob_ ? sqlite3_blob_reopen(blob_, rowid)
+              : sqlite3_blob_open(db_, "main", kAttachmentChunksTable, "Data", rowid, 0, &blob_);
+    if (result != SQLITE_OK) {
+        throw EngineError(db_);
+    }
     return true;
+}
+
+void KeptContent::Read(char* bytes, size_t size, size_t at) {
+    if (sqlite3_blob_read(blob_, bytes, static_cast<int>(size), static_cast<int>(at)) !=
+        SQLITE_OK) {
+        throw EngineError(db_);
+    }
 }

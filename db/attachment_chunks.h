@@ -27,21 +27,27 @@ private:
     UniqueStatement insert_;
 };
 
-// The chunks of one kept content, in order.
+// The chunks of one kept content, in order, read through the engine's BLOB
+// handle straight into the caller's buffer: no copy of a chunk in between.
 class KeptContent {
 public:
     KeptContent(sqlite3* db, long long id);
+    ~KeptContent() { sqlite3_blob_close(blob_); }
     KeptContent(const KeptContent&) = delete;
     KeptContent& operator=(const KeptContent&) = delete;
 
-    // The next chunk's bytes, valid until the next call; false at the end,
-    // and when a part is missing (`whole` then says so).
-    bool Next(std::string_view& bytes);
+    // Steps to the next chunk and gives its size; false at the end, and when
+    // a part is missing (`whole` then says so).
+    bool Next(size_t& size);
     bool whole() const { return whole_; }
+    // Bytes of the current chunk from `at`.
+    void Read(char* bytes, size_t size, size_t at);
 
 private:
+    sqlite3* db_;
     Statement chunks_;
     StatementRun run_{chunks_};
+    sqlite3_blob* blob_ = nullptr;
     long long part_ = 0;
     bool whole_ = true;
 };

@@ -80,28 +80,27 @@ NewFile::Place WriteKept(sqlite3* db, const KeptFile& file, const std::string& p
     if (!target.Open(makeFolders, error)) {
         return NewFile::Place::kFailed;
     }
-    // The engine's bytes copied out of its reach: one buffer is hashed while
-    // the other is written and the next chunk read.
+    // One buffer is hashed while the other is read and written.
     ChunkBuffers buffers(size);
     ChunkHasher hash(size);
     {
         KeptContent chunks(db, id);
         long long done = 0;
-        for (std::string_view bytes; chunks.Next(bytes);) {
-            if (done + static_cast<long long>(bytes.size()) > size) {
+        for (size_t bytes = 0; chunks.Next(bytes);) {
+            if (done + static_cast<long long>(bytes) > size) {
                 error = kDamaged;
                 return NewFile::Place::kFailed;
             }
-            for (size_t at = 0; at < bytes.size(); at += buffers.chunk()) {
-                const size_t piece = std::min(bytes.size() - at, buffers.chunk());
+            for (size_t at = 0; at < bytes; at += buffers.chunk()) {
+                const size_t piece = std::min(bytes - at, buffers.chunk());
                 char* const half = buffers.Next();
-                std::copy_n(bytes.data() + at, piece, half);
+                chunks.Read(half, piece, at);
                 hash.Update(half, piece);
                 if (!target.Write(half, piece, error)) {
                     return NewFile::Place::kFailed;
                 }
             }
-            done += static_cast<long long>(bytes.size());
+            done += static_cast<long long>(bytes);
             if (progress) {
                 progress(done, size);
             }
