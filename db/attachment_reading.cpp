@@ -1,16 +1,18 @@
 #include "db/attachment_reading.h"
 
 #include "db/ado_database.h"
+#include "db/attachment_chunks.h"
+#include "db/attachment_hasher.h"
 #include "db/attachment_tables.h"
 #include "db/sqlite_statement.h"
 #include "db/write_transaction.h"
 #include "base/ansi_text.h"
-#include "base/sha256.h"
 
-KeepReading::KeepReading(CADODatabase& database, SourceFile& file, std::vector<char>& buffer,
-                         const FileProgress& progress)
+#include <optional>
+
+KeepReading::KeepReading(CADODatabase& database, SourceFile& file, const FileProgress& progress)
     : database_(database), db_(database.GetActiveConnection()->Handle()), file_(file),
-      buffer_(buffer), progress_(progress) {}
+      progress_(progress) {}
 
 KeepReading::Result KeepReading::Run(const std::string& tableUtf8, long long rowid,
                                      const std::string& path, std::string& reason) {
@@ -18,22 +20,29 @@ KeepReading::Result KeepReading::Run(const std::string& tableUtf8, long long row
     if (!file_.State(before, reason)) {
         return Result::kRefused;
     }
-    // The limit holds for the whole row: room is left for its other values.
-    if (before.size > sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, -1) - 4096LL) {
-        reason = "it is larger than the archive can keep";
-        return Result::kRefused;
-    }
+    std::optional<WriteTransaction> level(std::in_place, database_);
     std::string sha256;
-    Result result = Hash(before, sha256, reason);
+    Result result = Result::kKept;
+    bool known = false;
+    if (NamedBefore(db_, path, before.size, before.modified)) {
+        // The file another row named, most likely: hashing it alone tells,
+        // and nothing is written when it is.
+        result = Hash(before, sha256, reason);
+        if (result == Result::kKept && !HasSoundContent(db_, sha256, before.size)) {
+            result = file_.Rewind(reason) ? Store(before, sha256, known, reason) : Result::kRefused;
+        }
+    } else {
+        // A file no row names is new as a rule: it goes in as it is hashed,
+        // and a copy of bytes kept already goes again with its level, which
+        // gives its pages back without leaving them free in the file.
+        result = Store(before, sha256, known, reason);
+        if (result == Result::kKept && known) {
+            level.reset();
+            level.emplace(database_);
+        }
+    }
     if (result != Result::kKept) {
         return result;
-    }
-    WriteTransaction level(database_);
-    if (!HasSoundContent(db_, sha256, before.size)) {
-        result = Store(before, sha256, reason);
-        if (result != Result::kKept) {
-            return result;
-        }
     }
     Statement add(db_, "INSERT INTO " + QuotedRefsTable() +
                            " (TableName, RowId, Path, Sha256, Size, Modified)"
@@ -45,17 +54,18 @@ KeepReading::Result KeepReading::Run(const std::string& tableUtf8, long long row
     add.BindInteger(5, before.size);
     add.BindInteger(6, static_cast<long long>(before.modified));
     add.Run();
-    level.Commit();
+    level->Commit();
     return Result::kKept;
 }
 
 template <typename Chunk>
-KeepReading::Result KeepReading::ReadThrough(const FileState& before, std::string& reason,
-                                             Chunk chunk) {
+KeepReading::Result KeepReading::ReadThrough(const FileState& before, ChunkBuffers& buffers,
+                                             std::string& reason, Chunk chunk) {
     long long done = 0;
     for (;;) {
+        char* const half = buffers.Next();
         size_t got = 0;
-        if (!file_.Read(buffer_.data(), buffer_.size(), got, reason)) {
+        if (!file_.Read(half, buffers.chunk(), got, reason)) {
             return Result::kRefused;
         }
         if (got == 0) {
@@ -64,7 +74,7 @@ KeepReading::Result KeepReading::ReadThrough(const FileState& before, std::strin
         if (done + static_cast<long long>(got) > before.size) {
             return Result::kChanged; // grown since the reading began
         }
-        chunk(got, done);
+        chunk(half, got);
         done += static_cast<long long>(got);
         if (progress_) {
             progress_(done, before.size);
@@ -79,34 +89,39 @@ KeepReading::Result KeepReading::ReadThrough(const FileState& before, std::strin
 
 KeepReading::Result KeepReading::Hash(const FileState& before, std::string& sha256,
                                       std::string& reason) {
-    Sha256 hash;
+    ChunkBuffers buffers(before.size);
+    ChunkHasher hash(before.size);
     const Result result = ReadThrough(
-        before, reason, [&](size_t got, long long) { hash.Update(buffer_.data(), got); });
+        before, buffers, reason, [&](const char* bytes, size_t got) { hash.Update(bytes, got); });
     sha256 = hash.FinishHex();
     return result;
 }
 
-// Into a new content row made to the file's size, hashed again on the way:
-// the bytes stored must be the bytes first hashed.
-KeepReading::Result KeepReading::Store(const FileState& before, const std::string& sha256,
+KeepReading::Result KeepReading::Store(const FileState& before, std::string& sha256, bool& known,
                                        std::string& reason) {
-    if (!file_.Rewind(reason)) {
-        return Result::kRefused;
-    }
-    Statement make(db_, "INSERT INTO " + QuotedContentTable() +
-                            " (Sha256, Size, Data) VALUES (?, ?, zeroblob(?))");
-    make.BindText(1, sha256);
-    make.BindInteger(2, before.size);
-    make.BindInteger(3, before.size);
-    make.Run();
-    ContentBlob blob(db_, sqlite3_last_insert_rowid(db_), true);
-    Sha256 hash;
-    const Result result = ReadThrough(before, reason, [&](size_t got, long long at) {
-        hash.Update(buffer_.data(), got);
-        blob.Write(buffer_.data(), got, at);
+    NewContent content(db_, before.size);
+    ChunkBuffers buffers(before.size);
+    ChunkHasher hash(before.size);
+    const Result result = ReadThrough(before, buffers, reason, [&](const char* bytes, size_t got) {
+        hash.Update(bytes, got);
+        content.Append(bytes, got);
     });
     if (result != Result::kKept) {
         return result;
     }
-    return hash.FinishHex() == sha256 ? Result::kKept : Result::kChanged;
+    const std::string stored = hash.FinishHex();
+    if (!sha256.empty()) {
+        // A second reading: the bytes stored must be the bytes first hashed.
+        if (stored != sha256) {
+            return Result::kChanged;
+        }
+    } else {
+        sha256 = stored;
+        known = HasSoundContent(db_, sha256, before.size);
+        if (known) {
+            return Result::kKept;
+        }
+    }
+    content.Name(sha256);
+    return Result::kKept;
 }

@@ -1,24 +1,21 @@
-// One reading of a file that a row names, to keep it: hashed, stored as a
-// new content unless the archive holds those bytes already, and named by a
-// reference of the row, all inside a level of the caller's transaction of
-// its own, so that a reading that finds the file changed leaves nothing
-// behind for the next one.
+// One reading of a file that a row names, to keep it: hashed while its bytes
+// go into the archive as a new content, and named by a reference of the row,
+// all inside a level of the caller's transaction of its own, so that a
+// reading that finds the file changed leaves nothing behind for the next one.
 #pragma once
 
 #include "db/attachment_files.h"
+#include "db/attachment_hasher.h"
 #include "db/attachment_store.h"
 #include "db/sqlite_handles.h"
 
 #include <string>
-#include <vector>
 
 class CADODatabase;
 
 class KeepReading {
 public:
-    // `buffer` holds one chunk; it is used again from reading to reading.
-    KeepReading(CADODatabase& database, SourceFile& file, std::vector<char>& buffer,
-                const FileProgress& progress);
+    KeepReading(CADODatabase& database, SourceFile& file, const FileProgress& progress);
 
     enum class Result {
         kKept,
@@ -30,15 +27,18 @@ public:
                std::string& reason);
 
 private:
-    // Reads to the end, telling each chunk to `chunk`.
+    // Reads to the end into `buffers` in turn, telling each chunk to `chunk`.
     template <typename Chunk>
-    Result ReadThrough(const FileState& before, std::string& reason, Chunk chunk);
+    Result ReadThrough(const FileState& before, ChunkBuffers& buffers, std::string& reason,
+                       Chunk chunk);
     Result Hash(const FileState& before, std::string& sha256, std::string& reason);
-    Result Store(const FileState& before, const std::string& sha256, std::string& reason);
+    // Into a new content. An `sha256` given is what the bytes must hash to;
+    // an empty one is set to what they hash to, and `known` tells whether
+    // the archive held those bytes already (the new content is then unnamed).
+    Result Store(const FileState& before, std::string& sha256, bool& known, std::string& reason);
 
     CADODatabase& database_;
     sqlite3* db_;
     SourceFile& file_;
-    std::vector<char>& buffer_;
     const FileProgress& progress_;
 };

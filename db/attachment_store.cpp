@@ -1,7 +1,9 @@
 #include "db/attachment_store.h"
 
 #include "db/ado_database.h"
+#include "db/attachment_chunks.h"
 #include "db/attachment_files.h"
+#include "db/attachment_hasher.h"
 #include "db/attachment_reading.h"
 #include "db/attachment_tables.h"
 #include "db/db_error.h"
@@ -9,7 +11,6 @@
 #include "db/sqlite_statement.h"
 #include "db/write_transaction.h"
 #include "base/ansi_text.h"
-#include "base/sha256.h"
 
 #include <algorithm>
 #include <optional>
@@ -43,17 +44,18 @@ std::optional<PutBack> PresentAt(const KeptFile& file, std::string& error) {
     if (state.size != file.size) {
         return PutBack::kPresentDifferent;
     }
-    std::vector<char> buffer(kFileChunk);
-    Sha256 hash;
+    ChunkBuffers buffers(state.size);
+    ChunkHasher hash(state.size);
     for (;;) {
+        char* const half = buffers.Next();
         size_t got = 0;
-        if (!present.Read(buffer.data(), buffer.size(), got, error)) {
+        if (!present.Read(half, buffers.chunk(), got, error)) {
             return PutBack::kFailed;
         }
         if (got == 0) {
             break;
         }
-        hash.Update(buffer.data(), got);
+        hash.Update(half, got);
     }
     return hash.FinishHex() == file.sha256 ? PutBack::kPresent : PutBack::kPresentDifferent;
 }
@@ -64,45 +66,48 @@ const char* const kDamaged = "its content in the archive is damaged";
 NewFile::Place WriteKept(sqlite3* db, const KeptFile& file, const std::string& path,
                          bool makeFolders, const FileProgress& progress, std::string& error) {
     const char* const gone = "the archive no longer holds its content";
-    if (!HasTable(db, kAttachmentContentTable)) {
+    long long id = 0;
+    long long size = 0;
+    if (!HasTable(db, kAttachmentContentTable) || !FindContent(db, file.sha256, id, size)) {
         error = gone;
         return NewFile::Place::kFailed;
     }
-    long long rowid = 0;
-    {
-        Statement find(db, "SELECT rowid FROM " + QuotedContentTable() + " WHERE Sha256 = ?");
-        find.BindText(1, file.sha256);
-        StatementRun run(find);
-        if (!find.Step()) {
-            error = gone;
-            return NewFile::Place::kFailed;
-        }
-        rowid = find.ColumnInteger(0);
+    if (size != file.size) {
+        error = kDamaged;
+        return NewFile::Place::kFailed;
     }
     NewFile target(path);
     if (!target.Open(makeFolders, error)) {
         return NewFile::Place::kFailed;
     }
-    std::vector<char> buffer(kFileChunk);
-    Sha256 hash;
+    // One buffer is hashed while the other is read and written.
+    ChunkBuffers buffers(size);
+    ChunkHasher hash(size);
     {
-        ContentBlob blob(db, rowid, false);
-        const long long size = blob.Size();
-        if (size != file.size) {
-            error = kDamaged;
-            return NewFile::Place::kFailed;
-        }
-        for (long long done = 0; done < size;) {
-            const size_t chunk = static_cast<size_t>(std::min<long long>(size - done, kFileChunk));
-            blob.Read(buffer.data(), chunk, done);
-            hash.Update(buffer.data(), chunk);
-            if (!target.Write(buffer.data(), chunk, error)) {
+        KeptContent chunks(db, id);
+        long long done = 0;
+        for (size_t bytes = 0; chunks.Next(bytes);) {
+            if (done + static_cast<long long>(bytes) > size) {
+                error = kDamaged;
                 return NewFile::Place::kFailed;
             }
-            done += static_cast<long long>(chunk);
+            for (size_t at = 0; at < bytes; at += buffers.chunk()) {
+                const size_t piece = std::min(bytes - at, buffers.chunk());
+                char* const half = buffers.Next();
+                chunks.Read(half, piece, at);
+                hash.Update(half, piece);
+                if (!target.Write(half, piece, error)) {
+                    return NewFile::Place::kFailed;
+                }
+            }
+            done += static_cast<long long>(bytes);
             if (progress) {
                 progress(done, size);
             }
+        }
+        if (!chunks.whole() || done != size) {
+            error = kDamaged;
+            return NewFile::Place::kFailed;
         }
     }
     if (hash.FinishHex() != file.sha256) {
@@ -127,7 +132,6 @@ AttachmentStore::Keep AttachmentStore::KeepFile(const std::string& table, long l
             transaction.Commit();
             return Keep::kKept;
         }
-        std::vector<char> buffer(kFileChunk);
         // A file written while it is read is read once more; one written to
         // all the time is left out rather than kept torn.
         for (int reading = 0; reading < 2; ++reading) {
@@ -141,8 +145,7 @@ AttachmentStore::Keep AttachmentStore::KeepFile(const std::string& table, long l
             case SourceFile::Open::kOpened:
                 break;
             }
-            switch (KeepReading(database_, file, buffer, progress)
-                        .Run(tableUtf8, rowid, path, reason)) {
+            switch (KeepReading(database_, file, progress).Run(tableUtf8, rowid, path, reason)) {
             case KeepReading::Result::kKept:
                 transaction.Commit();
                 return Keep::kKept;
@@ -263,12 +266,8 @@ void AttachmentStore::ForgetRows(const std::string& table, const std::vector<lon
             drop.Run();
         }
         // Only the contents these rows named can have lost their last reference.
-        Statement unnamed(db, "DELETE FROM " + QuotedContentTable() +
-                                  " WHERE Sha256 = ?1 AND NOT EXISTS (SELECT 1 FROM " +
-                                  QuotedRefsTable() + " WHERE Sha256 = ?1)");
         for (const std::string& sha256 : named) {
-            unnamed.BindText(1, sha256);
-            unnamed.Run();
+            DropUnnamedContents(db, &sha256);
         }
         transaction.Commit();
     } catch (const DbError& error) {
@@ -280,7 +279,8 @@ int AttachmentStore::RemoveOrphans() {
     try {
         sqlite3* db = database_.GetActiveConnection()->Handle();
         const bool refs = HasTable(db, kAttachmentRefsTable);
-        if (!refs && !HasTable(db, kAttachmentContentTable)) {
+        const bool contents = HasTable(db, kAttachmentContentTable);
+        if (!refs && !contents) {
             return 0;
         }
         WriteTransaction transaction(database_);
@@ -308,13 +308,14 @@ int AttachmentStore::RemoveOrphans() {
                 drop->Run();
             }
         }
-        Statement unnamed(db, "DELETE FROM " + QuotedContentTable() +
-                                  (refs ? " WHERE NOT EXISTS (SELECT 1 FROM " + QuotedRefsTable() +
-                                              " WHERE " + QuotedRefsTable() +
-                                              ".Sha256 = " + QuotedContentTable() + ".Sha256)"
-                                        : std::string()));
-        unnamed.Run();
-        const int removed = sqlite3_changes(db);
+        const int removed = contents ? DropUnnamedContents(db) : 0;
+        // Chunks of no content at all: left by another program, if ever.
+        if (contents && HasTable(db, kAttachmentChunksTable)) {
+            Statement(db, "DELETE FROM " + QuotedChunksTable() +
+                              " WHERE ContentId NOT IN (SELECT Id FROM " + QuotedContentTable() +
+                              ")")
+                .Run();
+        }
         transaction.Commit();
         return removed;
     } catch (const DbError& error) {

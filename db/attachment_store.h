@@ -1,16 +1,18 @@
 // The files messages name outside themselves (the host keeps attachments
 // and inline pictures as files of their own), kept in the archive beside the
 // rows that name them. Each distinct content is kept once, by its SHA-256,
-// in the hidden table "MSysAttachmentContent", however many rows or tables
-// name it; "MSysAttachmentRefs" tells which row of which table names which
-// path with which content, and the file's size and time when it was kept.
-// Both are plain tables any SQLite tool reads (paths in UTF-8, content as
-// BLOBs), and both are hidden from the table lists like the layer's own.
+// in the hidden table "MSysAttachmentContent" (its id, size and checksum)
+// with its bytes in "MSysAttachmentChunks", a row of about a megabyte each,
+// however many rows or tables name it; "MSysAttachmentRefs" tells which row
+// of which table names which path with which content, and the file's size
+// and time when it was kept. All are plain tables any SQLite tool reads
+// (paths in UTF-8, bytes as BLOBs), hidden from the table lists like the
+// layer's own.
 //
-// Files are streamed in chunks through the engine's incremental BLOB I/O:
-// memory stays flat whatever a file's size. Every write runs inside the
-// caller's transaction, so a row and the files it names reach the disk
-// together or not at all.
+// Files stream a chunk at a time, both ways: memory stays flat whatever a
+// file's size, and each byte is written into the archive once. Every write
+// runs inside the caller's transaction, so a row and the files it names
+// reach the disk together or not at all.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,7 @@
 class CADODatabase;
 
 constexpr const char* kAttachmentContentTable = "MSysAttachmentContent";
+constexpr const char* kAttachmentChunksTable = "MSysAttachmentChunks";
 constexpr const char* kAttachmentRefsTable = "MSysAttachmentRefs";
 
 // One file a row names, as it was kept.
@@ -48,8 +51,10 @@ public:
     // caller's transaction (made when none is open). A file that changes
     // while it is read (size, time or content) is read again once. Throws
     // CADOException when the archive refuses a write (a full disk).
-    // `progress` is told at each chunk of each reading: a content new to the
-    // archive is read twice, to hash it and then into the archive.
+    // `progress` is told at each chunk of each reading: a file is read once,
+    // hashed on its way into the archive, unless a row names a file of the
+    // same path, size and time, which is hashed first and read again only
+    // when its bytes turn out to be new.
     Keep KeepFile(const std::string& table, long long rowid, const std::string& path,
                   std::string& reason, const FileProgress& progress = {});
 

@@ -1,12 +1,16 @@
-// The attachment store's two hidden tables as its statements name them, and
-// the engine's handle on the bytes of one kept content. Failures are DbError.
+// The attachment store's hidden tables as its statements name them, and the
+// questions asked of them. A content is a small row (its id, size and
+// checksum) and its bytes are rows of about a megabyte in a table of their
+// own, in order by part. Failures are DbError.
 #pragma once
 
 #include "db/sqlite_handles.h"
 
+#include <cstdint>
 #include <string>
 
 std::string QuotedContentTable();
+std::string QuotedChunksTable();
 std::string QuotedRefsTable();
 
 // A table of that name, in any case of its letters.
@@ -16,24 +20,15 @@ void CreateAttachmentTables(sqlite3* db);
 // Whether row `rowid` of the table already names `path` (ANSI).
 bool HasReference(sqlite3* db, const std::string& tableUtf8, long long rowid,
                   const std::string& path);
+// Whether some row names `path` (ANSI) as a file of this size and time: the
+// same file kept for another message, most likely.
+bool NamedBefore(sqlite3* db, const std::string& path, long long size, uint64_t modified);
 // Whether that content is kept whole, to be named again.
 bool HasSoundContent(sqlite3* db, const std::string& sha256, long long size);
 
-// Incremental I/O on the Data of one content row, closed with its scope.
-class ContentBlob {
-public:
-    ContentBlob(sqlite3* db, long long rowid, bool write);
-    ~ContentBlob() { sqlite3_blob_close(blob_); }
-    ContentBlob(const ContentBlob&) = delete;
-    ContentBlob& operator=(const ContentBlob&) = delete;
+// The id and size of the content kept under that checksum; false when none is.
+bool FindContent(sqlite3* db, const std::string& sha256, long long& id, long long& size);
 
-    long long Size() const { return sqlite3_blob_bytes(blob_); }
-    void Write(const char* bytes, size_t size, long long at);
-    void Read(char* bytes, size_t size, long long at);
-
-private:
-    void Check(int result) const;
-
-    sqlite3* db_;
-    sqlite3_blob* blob_ = nullptr;
-};
+// Removes the contents no reference names, their bytes first. With
+// `sha256`, only the one of that checksum is looked at. Gives how many went.
+int DropUnnamedContents(sqlite3* db, const std::string* sha256 = nullptr);

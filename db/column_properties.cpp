@@ -38,7 +38,8 @@ int TypeOf(const FieldValue& value) {
 
 bool IsHiddenTable(const std::string& table) {
     return SameName(table, kPropertyTable) || SameName(table, kRestoreJournalTable) ||
-           SameName(table, kAttachmentContentTable) || SameName(table, kAttachmentRefsTable) ||
+           SameName(table, kAttachmentContentTable) || SameName(table, kAttachmentChunksTable) ||
+           SameName(table, kAttachmentRefsTable) ||
            (table.size() >= 7 && SameName(table.substr(0, 7), "sqlite_"));
 }
 

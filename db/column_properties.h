@@ -15,7 +15,7 @@ constexpr const char* kPropertyTable = "MSysColumnProperties";
 constexpr const char* kRestoreJournalTable = "MSysRestoreJournal";
 
 // Tables nobody lists: the engine's own, the property table, the restore
-// journal and the attachment store's two (attachment_store.h). UTF-8 name.
+// journal and the attachment store's three (attachment_store.h). UTF-8 name.
 bool IsHiddenTable(const std::string& table);
 
 void CreatePropertyTable(sqlite3* db);

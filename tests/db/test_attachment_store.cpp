@@ -106,10 +106,10 @@ TEST_F(AttachmentStoreTest, RowsOfTwoTablesShareOneContentThatGoesWithTheLastOfT
 
 TEST_F(AttachmentStoreTest, AFileWrittenWhileItIsKeptIsReadAgainAndOneWrittenAlwaysIsLeftOut) {
     const std::string path = MakeFile("busy.txt", "first words");
-    // The second call is the first chunk going into the archive.
+    // The first call is the file's one chunk, in the archive already.
     int calls = 0;
     ASSERT_EQ(Keep::kKept, Keep("Mailbox_A", 1, path, [&](long long, long long) {
-                  if (++calls == 2) {
+                  if (++calls == 1) {
                       WriteBytes(path, "second, longer words");
                   }
               }));
@@ -124,6 +124,37 @@ TEST_F(AttachmentStoreTest, AFileWrittenWhileItIsKeptIsReadAgainAndOneWrittenAlw
     EXPECT_EQ("it changed while it was read", reason);
     EXPECT_TRUE(store.FilesOf("Mailbox_A", 2).empty());
     EXPECT_EQ(1, Count(kAttachmentContentTable));
+}
+
+TEST_F(AttachmentStoreTest, BytesKeptAlreadyGoInOnceAndNewBytesOfTheSameNameSizeAndTimeOnTheirOwn) {
+    std::string bytes(1500000, 'a');
+    const std::string path = MakeFile("a.bin", bytes);
+    ASSERT_EQ(Keep::kKept, Keep("Mailbox_A", 1, path));
+    // A copy under another name goes in and out again, leaving no free pages.
+    ASSERT_EQ(Keep::kKept, Keep("Mailbox_A", 2, MakeFile("copy of a.bin", bytes)));
+    EXPECT_EQ(1, Count(kAttachmentContentTable));
+    EXPECT_EQ(2, Count(kAttachmentChunksTable));
+    Statement free(database.GetActiveConnection()->Handle(), "PRAGMA freelist_count");
+    ASSERT_TRUE(free.Step());
+    EXPECT_EQ(0, free.ColumnInteger(0));
+    free.Reset();
+
+    // Rewritten in place to the same size and given its kept time back.
+    const uint64_t kept = WriteTimeOf(path);
+    bytes[1234567] = 'b';
+    WriteBytes(path, bytes);
+    UniqueFile file(
+        ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const FILETIME time{static_cast<DWORD>(kept), static_cast<DWORD>(kept >> 32)};
+    ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &time));
+    file.reset();
+    ASSERT_EQ(Keep::kKept, Keep("Mailbox_B", 1, path));
+    EXPECT_EQ(2, Count(kAttachmentContentTable));
+    const KeptFile changed = store.FilesOf("Mailbox_B", 1).at(0);
+    EXPECT_EQ(HashOf(bytes), changed.sha256);
+    std::string error;
+    ASSERT_TRUE(store.SaveCopy(changed, folder_ / "saved.bin", error)) << error;
+    EXPECT_TRUE(ReadBytes(folder_ / "saved.bin") == bytes);
 }
 
 TEST_F(AttachmentStoreTest, MissingFilesAreNothingToKeepAndLockedOnesSayWhy) {
@@ -148,6 +179,7 @@ TEST_F(AttachmentStoreTest, PutsBackIntoAFolderThatIsGoneWithItsTimeAndNeverOver
     }
     const std::string path = MakeFile("gone\\pictures\\big.dat", bytes);
     ASSERT_EQ(Keep::kKept, Keep("Mailbox_A", 1, path));
+    EXPECT_EQ(3, Count(kAttachmentChunksTable));
     const KeptFile kept = store.FilesOf("Mailbox_A", 1).at(0);
     RemoveTree(folder_ / "gone");
 
@@ -171,7 +203,7 @@ TEST_F(AttachmentStoreTest, PutsBackIntoAFolderThatIsGoneWithItsTimeAndNeverOver
     EXPECT_TRUE(ReadBytes(folder_ / "copy.dat") == bytes);
 
     // Kept bytes that no longer match their hash are not written out.
-    ASSERT_TRUE(database.Execute("UPDATE MSysAttachmentContent SET Data = zeroblob(Size)"));
+    ASSERT_TRUE(database.Execute("UPDATE MSysAttachmentChunks SET Data = zeroblob(length(Data))"));
     ::DeleteFileA(path.c_str());
     EXPECT_EQ(PutBack::kFailed, store.PutBackFile(kept, error));
     EXPECT_NE("", error);
