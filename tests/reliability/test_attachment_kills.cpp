@@ -63,23 +63,25 @@ protected:
     std::vector<std::string> CheckArchive() {
         CADODatabase database;
         EXPECT_TRUE(database.Open(ArchiveConnectionString(ArchivePath())));
+        // A query the archive cannot answer fails the test.
         const auto column = [&](const std::string& sql) {
             std::vector<std::string> values;
             CADORecordset rows(database);
-            try {
-                rows.Open(sql, CADORecordset::OpenQuery);
-                for (; !rows.AtEnd(); rows.MoveNext()) {
-                    std::string value;
-                    rows.ReadField("v", value);
-                    values.push_back(value);
-                }
-            } catch (const CADOException&) {
-                // A table not made yet holds nothing.
+            rows.Open(sql, CADORecordset::OpenQuery);
+            for (; !rows.AtEnd(); rows.MoveNext()) {
+                std::string value;
+                rows.ReadField("v", value);
+                values.push_back(value);
             }
             return values;
         };
         EXPECT_EQ(std::vector<std::string>{"ok"},
                   column("SELECT integrity_check AS v FROM pragma_integrity_check()"));
+        // A kill before the first file was kept leaves the store unmade.
+        if (column("SELECT name AS v FROM sqlite_master WHERE name = 'MSysAttachmentContent'")
+                .empty()) {
+            return {};
+        }
         EXPECT_THAT(column("SELECT Sha256 AS v FROM MSysAttachmentContent WHERE Sha256 NOT IN "
                            "(SELECT Sha256 FROM MSysAttachmentRefs)"),
                     IsEmpty());
@@ -90,12 +92,12 @@ protected:
                            "(SELECT rowid FROM Mailbox_Work)"),
                     IsEmpty());
         // Each row still names its file, kept whole.
-        const std::vector<std::string> rows =
-            column("SELECT count(*) AS v FROM Mailbox_Work WHERE rowid NOT IN "
-                   "(SELECT RowId FROM MSysAttachmentRefs)");
-        EXPECT_TRUE(rows.empty() || rows[0] == "0");
-        EXPECT_THAT(column("SELECT Sha256 AS v FROM MSysAttachmentContent "
-                           "WHERE length(Data) <> Size"),
+        EXPECT_EQ(std::vector<std::string>{"0"},
+                  column("SELECT count(*) AS v FROM Mailbox_Work WHERE rowid NOT IN "
+                         "(SELECT RowId FROM MSysAttachmentRefs)"));
+        EXPECT_THAT(column("SELECT Sha256 AS v FROM MSysAttachmentContent WHERE Size <> "
+                           "(SELECT coalesce(sum(length(Data)), 0) FROM MSysAttachmentChunks "
+                           "WHERE ContentId = Id)"),
                     IsEmpty());
         return column("SELECT Sha256 AS v FROM MSysAttachmentContent");
     }
