@@ -162,6 +162,14 @@ AttachmentStore::Keep AttachmentStore::KeepFile(const std::string& table, long l
     }
 }
 
+bool AttachmentStore::KeepsFiles() {
+    try {
+        return HasTable(database_.GetActiveConnection()->Handle(), kAttachmentRefsTable);
+    } catch (const DbError& error) {
+        Fail(error);
+    }
+}
+
 std::vector<KeptFile> AttachmentStore::FilesOf(const std::string& table, long long rowid) {
     std::vector<KeptFile> files;
     try {

@@ -58,6 +58,10 @@ public:
     Keep KeepFile(const std::string& table, long long rowid, const std::string& path,
                   std::string& reason, const FileProgress& progress = {});
 
+    // Whether the archive keeps any files at all: an archive made before
+    // files were kept has none to look for. Throws CADOException.
+    bool KeepsFiles();
+
     // The files row `rowid` of `table` names, in the order they were kept;
     // empty for a row kept before files were, or an archive without the
     // tables. Throws CADOException.

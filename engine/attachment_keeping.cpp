@@ -1,15 +1,8 @@
 #include "engine/attachment_keeping.h"
 
 #include "db/ado_exception.h"
-#include "base/file_utils.h"
+#include "engine/large_file_progress.h"
 #include "base/settings_keys.h"
-
-namespace {
-
-// Files smaller than this go by without a word in the status line.
-constexpr long long kLargeFile = 8 << 20;
-
-} // namespace
 
 AttachmentKeeping::AttachmentKeeping(CADODatabase& database, const std::string& dataDir,
                                      const std::string& settingsPath)
@@ -18,15 +11,7 @@ AttachmentKeeping::AttachmentKeeping(CADODatabase& database, const std::string& 
     const std::string extra = settingsPath.empty()
                                   ? std::string()
                                   : ReadSetting(settings::kAttachmentFolders, settingsPath);
-    if (dataDir.empty()) {
-        // No mail folder known: only the folders the user named hold files
-        // a message may name.
-        folders_ = HostAttachmentFolders("", extra);
-        folders_.attach.erase(folders_.attach.begin());
-        folders_.embedded.clear();
-    } else {
-        folders_ = HostAttachmentFolders(dataDir, extra);
-    }
+    folders_ = HostAttachmentFolders(dataDir, extra);
 }
 
 NamedFiles AttachmentKeeping::Named(const std::string& message, int status) {
@@ -39,18 +24,11 @@ NamedFiles AttachmentKeeping::Named(const std::string& message, int status) {
 }
 
 bool AttachmentKeeping::Keep(const std::string& table, long long rowid, const NamedFiles& files,
-                             const std::function<void(const std::string&)>& status) {
+                             const StatusText& status) {
     bool allKept = true;
     for (const std::string& path : files.paths) {
         std::string reason;
-        int lastShown = -1;
-        const auto progress = [&](long long done, long long total) {
-            const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
-            if (total >= kLargeFile && percent / 5 != lastShown / 5 && status) {
-                lastShown = percent;
-                status("Keeping " + FileNameOf(path, true) + ": " + std::to_string(percent) + "%");
-            }
-        };
+        const FileProgress progress = LargeFileProgress("Keeping", path, status);
         switch (store_.KeepFile(table, rowid, path, reason, progress)) {
         case AttachmentStore::Keep::kKept:
             ++uncommittedKept_;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "db/attachment_store.h"
+#include "engine/large_file_progress.h"
 #include "mailbox/attachment_names.h"
 
 #include <functional>
@@ -30,7 +31,7 @@ public:
     // `status` shows the progress through a large file. Throws CADOException
     // when the archive refuses a write.
     bool Keep(const std::string& table, long long rowid, const NamedFiles& files,
-              const std::function<void(const std::string&)>& status);
+              const StatusText& status);
 
     // The files kept since the last commit count once the file has them, and
     // not at all when the commit failed.

@@ -1,19 +1,19 @@
 #include "engine/attachment_restoring.h"
 
 #include "db/ado_exception.h"
-#include "base/file_utils.h"
-
-namespace {
-
-// Files smaller than this go by without a word in the status line.
-constexpr long long kLargeFile = 8 << 20;
-
-} // namespace
+#include "engine/large_file_progress.h"
 
 bool AttachmentRestoring::PutBack(const std::string& table, long long rowid,
-                                  const std::function<void(const std::string&)>& status) {
+                                  const StatusText& status) {
     std::vector<KeptFile> files;
     try {
+        // Asked once a run, not once a row: a restore keeps no files.
+        if (!keepsFiles_) {
+            keepsFiles_ = store_.KeepsFiles();
+        }
+        if (!*keepsFiles_) {
+            return true;
+        }
         files = store_.FilesOf(table, rowid);
     } catch (const CADOException& failure) {
         failed_.push_back("(row " + std::to_string(rowid) + "): " + failure.GetErrorMessage());
@@ -21,15 +21,7 @@ bool AttachmentRestoring::PutBack(const std::string& table, long long rowid,
     }
     bool allInPlace = true;
     for (const KeptFile& file : files) {
-        int lastShown = -1;
-        const auto progress = [&](long long done, long long total) {
-            const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
-            if (total >= kLargeFile && percent / 5 != lastShown / 5 && status) {
-                lastShown = percent;
-                status("Writing back " + FileNameOf(file.path, true) + ": " +
-                       std::to_string(percent) + "%");
-            }
-        };
+        const FileProgress progress = LargeFileProgress("Writing back", file.path, status);
         std::string error;
         switch (store_.PutBackFile(file, error, progress)) {
         case AttachmentStore::PutBack::kWritten:

@@ -6,8 +6,10 @@
 #pragma once
 
 #include "db/attachment_store.h"
+#include "engine/large_file_progress.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +22,7 @@ public:
     // True when every file kept for row `rowid` of `table` is in place now
     // (written back, or there already). `status` shows the progress
     // through a large file.
-    bool PutBack(const std::string& table, long long rowid,
-                 const std::function<void(const std::string&)>& status);
+    bool PutBack(const std::string& table, long long rowid, const StatusText& status);
     // Inside the caller's transaction that removes the row. Throws
     // CADOException.
     void Forget(const std::string& table, long long rowid) { store_.ForgetRows(table, {rowid}); }
@@ -32,6 +33,7 @@ public:
 
 private:
     AttachmentStore store_;
+    std::optional<bool> keepsFiles_;
     int written_ = 0;
     std::vector<std::string> different_;
     // "path: reason" for each file that could not be written back.

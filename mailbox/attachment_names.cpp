@@ -162,11 +162,14 @@ AttachmentFolders HostAttachmentFolders(const std::string& dataDir,
                                         const std::string& extraFolders) {
     const std::string mailFolder = WithoutTrailingBackslashes(dataDir);
     AttachmentFolders folders;
-    char named[MAX_PATH] = {};
-    ::GetPrivateProfileStringA("Settings", "AttachDir", "", named, MAX_PATH,
-                               (mailFolder + "\\Eudora.ini").c_str());
-    const std::string attach = Folder(named, mailFolder);
-    folders.attach.push_back(attach.empty() ? mailFolder + "\\Attach" : attach);
+    if (!mailFolder.empty()) {
+        char named[MAX_PATH] = {};
+        ::GetPrivateProfileStringA("Settings", "AttachDir", "", named, MAX_PATH,
+                                   (mailFolder + "\\Eudora.ini").c_str());
+        const std::string attach = Folder(named, mailFolder);
+        folders.attach.push_back(attach.empty() ? mailFolder + "\\Attach" : attach);
+        folders.embedded = mailFolder + "\\Embedded";
+    }
     std::vector<std::string> extra;
     SplitText(extraFolders, ';', extra);
     for (const std::string& folder : extra) {
@@ -175,7 +178,6 @@ AttachmentFolders HostAttachmentFolders(const std::string& dataDir,
             folders.attach.push_back(whole);
         }
     }
-    folders.embedded = mailFolder + "\\Embedded";
     return folders;
 }
 
@@ -198,27 +200,33 @@ NamedFiles FilesNamedBy(const std::string& message, int status, const Attachment
         }
     }
 
-    // The lines of the body, each from its start.
+    // The lines of the body, each from its start; only the few that name a
+    // file are copied out of a message that may be megabytes long.
+    static const char kConverted[] = "Attachment Converted:";
+    static const char kEmbedded[] = "Embedded Content:";
     const std::vector<std::string> embedded{folders.embedded};
     for (size_t at = std::min(headers.size(), message.size()); at < message.size();) {
         size_t end = message.find('\n', at);
         if (end == std::string::npos) {
             end = message.size();
         }
-        std::string line = message.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
+        const size_t start = at;
         at = end + 1;
-        static const char kConverted[] = "Attachment Converted:";
-        static const char kEmbedded[] = "Embedded Content:";
-        if (StartsWithIgnoringCase(line, 0, kConverted)) {
-            const std::string path = ConvertedPath(line.substr(sizeof kConverted - 1));
+        const bool converted = StartsWithIgnoringCase(message, start, kConverted);
+        if (!converted && !StartsWithIgnoringCase(message, start, kEmbedded)) {
+            continue;
+        }
+        const size_t keyword = converted ? sizeof kConverted - 1 : sizeof kEmbedded - 1;
+        std::string rest = message.substr(start + keyword, end - start - keyword);
+        if (!rest.empty() && rest.back() == '\r') {
+            rest.pop_back();
+        }
+        if (converted) {
+            const std::string path = ConvertedPath(rest);
             if (!path.empty()) {
                 collector.Add(path, folders.attach);
             }
-        } else if (StartsWithIgnoringCase(line, 0, kEmbedded)) {
-            const std::string rest = line.substr(sizeof kEmbedded - 1);
+        } else {
             const std::string name = TrimWhiteSpace(rest.substr(0, rest.find(':')));
             if (!name.empty()) {
                 collector.Add(folders.embedded + "\\" + name, embedded);

@@ -25,6 +25,7 @@ struct AttachmentFolders {
 // `dataDir` is the host's mail folder: its settings file "Eudora.ini" names
 // the attachment folder (`AttachDir` under [Settings]), else it is "Attach"
 // in the mail folder. `extraFolders` is our own setting, ";" between them.
+// Without a mail folder only the whole paths among them count.
 AttachmentFolders HostAttachmentFolders(const std::string& dataDir,
                                         const std::string& extraFolders);
 

@@ -3,15 +3,10 @@
 #include "base/file_utils.h"
 #include "base/unique_resource.h"
 #include "testhost/automation_server.h"
+#include "testhost/mailstore/mailbox_file.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
-
-std::string ProgramDirectory() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return DirectoryOf(path);
-}
 
 long long FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -19,6 +14,19 @@ long long FileSize(const std::string& path) {
         return 0;
     }
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::vector<std::string> MailboxTexts(MailStore& store, const RunningHost& host,
+                                      const std::string& mailbox) {
+    std::vector<std::string> texts;
+    const std::string path = host.MailboxPath(mailbox + ".mbx");
+    if (FileExists(path)) {
+        const MailboxFile& file = store.Mailbox(path);
+        for (size_t i = 0; i < file.Count(); ++i) {
+            texts.push_back(file.RawText(i));
+        }
+    }
+    return texts;
 }
 
 void RemoveHostRegistration() {

@@ -2,10 +2,13 @@
 // steps in the plug-in's dialog, for tests that kill it midway.
 #pragma once
 
+#include "testhost/mail_store.h"
+#include "testhost/program_directory.h"
 #include "tests/host/host_fixture.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Work archived with deletion, or its archive restored with deletion,
 // through the plug-in's dialog.
@@ -22,9 +25,11 @@ constexpr const char kRestoreSteps[] = "wait-window \"Archive Messages\"\n"
                                        "wait-task\n"
                                        "press Close\n";
 
-// The folder of the test program, where testhost.exe and the plug-in are.
-std::string ProgramDirectory();
 long long FileSize(const std::string& path);
+// The messages of `mailbox` ("Work") of the mail folder as the host reads
+// them, finishing what a killed writer left half done; none when it has no file.
+std::vector<std::string> MailboxTexts(MailStore& store, const RunningHost& host,
+                                      const std::string& mailbox);
 // A killed host cannot take back its automation registration.
 void RemoveHostRegistration();
 // Puts the built plug-in into the mail folder's Plugins, as a user installs it.

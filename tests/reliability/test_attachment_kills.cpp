@@ -120,22 +120,10 @@ protected:
         // The host finishes what a killed writer left half done when it
         // reads the folder again.
         MailStore store(host.dataDir());
-        census.mailbox = Texts(store, "Work");
-        census.trash = Texts(store, "Trash");
-        census.pending = Texts(store, "Pending");
+        census.mailbox = MailboxTexts(store, host, "Work");
+        census.trash = MailboxTexts(store, host, "Trash");
+        census.pending = MailboxTexts(store, host, "Pending");
         return census;
-    }
-
-    std::vector<std::string> Texts(MailStore& store, const std::string& mailbox) {
-        std::vector<std::string> texts;
-        const std::string path = host.MailboxPath(mailbox + ".mbx");
-        if (FileExists(path)) {
-            const MailboxFile& file = store.Mailbox(path);
-            for (size_t i = 0; i < file.Count(); ++i) {
-                texts.push_back(file.RawText(i));
-            }
-        }
-        return texts;
     }
 
     // The files as they were, each at its place.

@@ -97,9 +97,9 @@ protected:
         // The host finishes what a killed writer left half done when it
         // reads the folder again.
         MailStore store(host.dataDir());
-        census.mailbox = Texts(store, "Work");
-        census.trash = Texts(store, "Trash");
-        census.pending = Texts(store, "Pending");
+        census.mailbox = MailboxTexts(store, host, "Work");
+        census.trash = MailboxTexts(store, host, "Trash");
+        census.pending = MailboxTexts(store, host, "Pending");
         return census;
     }
 
@@ -175,25 +175,12 @@ protected:
 
     static int StatusOf(std::ptrdiff_t index) { return static_cast<int>((index + 1) % 11); }
 
-    std::vector<std::string> Texts(MailStore& store, const std::string& mailbox) {
-        std::vector<std::string> texts;
-        const std::string path = host.MailboxPath(mailbox + ".mbx");
-        if (!FileExists(path)) {
-            return texts;
-        }
-        const MailboxFile& file = store.Mailbox(path);
-        for (size_t i = 0; i < file.Count(); ++i) {
-            texts.push_back(file.RawText(i));
-        }
-        return texts;
-    }
-
     // Archives every message with deletion, unhurried; what Trash holds then.
     std::vector<std::string> ArchiveAll() {
         EXPECT_FALSE(RunHost(kArchiveSteps, nullptr));
         EXPECT_EQ(kMessages, ArchivedRows());
         MailStore store(host.dataDir());
-        return Texts(store, "Trash");
+        return MailboxTexts(store, host, "Trash");
     }
 
     MessageBoxCapture boxes;
