@@ -8,7 +8,8 @@
 
 #include <string>
 
-// Once the comparison has passed, before the file is flushed.
+// Once the comparison has passed and every page is on the disk; the mark's
+// own commit syncs it.
 void MarkConversionComplete(DbConnection& file);
 // False also for a file that cannot be opened or read.
 bool IsCompleteConversion(const std::string& path);

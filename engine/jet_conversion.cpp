@@ -190,11 +190,19 @@ JetConversionOutcome JetConversion::Convert(const std::string& workingPath) {
                 return outcome;
             }
         }
-        MarkConversionComplete(file);
         file.Close();
         outcome.messages = static_cast<long>(messages);
     }
+    // The mark lets a later start put this file in the archive's place, so
+    // it may reach the disk only after every other page has: written with
+    // the rest, a power cut could keep it and lose pages before it.
     FlushToDisk(workingPath);
+    {
+        DbConnection file;
+        file.Open(ArchiveConnectionString(workingPath));
+        MarkConversionComplete(file);
+        file.Close();
+    }
     PutInPlace(workingPath, outcome);
     outcome.result = JetConversionOutcome::Result::Converted;
     return outcome;
