@@ -57,12 +57,16 @@ std::vector<std::string> NotExactlyOnce(const std::vector<std::string>& original
                                         const std::vector<std::string>& texts) {
     Counts held;
     Add(held, texts);
+    // A message the mailbox held twice is wanted twice.
+    Counts wanted;
+    Add(wanted, originals);
     std::vector<std::string> wrong;
-    for (const std::string& original : originals) {
+    for (const auto& [original, times] : wanted) {
         const auto found = held.find(original);
         const int copies = found == held.end() ? 0 : found->second;
-        if (copies != 1) {
-            wrong.push_back(Describe(original) + " x" + std::to_string(copies));
+        if (copies != times) {
+            wrong.push_back(Describe(original) + " x" + std::to_string(copies) +
+                            (times == 1 ? "" : " of " + std::to_string(times)));
         }
         held.erase(original);
     }

@@ -21,8 +21,9 @@ std::vector<std::string> LostMessages(const std::vector<std::string>& originals,
 // does not hold.
 std::vector<std::string> TrashedWithoutRow(const std::vector<std::string>& trashBefore,
                                            const MessageCensus& census);
-// The originals that `texts` does not hold exactly once, each with the
-// number of copies it holds, and the texts that are none of the originals.
+// The originals that `texts` does not hold as often as `originals` does
+// (once, for a message the mailbox held once), each with the number of
+// copies it holds, and the texts that are none of the originals.
 std::vector<std::string> NotExactlyOnce(const std::vector<std::string>& originals,
                                         const std::vector<std::string>& texts);
 // A short name for a message in a failure's text.
