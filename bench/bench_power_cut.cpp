@@ -35,10 +35,10 @@ int main(int argc, char** argv) {
     const bool all = argc > 1 && std::strcmp(argv[1], "--all") == 0;
     if (all) {
         options.allWrites = true;
-        options.subsets = 3;
-        options.nextRunEvery = 4;
+        options.subsets = 2;
+        options.nextRunEvery = 16;
     }
-    std::printf("Power cuts: %s\n", all ? "every write and sync, three random survivor sets "
+    std::printf("Power cuts: %s\n", all ? "every write and sync, two random survivor sets "
                                           "each beside the synced-only one"
                                         : "the sample the tests run (--all for every point)");
     size_t failures = 0;
