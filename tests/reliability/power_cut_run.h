@@ -21,7 +21,7 @@ struct PowerCutOptions {
     int subsets = 1;
     // The next run of the task follows one case in this many (and always the
     // last cut); the other cases are checked where they stand.
-    size_t nextRunEvery = 8;
+    size_t nextRunEvery = 12;
     // Replays one case only when set (from a failure's text).
     long long onlyCut = -1;
     long long onlySeed = -1;

@@ -247,3 +247,30 @@ Win32FileRecording::~Win32FileRecording() {
     g_handles = nullptr;
     g_recorder = nullptr;
 }
+
+namespace {
+
+DWORD g_ticks = 0;
+unsigned g_step = 0;
+
+DWORD WINAPI SteppedTickCount() {
+    g_ticks += g_step;
+    return g_ticks;
+}
+
+} // namespace
+
+SteppedClock::SteppedClock(unsigned step) {
+    g_ticks = 0x10000;
+    g_step = step;
+    for (void** slot : ImportSlots("GetTickCount")) {
+        patched_.emplace_back(slot, *slot);
+        Patch(slot, reinterpret_cast<void*>(SteppedTickCount));
+    }
+}
+
+SteppedClock::~SteppedClock() {
+    for (const auto& [slot, original] : patched_) {
+        Patch(slot, original);
+    }
+}

@@ -8,6 +8,8 @@
 #include "tests/reliability/power_cut_vfs.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class Win32FileRecording {
 public:
@@ -19,4 +21,20 @@ public:
 private:
     struct State;
     std::unique_ptr<State> state_;
+};
+
+// While alive, this program's clock (GetTickCount) moves on by `step`
+// milliseconds each time it is read instead of with the wall: a recorded
+// task then commits at the same rows in every run, so that a case named by
+// its cut is the same case when run again, and commits often enough to
+// interleave with the host's moves.
+class SteppedClock {
+public:
+    explicit SteppedClock(unsigned step);
+    ~SteppedClock();
+    SteppedClock(const SteppedClock&) = delete;
+    SteppedClock& operator=(const SteppedClock&) = delete;
+
+private:
+    std::vector<std::pair<void**, void*>> patched_;
 };
