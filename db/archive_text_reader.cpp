@@ -1,0 +1,184 @@
+#include "db/archive_text_reader.h"
+
+#include "db/archive_schema.h"
+#include "db/db_error.h"
+#include "db/mailbox_table_name.h"
+#include "db/sql_text.h"
+#include "db/sqlite_statement.h"
+#include "base/ansi_text.h"
+
+#include <sqlite3.h>
+
+#include <set>
+
+namespace {
+
+// A task's commit holds the file for a moment; a read waits that out.
+constexpr int kBusyMilliseconds = 2000;
+
+// Stored text as UTF-8; code-page bytes the file keeps as a BLOB are
+// converted, and anything else reads as empty.
+void ReadText(const Statement& statement, int column, std::string& text) {
+    switch (statement.ColumnType(column)) {
+    case SQLITE_TEXT: {
+        const std::string_view view = statement.ColumnView(column);
+        text.assign(view.data(), view.size());
+        break;
+    }
+    case SQLITE_BLOB:
+        text = AnsiToUtf8(statement.ColumnBytes(column));
+        break;
+    default:
+        text.clear();
+    }
+}
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+ArchiveTextReader::ArchiveTextReader(const std::string& archivePath) {
+    sqlite3* opened = nullptr;
+    const int result =
+        sqlite3_open_v2(AnsiToUtf8(archivePath).c_str(), &opened, SQLITE_OPEN_READONLY, nullptr);
+    db_.reset(opened);
+    if (result != SQLITE_OK) {
+        throw EngineError(db_.get());
+    }
+    sqlite3_busy_timeout(db_.get(), kBusyMilliseconds);
+    if (sqlite3_exec(db_.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
+        SQLITE_OK) {
+        throw EngineError(db_.get());
+    }
+}
+
+ArchiveTextReader::Snapshot::Snapshot(ArchiveTextReader& reader) : db_(reader.db_.get()) {
+    if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        throw EngineError(db_);
+    }
+}
+
+ArchiveTextReader::Snapshot::~Snapshot() {
+    if (!sqlite3_get_autocommit(db_)) {
+        sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    }
+}
+
+std::vector<ArchiveTableState> ArchiveTextReader::Tables() {
+    std::vector<std::string> names;
+    {
+        Statement select(db_.get(), "SELECT name FROM sqlite_master WHERE type = 'table' "
+                                    "AND sql NOT LIKE '%WITHOUT ROWID%' ORDER BY name");
+        StatementRun run(select);
+        while (select.Step()) {
+            std::string name = select.ColumnBytes(0);
+            if (IsArchiveTableName(name)) {
+                names.push_back(std::move(name));
+            }
+        }
+    }
+    std::vector<ArchiveTableState> tables;
+    for (std::string& name : names) {
+        const TableStamp stamp = Stamp(name);
+        tables.push_back(ArchiveTableState{std::move(name), stamp});
+    }
+    return tables;
+}
+
+TableStamp ArchiveTextReader::Stamp(const std::string& tableUtf8) {
+    const std::string table = QuoteIdentifier(tableUtf8);
+    TableStamp stamp;
+    {
+        // The id index, where the table has one, counts its rows without
+        // reading them.
+        Statement count(db_.get(), "SELECT count(*), max(rowid) FROM " + table);
+        StatementRun run(count);
+        if (!count.Step()) {
+            return stamp;
+        }
+        stamp.rows = count.ColumnInteger(0);
+        stamp.lastPlace = count.ColumnInteger(1);
+    }
+    try {
+        Statement last(db_.get(), "SELECT id FROM " + table + " WHERE rowid = ?");
+        last.BindInteger(1, stamp.lastPlace);
+        StatementRun run(last);
+        stamp.lastId = last.Step() ? last.ColumnInteger(0) : 0;
+    } catch (const DbError&) {
+        // A table made elsewhere without an id: the count and rowid tell.
+    }
+    return stamp;
+}
+
+std::vector<long long> ArchiveTextReader::Places(const std::string& tableUtf8, long long after,
+                                                 int limit) {
+    Statement select(db_.get(), "SELECT rowid FROM " + QuoteIdentifier(tableUtf8) +
+                                    " WHERE rowid > ? ORDER BY rowid LIMIT ?");
+    select.BindInteger(1, after);
+    select.BindInteger(2, limit);
+    StatementRun run(select);
+    std::vector<long long> places;
+    while (select.Step()) {
+        places.push_back(select.ColumnInteger(0));
+    }
+    return places;
+}
+
+// A table made elsewhere may lack a column; it reads as empty.
+std::string ArchiveTextReader::SelectRowsSql(const std::string& tableUtf8) {
+    std::set<std::string> columns;
+    {
+        Statement info(db_.get(), "SELECT name FROM pragma_table_info(?)");
+        info.BindText(1, tableUtf8);
+        StatementRun run(info);
+        while (info.Step()) {
+            columns.insert(LowerAscii(info.ColumnBytes(0)));
+        }
+    }
+    using namespace mailbox_column;
+    std::string sql = "SELECT rowid";
+    for (const char* column : {kFrom, kTo, kSubject, kDate, kSize, kMessage}) {
+        sql += ", ";
+        sql += columns.count(LowerAscii(column)) ? QuoteIdentifier(column) : "NULL";
+    }
+    return sql + " FROM " + QuoteIdentifier(tableUtf8) +
+           " WHERE rowid >= ? AND rowid <= ? ORDER BY rowid";
+}
+
+void ArchiveTextReader::ReadRows(const std::string& tableUtf8, const std::vector<long long>& places,
+                                 const std::function<void(const ArchivedRowTexts&)>& each) {
+    if (places.empty()) {
+        return;
+    }
+    Statement select(db_.get(), SelectRowsSql(tableUtf8));
+    select.BindInteger(1, places.front());
+    select.BindInteger(2, places.back());
+    StatementRun run(select);
+    size_t next = 0;
+    while (next < places.size() && select.Step()) {
+        const long long place = select.ColumnInteger(0);
+        while (next < places.size() && places[next] < place) {
+            ++next;
+        }
+        if (next == places.size() || places[next] != place) {
+            // Not asked for: its texts are never read from the file.
+            continue;
+        }
+        row_.place = place;
+        ReadText(select, 1, row_.from);
+        ReadText(select, 2, row_.to);
+        ReadText(select, 3, row_.subject);
+        ReadText(select, 4, row_.date);
+        row_.size = static_cast<int>(select.ColumnInteger(5));
+        ReadText(select, 6, row_.message);
+        each(row_);
+        ++next;
+    }
+}

@@ -1,0 +1,61 @@
+// The archive as the full-text index reads it: through a connection of its
+// own that can only read, a short read transaction at a time, so that a task
+// writing to the archive is never held up for long and the index can never
+// change it.
+#pragma once
+
+#include "db/message_index.h"
+#include "db/sqlite_handles.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct ArchiveTableState {
+    std::string name; // UTF-8
+    TableStamp stamp;
+};
+
+// One row's stored texts, in UTF-8.
+struct ArchivedRowTexts {
+    long long place = 0;
+    int size = 0;
+    std::string from, to, subject, date, message;
+};
+
+class ArchiveTextReader {
+public:
+    // Throws DbError when the file cannot be opened or is no SQLite archive.
+    explicit ArchiveTextReader(const std::string& archivePath);
+
+    // Everything read while one lives sees one state of the file; it holds
+    // only a read lock, which a writer waits for a moment at most.
+    class Snapshot {
+    public:
+        explicit Snapshot(ArchiveTextReader& reader);
+        ~Snapshot();
+        Snapshot(const Snapshot&) = delete;
+        Snapshot& operator=(const Snapshot&) = delete;
+
+    private:
+        sqlite3* db_;
+    };
+
+    // The archive tables ("Mailbox_" names) that have rowids, with their
+    // stamps. Throws DbError.
+    std::vector<ArchiveTableState> Tables();
+    // None (no rows) when the table is gone. Throws DbError.
+    TableStamp Stamp(const std::string& tableUtf8);
+    // Up to `limit` rowids after `after`, ascending. Throws DbError.
+    std::vector<long long> Places(const std::string& tableUtf8, long long after, int limit);
+    // The rows at `places` (ascending) that are there, in that order; a
+    // place without a row is passed over. Throws DbError.
+    void ReadRows(const std::string& tableUtf8, const std::vector<long long>& places,
+                  const std::function<void(const ArchivedRowTexts&)>& each);
+
+private:
+    std::string SelectRowsSql(const std::string& tableUtf8);
+
+    UniqueSqlite db_;
+    ArchivedRowTexts row_;
+};
