@@ -117,6 +117,26 @@ TableStamp ArchiveTextReader::Stamp(const std::string& tableUtf8) {
     return stamp;
 }
 
+// The rows above the old last place are the only ones read, and the count
+// of the rest follows from the whole count, which the id index gives.
+bool ArchiveTextReader::OnlyGrew(const std::string& tableUtf8, const TableStamp& before,
+                                 const TableStamp& now) {
+    if (before.rows == 0 || now.rows < before.rows || now.lastPlace < before.lastPlace) {
+        return false;
+    }
+    const std::string table = QuoteIdentifier(tableUtf8);
+    Statement above(db_.get(), "SELECT count(*) FROM " + table + " WHERE rowid > ?");
+    above.BindInteger(1, before.lastPlace);
+    StatementRun aboveRun(above);
+    if (!above.Step() || now.rows - above.ColumnInteger(0) != before.rows) {
+        return false;
+    }
+    Statement last(db_.get(), "SELECT id FROM " + table + " WHERE rowid = ?");
+    last.BindInteger(1, before.lastPlace);
+    StatementRun lastRun(last);
+    return last.Step() && last.ColumnInteger(0) == before.lastId;
+}
+
 std::vector<long long> ArchiveTextReader::Places(const std::string& tableUtf8, long long after,
                                                  int limit) {
     Statement select(db_.get(), "SELECT rowid FROM " + QuoteIdentifier(tableUtf8) +

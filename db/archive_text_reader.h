@@ -46,6 +46,10 @@ public:
     std::vector<ArchiveTableState> Tables();
     // None (no rows) when the table is gone. Throws DbError.
     TableStamp Stamp(const std::string& tableUtf8);
+    // Whether the table only gained rows above those `before` counted
+    // since: the same rows up to its last place, and the same last row.
+    // Throws DbError.
+    bool OnlyGrew(const std::string& tableUtf8, const TableStamp& before, const TableStamp& now);
     // Up to `limit` rowids after `after`, ascending. Throws DbError.
     std::vector<long long> Places(const std::string& tableUtf8, long long after, int limit);
     // The rows at `places` (ascending) that are there, in that order; a

@@ -21,8 +21,10 @@ void Exec(sqlite3* db, const char* sql) {
 
 // Each archive table the index knows, with the stamp of the archive table
 // it last agreed with, whether it is behind, and how far a catch-up got.
-// Each message is one entry, under an id that orders entries newest first
-// (its date in the high bits), shared with its words in the full-text table.
+// Each message is one entry, under an id that orders entries by date (see
+// MessageIndex::Add), shared with its words in the full-text table. The ids
+// of entries removed are retired: their words stay in the words table,
+// which keeps no text to remove them by, and must never match a new entry.
 // The words keep no text of their own (content=''), no positions and no
 // column sizes: a query asks only which messages hold every word.
 const char* const kSchema = R"(
@@ -44,10 +46,9 @@ CREATE TABLE index_entries(
     sender TEXT NOT NULL,
     subject TEXT NOT NULL);
 CREATE UNIQUE INDEX index_entries_place ON index_entries(table_id, place);
-CREATE TABLE index_state(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;
-INSERT INTO index_state VALUES('next_seq', 0), ('stale', 0);
+CREATE TABLE index_retired(doc INTEGER PRIMARY KEY);
 CREATE VIRTUAL TABLE index_words USING fts5(words, content='', detail=none, columnsize=0,
-    prefix='2', tokenize='unicode61 remove_diacritics 2');
+    tokenize='unicode61 remove_diacritics 2');
 )";
 
 } // namespace
@@ -77,7 +78,7 @@ IndexFileKind ReadIndexFileKind(sqlite3* db) {
         return IndexFileKind::kOtherVersion;
     }
     Statement names(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                        "('index_tables', 'index_entries', 'index_state', 'index_words')");
+                        "('index_tables', 'index_entries', 'index_retired', 'index_words')");
     StatementRun run(names);
     return names.Step() && names.ColumnInteger(0) == 4 ? IndexFileKind::kOurs
                                                        : IndexFileKind::kForeign;

@@ -12,14 +12,15 @@
 
 namespace {
 
-// Entries are ordered by their ids: the date key above, a sequence number
-// below, so that messages of one second still have ids of their own.
-constexpr int kSeqBits = 22;
-constexpr long long kSeqMask = (1LL << kSeqBits) - 1;
-constexpr long long kLatestDateKey = (1LL << 41) - 1;
+// Entries are ordered by their ids, the minute of their date: messages of
+// one minute take the next free ids after it. Ids this close together keep
+// the words table small, which stores each word's ids as their differences.
+constexpr long long kSecondsPerId = 60;
 // A task's update waits this long for another program's catch-up slice;
 // longer, and it is better marked behind than holding up the task.
 constexpr int kBusyMilliseconds = 500;
+// Words held for the words table before they are written in order.
+constexpr size_t kPendingWordBytes = 16 << 20;
 // Fewer stale words cost a query nothing worth a rebuild.
 constexpr long long kStaleWorthClearing = 10000;
 
@@ -130,30 +131,17 @@ MessageIndex::Transaction::Transaction(MessageIndex& index) : index_(index) {
 MessageIndex::Transaction::~Transaction() {
     if (open_) {
         sqlite3_exec(index_.db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-        index_.nextSeq_ = -1;
+        index_.lastIds_.clear();
+        index_.pendingWords_.clear();
+        index_.pendingBytes_ = 0;
     }
 }
 
 void MessageIndex::Transaction::Commit() {
-    if (index_.nextSeq_ >= 0) {
-        index_.SetStateValue("next_seq", index_.nextSeq_);
-    }
+    index_.FlushWords();
     Exec(index_.db_.get(), "COMMIT");
     open_ = false;
-}
-
-long long MessageIndex::StateValue(const char* key) {
-    Statement select(db_.get(), "SELECT value FROM index_state WHERE key = ?");
-    select.BindText(1, key);
-    StatementRun run(select);
-    return select.Step() ? select.ColumnInteger(0) : 0;
-}
-
-void MessageIndex::SetStateValue(const char* key, long long value) {
-    Statement update(db_.get(), "INSERT OR REPLACE INTO index_state(key, value) VALUES(?, ?)");
-    update.BindText(1, key);
-    update.BindInteger(2, value);
-    update.Run();
+    index_.lastIds_.clear();
 }
 
 namespace {
@@ -219,10 +207,13 @@ long long MessageIndex::TableId(const std::string& tableUtf8, bool* added) {
 }
 
 void MessageIndex::DropTable(long long tableId) {
+    Statement retire(db_.get(), "INSERT OR IGNORE INTO index_retired(doc) "
+                                "SELECT doc FROM index_entries WHERE table_id = ?");
+    retire.BindInteger(1, tableId);
+    retire.Run();
     Statement entries(db_.get(), "DELETE FROM index_entries WHERE table_id = ?");
     entries.BindInteger(1, tableId);
     entries.Run();
-    SetStateValue("stale", StateValue("stale") + sqlite3_changes(db_.get()));
     Statement table(db_.get(), "DELETE FROM index_tables WHERE id = ?");
     table.BindInteger(1, tableId);
     table.Run();
@@ -230,20 +221,7 @@ void MessageIndex::DropTable(long long tableId) {
 
 void MessageIndex::Add(long long tableId, const IndexDocument& document) {
     Remove(tableId, document.place);
-    if (nextSeq_ < 0) {
-        nextSeq_ = StateValue("next_seq");
-    }
-    const long long key = std::clamp(document.dateKey, 0LL, kLatestDateKey) << kSeqBits;
-    Statement& exists = Prepared(docExists_, "SELECT 1 FROM index_entries WHERE doc = ?");
-    long long doc = 0;
-    for (;;) {
-        doc = key | (nextSeq_++ & kSeqMask);
-        exists.BindInteger(1, doc);
-        StatementRun run(exists);
-        if (!exists.Step()) {
-            break;
-        }
-    }
+    const long long doc = FreeId(std::max(document.dateKey, 0LL) / kSecondsPerId);
     Statement& entry =
         Prepared(insertEntry_, "INSERT INTO index_entries(doc, table_id, place, size, date_text, "
                                "sender, subject) VALUES(?, ?, ?, ?, ?, ?, ?)");
@@ -258,17 +236,17 @@ void MessageIndex::Add(long long tableId, const IndexDocument& document) {
 
     std::string words;
     words.reserve(document.sender.size() + document.recipients.size() + document.subject.size() +
-                  document.body.size() + 3);
+                  document.body.size() + 4);
     for (const std::string* part :
          {&document.sender, &document.recipients, &document.subject, &document.body}) {
         words += *part;
         words += '\n';
     }
-    Statement& insertWords =
-        Prepared(insertWords_, "INSERT INTO index_words(rowid, words) VALUES(?, ?)");
-    insertWords.BindInteger(1, doc);
-    insertWords.BindText(2, words);
-    insertWords.Run();
+    pendingBytes_ += words.size();
+    pendingWords_.emplace_back(doc, std::move(words));
+    if (pendingBytes_ > kPendingWordBytes) {
+        FlushWords();
+    }
 
     Statement& count =
         Prepared(addCount_, "UPDATE index_tables SET entry_count = entry_count + ? WHERE id = ?");
@@ -277,16 +255,73 @@ void MessageIndex::Add(long long tableId, const IndexDocument& document) {
     count.Run();
 }
 
-void MessageIndex::Remove(long long tableId, long long place) {
-    Statement& remove =
-        Prepared(deleteEntry_, "DELETE FROM index_entries WHERE table_id = ? AND place = ?");
-    remove.BindInteger(1, tableId);
-    remove.BindInteger(2, place);
-    remove.Run();
-    if (sqlite3_changes(db_.get()) == 0) {
-        return;
+// The first id from `wanted` on that no entry has. Within a transaction
+// the ids given out are remembered, so a run of messages of one minute (or
+// undated ones, all at 0) is walked once, not once for each.
+long long MessageIndex::FreeId(long long wanted) {
+    const auto given = lastIds_.find(wanted);
+    long long id = given == lastIds_.end() ? wanted : given->second + 1;
+    Statement& entries =
+        Prepared(takenIds_, "SELECT doc FROM index_entries WHERE doc >= ? ORDER BY doc");
+    Statement& retired =
+        Prepared(retiredIds_, "SELECT doc FROM index_retired WHERE doc >= ? ORDER BY doc");
+    entries.BindInteger(1, id);
+    retired.BindInteger(1, id);
+    StatementRun entriesRun(entries);
+    StatementRun retiredRun(retired);
+    // Both runs ascend; the id moves on while either holds it.
+    long long entry = entries.Step() ? entries.ColumnInteger(0) : -1;
+    long long old = retired.Step() ? retired.ColumnInteger(0) : -1;
+    while (entry == id || old == id) {
+        ++id;
+        while (entry >= 0 && entry < id) {
+            entry = entries.Step() ? entries.ColumnInteger(0) : -1;
+        }
+        while (old >= 0 && old < id) {
+            old = retired.Step() ? retired.ColumnInteger(0) : -1;
+        }
     }
-    SetStateValue("stale", StateValue("stale") + 1);
+    lastIds_[wanted] = id;
+    return id;
+}
+
+// The words table keeps what it is given in memory until its ids come out
+// of order, and then writes them out as a segment of its own: given one
+// message at a time in the order of dates, it would write a segment for
+// almost each, and spend its time merging them.
+void MessageIndex::FlushWords() {
+    std::sort(pendingWords_.begin(), pendingWords_.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    Statement& insertWords =
+        Prepared(insertWords_, "INSERT INTO index_words(rowid, words) VALUES(?, ?)");
+    for (const auto& [doc, words] : pendingWords_) {
+        insertWords.BindInteger(1, doc);
+        insertWords.BindText(2, words);
+        insertWords.Run();
+    }
+    pendingWords_.clear();
+    pendingBytes_ = 0;
+}
+
+void MessageIndex::Remove(long long tableId, long long place) {
+    Statement& find =
+        Prepared(findEntry_, "SELECT doc FROM index_entries WHERE table_id = ? AND place = ?");
+    find.BindInteger(1, tableId);
+    find.BindInteger(2, place);
+    long long doc = 0;
+    {
+        StatementRun run(find);
+        if (!find.Step()) {
+            return;
+        }
+        doc = find.ColumnInteger(0);
+    }
+    Statement& retire = Prepared(retire_, "INSERT OR IGNORE INTO index_retired(doc) VALUES(?)");
+    retire.BindInteger(1, doc);
+    retire.Run();
+    Statement& remove = Prepared(deleteEntry_, "DELETE FROM index_entries WHERE doc = ?");
+    remove.BindInteger(1, doc);
+    remove.Run();
     Statement& count =
         Prepared(addCount_, "UPDATE index_tables SET entry_count = entry_count + ? WHERE id = ?");
     count.BindInteger(1, -1);
@@ -333,7 +368,9 @@ void MessageIndex::SetScannedTo(long long tableId, long long place) {
 }
 
 long long MessageIndex::StaleEntries() {
-    return StateValue("stale");
+    Statement count(db_.get(), "SELECT count(*) FROM index_retired");
+    StatementRun run(count);
+    return count.Step() ? count.ColumnInteger(0) : 0;
 }
 
 bool MessageIndex::ClearWhenMostlyStale() {
@@ -355,5 +392,5 @@ void MessageIndex::Clear() {
     Exec(db_.get(), "INSERT INTO index_words(index_words) VALUES('delete-all')");
     Exec(db_.get(), "DELETE FROM index_entries");
     Exec(db_.get(), "UPDATE index_tables SET behind = 1, scanned_to = 0, entry_count = 0");
-    SetStateValue("stale", 0);
+    Exec(db_.get(), "DELETE FROM index_retired");
 }

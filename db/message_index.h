@@ -8,8 +8,10 @@
 #include "db/sqlite_handles.h"
 #include "db/sqlite_statement.h"
 
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One archived message as the index takes it: decoded already, in UTF-8.
@@ -116,13 +118,16 @@ public:
 private:
     MessageIndex(std::string archivePath, std::string path, UniqueSqlite db);
     Statement& Prepared(Statement& statement, const char* sql);
-    long long StateValue(const char* key);
-    void SetStateValue(const char* key, long long value);
     void Clear();
+    void FlushWords();
+    long long FreeId(long long wanted);
 
     std::string archivePath_;
     std::string path_;
     UniqueSqlite db_;
-    long long nextSeq_ = -1;
-    Statement insertEntry_, insertWords_, findPlace_, deleteEntry_, docExists_, addCount_;
+    std::map<long long, long long> lastIds_;
+    std::vector<std::pair<long long, std::string>> pendingWords_;
+    size_t pendingBytes_ = 0;
+    Statement insertEntry_, insertWords_, findPlace_, deleteEntry_, takenIds_, addCount_,
+        retiredIds_, findEntry_, retire_;
 };

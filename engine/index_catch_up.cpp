@@ -44,12 +44,27 @@ void IndexCatchUp::Plan() {
         if (!cleared && !known.behind && known.stamp == table.stamp) {
             continue;
         }
+        // Rows added behind the index, as by another program's task, are
+        // all that need reading.
+        long long from = known.scannedTo;
+        long long rows = table.stamp.rows;
+        if (!cleared && !known.behind && GrewOnly(table.name, known.stamp, table.stamp)) {
+            from = known.stamp.lastPlace;
+            rows -= known.stamp.rows;
+        }
         index_.MarkBehind(id);
-        work_.push_back(Work{id, table.name, known.scannedTo});
-        totalRows_ += table.stamp.rows;
+        index_.SetScannedTo(id, from);
+        work_.push_back(Work{id, table.name, from});
+        totalRows_ += rows;
     }
     transaction.Commit();
     planned_ = true;
+}
+
+bool IndexCatchUp::GrewOnly(const std::string& table, const TableStamp& before,
+                            const TableStamp& now) {
+    const ArchiveTextReader::Snapshot snapshot(archive_);
+    return archive_.OnlyGrew(table, before, now);
 }
 
 bool IndexCatchUp::Run(Work& work) {

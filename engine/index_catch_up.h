@@ -37,6 +37,7 @@ private:
     };
 
     void Plan();
+    bool GrewOnly(const std::string& table, const TableStamp& before, const TableStamp& now);
     // One run of rows of the first table; true when the table is through.
     bool Run(Work& work);
     bool Finish(const Work& work);

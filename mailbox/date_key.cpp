@@ -52,9 +52,85 @@ long long TimeOfDay(const std::string& text) {
     return 0;
 }
 
+// Days from 1 January 1970 to the civil date (proleptic Gregorian).
+long long DaysFromCivil(int year, int month, int day) {
+    year -= month <= 2 ? 1 : 0;
+    const int era = (year >= 0 ? year : year - 399) / 400;
+    const int yearOfEra = year - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097LL + dayOfEra - 719468;
+}
+
+int DaysInMonth(int year, int month) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+int MonthOf(const std::string& text, size_t at) {
+    static const char* const kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                          "jul", "aug", "sep", "oct", "nov", "dec"};
+    if (at + 3 > text.size()) {
+        return 0;
+    }
+    std::string name;
+    for (size_t i = at; i < at + 3; ++i) {
+        name += static_cast<char>(text[i] | 0x20);
+    }
+    for (int month = 0; month < 12; ++month) {
+        if (name == kMonths[month]) {
+            return month + 1;
+        }
+    }
+    return 0;
+}
+
+// The Internet form, most dates mail carries ("[Wed,] 10 Jan 2007 13:05"),
+// read here without the platform's locale parsing, which costs more than
+// all the rest of indexing a message.
+long long InternetDay(const std::string& text) {
+    size_t pos = text.find_first_of("0123456789");
+    if (pos == std::string::npos) {
+        return -1;
+    }
+    size_t end = pos;
+    while (end < text.size() && IsDigit(text[end])) {
+        ++end;
+    }
+    if (end - pos > 2 || end + 1 >= text.size() || text[end] != ' ') {
+        return -1;
+    }
+    const int day = Digits(text, pos, end - pos);
+    const int month = MonthOf(text, end + 1);
+    pos = end + 4;
+    if (month == 0 || pos >= text.size() || text[pos] != ' ') {
+        return -1;
+    }
+    end = ++pos;
+    while (end < text.size() && IsDigit(text[end])) {
+        ++end;
+    }
+    if (end - pos != 4 && end - pos != 2) {
+        return -1;
+    }
+    int year = Digits(text, pos, end - pos);
+    if (end - pos == 2) {
+        year += year < 50 ? 2000 : 1900;
+    }
+    if (day < 1 || day > DaysInMonth(year, month)) {
+        return -1;
+    }
+    return DaysFromCivil(year, month, day);
+}
+
 } // namespace
 
 long long MessageDateKey(const std::string& dateText) {
+    const long long internetDay = InternetDay(dateText);
+    if (internetDay > 0) {
+        return internetDay * 86400 + TimeOfDay(dateText);
+    }
     const std::optional<CalendarDay> day = ParseMessageDay(dateText);
     if (!day) {
         return 0;
