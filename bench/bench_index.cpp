@@ -110,9 +110,12 @@ Message MakeMessage(const Vocabulary& words, int row) {
     message.subject = "Re: " + words.Draw(seed) + " " + words.Draw(seed) + " " + words.Draw(seed);
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    message.date = "Mon, " + std::to_string(row % 28 + 1) + " " + kMonths[(row / 28) % 12] + " " +
-                   std::to_string(1998 + row % 12) + " " + std::to_string(row % 24) + ":" +
-                   std::to_string(10 + row % 50) + ":00 +0100";
+    // Twelve years of mail, at any minute.
+    const unsigned when = seed * 2246822519u + static_cast<unsigned>(row);
+    message.date = "Mon, " + std::to_string(when % 28 + 1) + " " + kMonths[(when >> 5) % 12] + " " +
+                   std::to_string(1998 + (when >> 9) % 12) + " " +
+                   std::to_string((when >> 13) % 24) + ":" +
+                   std::to_string(10 + (when >> 18) % 50) + ":00 +0100";
     std::string headers = "Return-Path: <" + words.Draw(seed) +
                           "@example.com>\r\nReceived: from mail.example.com by mx.example.org "
                           "with SMTP id " +

@@ -10,6 +10,9 @@
 namespace {
 
 constexpr size_t kMaxTerms = 32;
+// A word that begins this many words of the index or fewer is looked for as
+// those words; one that begins more, as a prefix.
+constexpr size_t kMaxSpelledOut = 24;
 
 // The engine's extension interface, which lends out its tokenizers.
 fts5_api* Fts5Api(sqlite3* db) {
@@ -59,24 +62,67 @@ std::vector<std::string> QueryTokens(sqlite3* db, const std::string& text) {
     return tokens;
 }
 
-std::string QuotedPrefix(const std::string& token) {
-    std::string term = "\"";
-    for (const char c : token) {
-        term += c;
+std::string Quoted(const std::string& term) {
+    std::string quoted = "\"";
+    for (const char c : term) {
+        quoted += c;
         if (c == '"') {
-            term += '"';
+            quoted += '"';
         }
     }
-    return term + "\"*";
+    return quoted + "\"";
+}
+
+// The words of the index that begin with `token`, up to one more than are
+// spelled out.
+std::vector<std::string> WordsBeginning(sqlite3* db, const std::string& token) {
+    std::string after = token;
+    while (!after.empty() && static_cast<unsigned char>(after.back()) == 0xFF) {
+        after.pop_back();
+    }
+    if (!after.empty()) {
+        after.back() = static_cast<char>(after.back() + 1);
+    }
+    Statement select(db, after.empty() ? "SELECT term FROM temp.index_vocabulary WHERE term >= ? "
+                                         "LIMIT ?"
+                                       : "SELECT term FROM temp.index_vocabulary WHERE term >= ? "
+                                         "AND term < ? LIMIT ?");
+    int at = 1;
+    select.BindText(at++, token);
+    if (!after.empty()) {
+        select.BindText(at++, after);
+    }
+    select.BindInteger(at, static_cast<long long>(kMaxSpelledOut + 1));
+    StatementRun run(select);
+    std::vector<std::string> words;
+    while (select.Step()) {
+        words.push_back(select.ColumnBytes(0));
+    }
+    return words;
 }
 
 } // namespace
 
+// A prefix term makes the engine gather every message of every word it
+// begins before it can give the newest; the same words spelled out are
+// read lazily, newest first, and the first page is found at once.
 std::string IndexMatchExpression(MessageIndex& index, const std::string& typedUtf8) {
     std::string expression;
     for (const std::string& token : QueryTokens(index.handle(), typedUtf8)) {
+        const std::vector<std::string> words = WordsBeginning(index.handle(), token);
+        if (words.empty()) {
+            return std::string();
+        }
         expression += expression.empty() ? "" : " AND ";
-        expression += QuotedPrefix(token);
+        if (words.size() > kMaxSpelledOut) {
+            expression += Quoted(token) + "*";
+            continue;
+        }
+        expression += "(";
+        for (size_t i = 0; i < words.size(); ++i) {
+            expression += (i ? " OR " : "") + Quoted(words[i]);
+        }
+        expression += ")";
     }
     return expression;
 }

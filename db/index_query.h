@@ -21,8 +21,10 @@ struct IndexHit {
     int size = 0;
 };
 
-// The match expression for `typedUtf8`: `"token"*` terms joined by AND, at
-// most 32; empty when the text holds no word. Throws DbError.
+// The match expression for `typedUtf8`, at most 32 words joined by AND,
+// each as the index's words it begins ("caf": ("cafe" OR "cafes")) or as a
+// quoted prefix term when it begins many; empty when the text holds no word
+// or a word no message holds. Throws DbError.
 std::string IndexMatchExpression(MessageIndex& index, const std::string& typedUtf8);
 
 // The newest `limit` messages holding every word (newest by their date;

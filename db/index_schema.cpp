@@ -21,7 +21,8 @@ void Exec(sqlite3* db, const char* sql) {
 
 // Each archive table the index knows, with the stamp of the archive table
 // it last agreed with, whether it is behind, and how far a catch-up got.
-// Each message is one entry, under an id that orders entries by date (see
+// Each message is one entry, kept in the order of its table and place, as
+// a catch-up adds them, under an id that orders entries by date (see
 // MessageIndex::Add), shared with its words in the full-text table. The ids
 // of entries removed are retired: their words stay in the words table,
 // which keeps no text to remove them by, and must never match a new entry.
@@ -38,17 +39,19 @@ CREATE TABLE index_tables(
     scanned_to INTEGER NOT NULL DEFAULT 0,
     entry_count INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE index_entries(
-    doc INTEGER PRIMARY KEY,
     table_id INTEGER NOT NULL,
     place INTEGER NOT NULL,
+    doc INTEGER NOT NULL,
     size INTEGER NOT NULL,
     date_text TEXT NOT NULL,
     sender TEXT NOT NULL,
-    subject TEXT NOT NULL);
-CREATE UNIQUE INDEX index_entries_place ON index_entries(table_id, place);
+    subject TEXT NOT NULL,
+    PRIMARY KEY(table_id, place)) WITHOUT ROWID;
+CREATE UNIQUE INDEX index_entries_doc ON index_entries(doc);
 CREATE TABLE index_retired(doc INTEGER PRIMARY KEY);
 CREATE VIRTUAL TABLE index_words USING fts5(words, content='', detail=none, columnsize=0,
     tokenize='unicode61 remove_diacritics 2');
+INSERT INTO index_words(index_words, rank) VALUES('automerge', 16);
 )";
 
 } // namespace
@@ -101,4 +104,6 @@ void SetIndexConnectionOptions(sqlite3* db) {
     Exec(db, "PRAGMA synchronous = OFF");
     Exec(db, "PRAGMA journal_mode = TRUNCATE");
     Exec(db, "PRAGMA cache_size = -8192");
+    Exec(db, "CREATE VIRTUAL TABLE IF NOT EXISTS temp.index_vocabulary "
+             "USING fts5vocab(main, index_words, row)");
 }

@@ -29,5 +29,6 @@ void CreateIndexSchema(sqlite3* db);
 
 // How the connection writes: the index can be made again, so a commit
 // does not wait for the disk, and a large build keeps its pages in memory.
-// Throws DbError.
+// Also the connection's view of the words the index holds
+// (temp.index_vocabulary). Throws DbError.
 void SetIndexConnectionOptions(sqlite3* db);

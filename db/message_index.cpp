@@ -319,8 +319,10 @@ void MessageIndex::Remove(long long tableId, long long place) {
     Statement& retire = Prepared(retire_, "INSERT OR IGNORE INTO index_retired(doc) VALUES(?)");
     retire.BindInteger(1, doc);
     retire.Run();
-    Statement& remove = Prepared(deleteEntry_, "DELETE FROM index_entries WHERE doc = ?");
-    remove.BindInteger(1, doc);
+    Statement& remove =
+        Prepared(deleteEntry_, "DELETE FROM index_entries WHERE table_id = ? AND place = ?");
+    remove.BindInteger(1, tableId);
+    remove.BindInteger(2, place);
     remove.Run();
     Statement& count =
         Prepared(addCount_, "UPDATE index_tables SET entry_count = entry_count + ? WHERE id = ?");

@@ -102,7 +102,7 @@ TEST_F(MessageIndexTest, AnyTypedTextIsWordsNeverSyntax) {
         index->Add(table, Document(2, 2, "words: quote \" star * minus - (brackets)"));
         transaction.Commit();
     }
-    EXPECT_EQ("\"near\"* AND \"and\"*", IndexMatchExpression(*index, "NEAR AND"));
+    EXPECT_EQ("(\"near\") AND (\"and\")", IndexMatchExpression(*index, "NEAR AND"));
     EXPECT_THAT(Places(FindInIndex(*index, "NEAR", 10)), ElementsAre(1));
     EXPECT_THAT(Places(FindInIndex(*index, "station AND phone", 10)), ElementsAre(1));
     EXPECT_THAT(Places(FindInIndex(*index, "e-mail", 10)), ElementsAre(1));
