@@ -9,8 +9,6 @@
 
 #include <sqlite3.h>
 
-#include <set>
-
 namespace {
 
 // A task's commit holds the file for a moment; a read waits that out.
@@ -31,15 +29,6 @@ void ReadText(const Statement& statement, int column, std::string& text) {
     default:
         text.clear();
     }
-}
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 } // namespace
@@ -137,36 +126,35 @@ bool ArchiveTextReader::OnlyGrew(const std::string& tableUtf8, const TableStamp&
     return last.Step() && last.ColumnInteger(0) == before.lastId;
 }
 
-std::vector<long long> ArchiveTextReader::Places(const std::string& tableUtf8, long long after,
-                                                 int limit) {
-    Statement select(db_.get(), "SELECT rowid FROM " + QuoteIdentifier(tableUtf8) +
+std::vector<RowKey> ArchiveTextReader::Rows(const std::string& tableUtf8, long long after,
+                                            int limit) {
+    Statement select(db_.get(), "SELECT rowid, " + Column(tableUtf8, mailbox_column::kId) +
+                                    " FROM " + QuoteIdentifier(tableUtf8) +
                                     " WHERE rowid > ? ORDER BY rowid LIMIT ?");
     select.BindInteger(1, after);
     select.BindInteger(2, limit);
     StatementRun run(select);
-    std::vector<long long> places;
+    std::vector<RowKey> rows;
     while (select.Step()) {
-        places.push_back(select.ColumnInteger(0));
+        rows.push_back(RowKey{select.ColumnInteger(0), select.ColumnInteger(1)});
     }
-    return places;
+    return rows;
+}
+
+std::string ArchiveTextReader::Column(const std::string& tableUtf8, const char* column) {
+    Statement info(db_.get(), "SELECT 1 FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE");
+    info.BindText(1, tableUtf8);
+    info.BindText(2, column);
+    StatementRun run(info);
+    return info.Step() ? QuoteIdentifier(column) : "NULL";
 }
 
 // A table made elsewhere may lack a column; it reads as empty.
 std::string ArchiveTextReader::SelectRowsSql(const std::string& tableUtf8) {
-    std::set<std::string> columns;
-    {
-        Statement info(db_.get(), "SELECT name FROM pragma_table_info(?)");
-        info.BindText(1, tableUtf8);
-        StatementRun run(info);
-        while (info.Step()) {
-            columns.insert(LowerAscii(info.ColumnBytes(0)));
-        }
-    }
     using namespace mailbox_column;
     std::string sql = "SELECT rowid";
-    for (const char* column : {kFrom, kTo, kSubject, kDate, kSize, kMessage}) {
-        sql += ", ";
-        sql += columns.count(LowerAscii(column)) ? QuoteIdentifier(column) : "NULL";
+    for (const char* column : {kId, kFrom, kTo, kSubject, kDate, kSize, kMessage}) {
+        sql += ", " + Column(tableUtf8, column);
     }
     return sql + " FROM " + QuoteIdentifier(tableUtf8) +
            " WHERE rowid >= ? AND rowid <= ? ORDER BY rowid";
@@ -192,12 +180,13 @@ void ArchiveTextReader::ReadRows(const std::string& tableUtf8, const std::vector
             continue;
         }
         row_.place = place;
-        ReadText(select, 1, row_.from);
-        ReadText(select, 2, row_.to);
-        ReadText(select, 3, row_.subject);
-        ReadText(select, 4, row_.date);
-        row_.size = static_cast<int>(select.ColumnInteger(5));
-        ReadText(select, 6, row_.message);
+        row_.id = select.ColumnInteger(1);
+        ReadText(select, 2, row_.from);
+        ReadText(select, 3, row_.to);
+        ReadText(select, 4, row_.subject);
+        ReadText(select, 5, row_.date);
+        row_.size = static_cast<int>(select.ColumnInteger(6));
+        ReadText(select, 7, row_.message);
         each(row_);
         ++next;
     }

@@ -19,6 +19,7 @@ struct ArchiveTableState {
 // One row's stored texts, in UTF-8.
 struct ArchivedRowTexts {
     long long place = 0;
+    long long id = 0;
     int size = 0;
     std::string from, to, subject, date, message;
 };
@@ -50,8 +51,8 @@ public:
     // since: the same rows up to its last place, and the same last row.
     // Throws DbError.
     bool OnlyGrew(const std::string& tableUtf8, const TableStamp& before, const TableStamp& now);
-    // Up to `limit` rowids after `after`, ascending. Throws DbError.
-    std::vector<long long> Places(const std::string& tableUtf8, long long after, int limit);
+    // Up to `limit` rows after the place `after`, ascending. Throws DbError.
+    std::vector<RowKey> Rows(const std::string& tableUtf8, long long after, int limit);
     // The rows at `places` (ascending) that are there, in that order; a
     // place without a row is passed over. Throws DbError.
     void ReadRows(const std::string& tableUtf8, const std::vector<long long>& places,
@@ -59,6 +60,8 @@ public:
 
 private:
     std::string SelectRowsSql(const std::string& tableUtf8);
+    // The column as SQL, or NULL when a table made elsewhere lacks it.
+    std::string Column(const std::string& tableUtf8, const char* column);
 
     UniqueSqlite db_;
     ArchivedRowTexts row_;

@@ -12,7 +12,7 @@ namespace {
 constexpr size_t kMaxTerms = 32;
 // A word that begins this many words of the index or fewer is looked for as
 // those words; one that begins more, as a prefix.
-constexpr size_t kMaxSpelledOut = 24;
+constexpr size_t kMaxSpelledOut = 100;
 
 // The engine's extension interface, which lends out its tokenizers.
 fts5_api* Fts5Api(sqlite3* db) {

@@ -42,6 +42,7 @@ CREATE TABLE index_entries(
     table_id INTEGER NOT NULL,
     place INTEGER NOT NULL,
     doc INTEGER NOT NULL,
+    row_id INTEGER NOT NULL,
     size INTEGER NOT NULL,
     date_text TEXT NOT NULL,
     sender TEXT NOT NULL,

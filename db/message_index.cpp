@@ -223,15 +223,16 @@ void MessageIndex::Add(long long tableId, const IndexDocument& document) {
     Remove(tableId, document.place);
     const long long doc = FreeId(std::max(document.dateKey, 0LL) / kSecondsPerId);
     Statement& entry =
-        Prepared(insertEntry_, "INSERT INTO index_entries(doc, table_id, place, size, date_text, "
-                               "sender, subject) VALUES(?, ?, ?, ?, ?, ?, ?)");
+        Prepared(insertEntry_, "INSERT INTO index_entries(doc, table_id, place, row_id, size, "
+                               "date_text, sender, subject) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
     entry.BindInteger(1, doc);
     entry.BindInteger(2, tableId);
     entry.BindInteger(3, document.place);
-    entry.BindInteger(4, document.size);
-    entry.BindText(5, document.dateText);
-    entry.BindText(6, document.sender);
-    entry.BindText(7, document.subject);
+    entry.BindInteger(4, document.rowId);
+    entry.BindInteger(5, document.size);
+    entry.BindText(6, document.dateText);
+    entry.BindText(7, document.sender);
+    entry.BindText(8, document.subject);
     entry.Run();
 
     std::string words;
@@ -331,19 +332,19 @@ void MessageIndex::Remove(long long tableId, long long place) {
     count.Run();
 }
 
-std::vector<long long> MessageIndex::Places(long long tableId, long long after, long long upTo) {
+std::vector<RowKey> MessageIndex::Rows(long long tableId, long long after, long long upTo) {
     Statement& select =
-        Prepared(findPlace_, "SELECT place FROM index_entries WHERE table_id = ? AND place > ? "
-                             "AND place <= ? ORDER BY place");
+        Prepared(findPlace_, "SELECT place, row_id FROM index_entries WHERE table_id = ? AND "
+                             "place > ? AND place <= ? ORDER BY place");
     select.BindInteger(1, tableId);
     select.BindInteger(2, after);
     select.BindInteger(3, upTo);
     StatementRun run(select);
-    std::vector<long long> places;
+    std::vector<RowKey> rows;
     while (select.Step()) {
-        places.push_back(select.ColumnInteger(0));
+        rows.push_back(RowKey{select.ColumnInteger(0), select.ColumnInteger(1)});
     }
-    return places;
+    return rows;
 }
 
 void MessageIndex::SetCurrent(long long tableId, const TableStamp& stamp) {

@@ -17,6 +17,7 @@
 // One archived message as the index takes it: decoded already, in UTF-8.
 struct IndexDocument {
     long long place = 0;   // the row's rowid in its table
+    long long rowId = 0;   // its id column
     long long dateKey = 0; // sorts as the dates do; 0 for none
     int size = 0;
     // What a list of results shows.
@@ -39,6 +40,17 @@ struct TableStamp {
         return rows == other.rows && lastPlace == other.lastPlace && lastId == other.lastId;
     }
     bool operator!=(const TableStamp& other) const { return !(*this == other); }
+};
+
+// A row as a catch-up compares it: a place that holds another id holds
+// another message (the archive file was replaced, say).
+struct RowKey {
+    long long place = 0;
+    long long id = 0;
+    bool operator<(const RowKey& other) const {
+        return place != other.place ? place < other.place : id < other.id;
+    }
+    bool operator==(const RowKey& other) const { return place == other.place && id == other.id; }
 };
 
 struct IndexedTable {
@@ -96,8 +108,8 @@ public:
     // An entry already at the document's place is replaced.
     void Add(long long tableId, const IndexDocument& document);
     void Remove(long long tableId, long long place);
-    // The places the index holds for the table in (after, upTo], ascending.
-    std::vector<long long> Places(long long tableId, long long after, long long upTo);
+    // The rows the index holds for the table in (after, upTo], ascending.
+    std::vector<RowKey> Rows(long long tableId, long long after, long long upTo);
 
     // The table agrees with the archive as `stamp` says.
     void SetCurrent(long long tableId, const TableStamp& stamp);

@@ -68,32 +68,37 @@ bool IndexCatchUp::GrewOnly(const std::string& table, const TableStamp& before,
 }
 
 bool IndexCatchUp::Run(Work& work) {
-    std::vector<long long> places;
+    std::vector<RowKey> rows;
     {
         const ArchiveTextReader::Snapshot snapshot(archive_);
-        places = archive_.Places(work.name, work.scannedTo, kRunRows);
+        rows = archive_.Rows(work.name, work.scannedTo, kRunRows);
     }
-    const bool last = places.size() < static_cast<size_t>(kRunRows);
-    const long long upTo = last ? LLONG_MAX : places.back();
-    const std::vector<long long> held = index_.Places(work.id, work.scannedTo, upTo);
-    std::vector<long long> missing;
-    std::set_difference(places.begin(), places.end(), held.begin(), held.end(),
-                        std::back_inserter(missing));
-    std::vector<long long> gone;
-    std::set_difference(held.begin(), held.end(), places.begin(), places.end(),
+    const bool last = rows.size() < static_cast<size_t>(kRunRows);
+    const long long upTo = last ? LLONG_MAX : rows.back().place;
+    const std::vector<RowKey> held = index_.Rows(work.id, work.scannedTo, upTo);
+    // A place whose id changed is in both: its entry goes, its row comes.
+    std::vector<RowKey> gone;
+    std::set_difference(held.begin(), held.end(), rows.begin(), rows.end(),
                         std::back_inserter(gone));
-    for (const long long place : gone) {
-        index_.Remove(work.id, place);
+    for (const RowKey& row : gone) {
+        index_.Remove(work.id, row.place);
+    }
+    std::vector<RowKey> missing;
+    std::set_difference(rows.begin(), rows.end(), held.begin(), held.end(),
+                        std::back_inserter(missing));
+    std::vector<long long> places;
+    for (const RowKey& row : missing) {
+        places.push_back(row.place);
     }
     {
         const ArchiveTextReader::Snapshot snapshot(archive_);
-        archive_.ReadRows(work.name, missing, [&](const ArchivedRowTexts& row) {
+        archive_.ReadRows(work.name, places, [&](const ArchivedRowTexts& row) {
             index_.Add(work.id, documents_.Of(row));
         });
     }
-    doneRows_ += static_cast<long long>(places.size());
-    if (!places.empty()) {
-        work.scannedTo = places.back();
+    doneRows_ += static_cast<long long>(rows.size());
+    if (!rows.empty()) {
+        work.scannedTo = rows.back().place;
     }
     index_.SetScannedTo(work.id, work.scannedTo);
     return last;

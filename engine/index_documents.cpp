@@ -6,6 +6,7 @@
 const IndexDocument& IndexDocuments::Of(const ArchivedRowTexts& row) {
     reader_.Read(row.from, row.to, row.subject, row.message, text_);
     document_.place = row.place;
+    document_.rowId = row.id;
     document_.size = row.size;
     document_.dateText = row.date;
     document_.dateKey = MessageDateKey(Utf8ToAnsi(row.date));

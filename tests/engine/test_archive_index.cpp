@@ -164,6 +164,26 @@ TEST_F(ArchiveIndexTest, CatchesUpInSlicesAndMakesADamagedIndexAgain) {
     EXPECT_THAT(lines[0], ::testing::HasSubstr(".index.bad"));
 }
 
+TEST_F(ArchiveIndexTest, AnArchiveMadeAnewUnderTheSameNameIsReadAnew) {
+    for (int id = 1; id <= 3; ++id) {
+        AddRow("Mailbox_In", id, "alpha");
+    }
+    CatchUp(*std::make_unique<ArchiveIndex>(path_));
+    // Converted again, or copied from elsewhere: other messages at the same
+    // places.
+    ASSERT_TRUE(::DeleteFileA(path_.c_str()));
+    ASSERT_TRUE(CreateArchiveDatabase(connection_));
+    const long long first = AddRow("Mailbox_In", 7, "bravo");
+    const long long second = AddRow("Mailbox_In", 8, "bravo");
+    ArchiveIndex index(path_);
+    EXPECT_FALSE(index.IsCurrent());
+    CatchUp(index);
+    EXPECT_THAT(Found(index, "alpha"), IsEmpty());
+    EXPECT_EQ((std::set<std::pair<std::string, long long>>{{"Mailbox_In", first},
+                                                           {"Mailbox_In", second}}),
+              Found(index, "bravo"));
+}
+
 TEST_F(ArchiveIndexTest, FindsWhatTheReadingSearchFinds) {
     // Words none of which holds another, in the bodies only.
     const char* words[] = {"apple", "banana", "cherry", "damson", "elder", "fig"};
