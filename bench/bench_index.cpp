@@ -4,7 +4,12 @@
 // and the catch-up after rows were added behind the index's back. Each
 // figure is printed with its target.
 //
-//     bench_index.exe [MESSAGES [FOLDER]]
+//     STOWLARK_WINEPREFIX=/tmp/stowlark-bench-wine-index/prefix
+//         scripts/wine-run.sh build/bin/bench_index.exe [MESSAGES [FOLDER]]
+//     (one command line)
+//
+// It needs about 3 GB of free space for a million messages; the archive and
+// its index are removed at the end unless a folder is given.
 #include "bench/bench_support.h"
 #include "db/archive_schema.h"
 #include "db/db_connection.h"

@@ -85,15 +85,19 @@ TableStamp ArchiveTextReader::Stamp(const std::string& tableUtf8) {
     const std::string table = QuoteIdentifier(tableUtf8);
     TableStamp stamp;
     {
-        // The id index, where the table has one, counts its rows without
-        // reading them.
-        Statement count(db_.get(), "SELECT count(*), max(rowid) FROM " + table);
+        // Alone in its statement the count is taken from the smallest index
+        // (the id index, where the table has one) without reading the rows.
+        Statement count(db_.get(), "SELECT count(*) FROM " + table);
         StatementRun run(count);
         if (!count.Step()) {
             return stamp;
         }
         stamp.rows = count.ColumnInteger(0);
-        stamp.lastPlace = count.ColumnInteger(1);
+    }
+    {
+        Statement last(db_.get(), "SELECT max(rowid) FROM " + table);
+        StatementRun run(last);
+        stamp.lastPlace = last.Step() ? last.ColumnInteger(0) : 0;
     }
     try {
         Statement last(db_.get(), "SELECT id FROM " + table + " WHERE rowid = ?");
