@@ -218,60 +218,63 @@ int main(int argc, char** argv) {
                 "%.0f s\n",
                 messages, textMegabytes, FileMegabytes(path), filling.Seconds());
 
-    ArchiveIndex index(path);
-    const double before = PrivateMegabytes();
-    double peak = 0;
-    Stopwatch building;
     {
-        PrivatePeak sampler;
-        int slices = 0;
+        // The index holds the files open while it lives.
+        ArchiveIndex index(path);
+        const double before = PrivateMegabytes();
+        double peak = 0;
+        Stopwatch building;
+        {
+            PrivatePeak sampler;
+            int slices = 0;
+            IndexProgress progress;
+            do {
+                progress = index.CatchUp(200);
+                if (++slices % 200 == 0) {
+                    std::printf("    %s\n", progress.statusText.c_str());
+                    std::fflush(stdout);
+                }
+            } while (!progress.done);
+            peak = sampler.Megabytes();
+        }
+        const double buildSeconds = building.Seconds();
+        std::printf("Building the index from nothing: %.1f s\n", buildSeconds);
+        Verdict("message text indexed", textMegabytes / buildSeconds, "MB/s", 20, false);
+        Verdict("index file against the message text",
+                100 * FileMegabytes(IndexPathFor(path)) / textMegabytes, "%", 40, true);
+        Verdict("private memory growth while building", peak - before, "MB", 32, true);
+
+        // Words of middling frequency, as a person would look for.
+        const std::string query = words.At(40) + " " + words.At(300);
+        for (int run = 1; run <= 3; ++run) {
+            Stopwatch first;
+            const size_t found = index.Find(query, 100).size();
+            const double firstMs = first.Milliseconds();
+            Stopwatch counting;
+            const long long count = index.Count(query);
+            const double countMs = counting.Milliseconds();
+            std::printf("Query \"%s\", run %d: %zu shown, %lld in all\n", query.c_str(), run, found,
+                        count);
+            Verdict("first 100 results", firstMs, "ms", 100, true);
+            Verdict("full count", countMs, "ms", 1000, true);
+        }
+
+        Fill(path, words, messages, kAddedBehind);
+        Stopwatch catchingUp;
+        const bool behind = !index.IsCurrent();
         IndexProgress progress;
         do {
             progress = index.CatchUp(200);
-            if (++slices % 200 == 0) {
-                std::printf("    %s\n", progress.statusText.c_str());
-                std::fflush(stdout);
-            }
         } while (!progress.done);
-        peak = sampler.Megabytes();
+        std::printf("Catch-up after %d rows added behind the index (%s):\n", kAddedBehind,
+                    behind ? "seen behind" : "NOT SEEN BEHIND");
+        Verdict("catch-up", catchingUp.Milliseconds(), "ms", 2000, true);
+        std::printf("  %lld messages found for \"%s\" now\n", index.Count(query), query.c_str());
     }
-    const double buildSeconds = building.Seconds();
-    std::printf("Building the index from nothing: %.1f s\n", buildSeconds);
-    Verdict("message text indexed", textMegabytes / buildSeconds, "MB/s", 20, false);
-    Verdict("index file against the message text",
-            100 * FileMegabytes(IndexPathFor(path)) / textMegabytes, "%", 40, true);
-    Verdict("private memory growth while building", peak - before, "MB", 32, true);
-
-    // Words of middling frequency, as a person would look for.
-    const std::string query = words.At(40) + " " + words.At(300);
-    for (int run = 1; run <= 3; ++run) {
-        Stopwatch first;
-        const size_t found = index.Find(query, 100).size();
-        const double firstMs = first.Milliseconds();
-        Stopwatch counting;
-        const long long count = index.Count(query);
-        const double countMs = counting.Milliseconds();
-        std::printf("Query \"%s\", run %d: %zu shown, %lld in all\n", query.c_str(), run, found,
-                    count);
-        Verdict("first 100 results", firstMs, "ms", 100, true);
-        Verdict("full count", countMs, "ms", 1000, true);
-    }
-
-    Fill(path, words, messages, kAddedBehind);
-    Stopwatch catchingUp;
-    const bool behind = !index.IsCurrent();
-    IndexProgress progress;
-    do {
-        progress = index.CatchUp(200);
-    } while (!progress.done);
-    std::printf("Catch-up after %d rows added behind the index (%s):\n", kAddedBehind,
-                behind ? "seen behind" : "NOT SEEN BEHIND");
-    Verdict("catch-up", catchingUp.Milliseconds(), "ms", 2000, true);
-    std::printf("  %lld messages found for \"%s\" now\n", index.Count(query), query.c_str());
-
     if (argc <= 2) {
         ::DeleteFileA(path.c_str());
         ::DeleteFileA(IndexPathFor(path).c_str());
+        ::DeleteFileA((IndexPathFor(path) + "-journal").c_str());
         ::RemoveDirectoryA(folder.c_str());
     }
     return 0;
