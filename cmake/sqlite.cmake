@@ -21,8 +21,9 @@ target_include_directories(sqlite3 SYSTEM PUBLIC "${SQLITE_CACHE_DIR}")
 # round trip to the Wine server, some forty times the cost of moving the file
 # pointer and reading; on Windows the extra call costs next to nothing. A
 # file is only ever used under its connection's lock, so the shared pointer
-# is safe.
+# is safe. FTS5 keeps the full-text index beside each archive.
 target_compile_definitions(sqlite3 PUBLIC
+    SQLITE_ENABLE_FTS5
     SQLITE_WIN32_NO_OVERLAPPED
     SQLITE_THREADSAFE=1
     SQLITE_OMIT_LOAD_EXTENSION
