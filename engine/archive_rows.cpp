@@ -117,11 +117,13 @@ void ArchiveRun::WriteRow(CADORecordset& table, const HostMessage& message,
         table.WriteField(mailbox_column::kTo, OrDefault(values.to, "Not Specified"));
         table.WriteField(mailbox_column::kMessage, raw);
         table.Update();
+        const long long place = table.GetBookmark();
         if (!files.paths.empty()) {
-            filesKept = attachments_.Keep(tableName_, table.GetBookmark(), files,
+            filesKept = attachments_.Keep(tableName_, place, files,
                                           [this](const std::string& text) { ShowStatus(text); });
         }
         row.Commit();
+        unindexed_.push_back(place);
     } catch (const CADOException& failure) {
         // The row's transaction was rolled back as the error left it.
         table.CancelUpdate();
@@ -176,6 +178,10 @@ void ArchiveRun::CommitWrittenRows(bool now) {
         if (now ? durable_->Commit() : durable_->CommitIfDue()) {
             archived_.Add(uncommitted_);
             uncommitted_ = 0;
+            if (!unindexed_.empty()) {
+                index_.RowsAdded(tableName_, unindexed_);
+                unindexed_.clear();
+            }
             attachments_.Committed();
             if (deleteArchived_) {
                 for (const WrittenRow& found : foundAwaitingCommit_) {
@@ -191,6 +197,7 @@ void ArchiveRun::CommitWrittenRows(bool now) {
         // no row for them.
         notArchived_.Add(uncommitted_);
         uncommitted_ = 0;
+        unindexed_.clear();
         attachments_.CommitFailed();
         // Their rows were there before, but not the files the commit took.
         unverified_ += static_cast<int>(foundAwaitingCommit_.size());

@@ -8,6 +8,7 @@
 #include "db/ado_recordset.h"
 #include "db/archive_schema.h"
 #include "db/deferred_commit.h"
+#include "engine/archive_index.h"
 #include "engine/archive_task.h"
 #include "engine/attachment_keeping.h"
 #include "engine/message_filter.h"
@@ -73,6 +74,10 @@ private:
     std::optional<ArchiveTableList> archives_;
     // The rows of the mailbox at hand reach the disk together.
     std::optional<DeferredCommit> durable_;
+    // Find's index learns of rows once the file has them; it never holds
+    // the task up, and what it misses it catches up on later.
+    ArchiveIndex index_;
+    std::vector<long long> unindexed_;
 
     // Rows the file holds.
     Tally archived_;

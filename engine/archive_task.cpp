@@ -1,6 +1,8 @@
 #include "engine/archive_task.h"
 
 #include "engine/archive_run.h"
+
+#include "db/connection_string.h"
 #include "engine/archive_wait_notice.h"
 #include "engine/moved_mailbox_tables.h"
 #include "host/host_error.h"
@@ -25,7 +27,8 @@ ArchiveRun::ArchiveRun(CADODatabase& database, TaskLog& log, TaskControls& contr
                        const MessageFilter& filter, bool deleteArchived, HostApplication host)
     : database_(database), log_(log), controls_(controls), filter_(filter),
       deleteArchived_(deleteArchived), host_(std::move(host)),
-      attachments_(database, App().Context().hostDataDir, App().Context().settingsPath) {}
+      attachments_(database, App().Context().hostDataDir, App().Context().settingsPath),
+      index_(ConnectionStringValue(database.GetConnectionString(), "Data Source")) {}
 
 int ArchiveRun::Run(const std::vector<MailboxSelection>& mailboxes) {
     // Another host archiving into a shared archive holds its lock for up to a

@@ -192,8 +192,21 @@ void RestoreRun::RemoveArrivedRow(CADORecordset& rows, const std::string& table,
         RestoreJournal(database_).Forget(table, place);
         transaction.Commit();
         ++rowsRemoved_;
-        durable.CommitIfDue();
+        removedUnindexed_.push_back(rowid);
+        if (durable.CommitIfDue()) {
+            RemovalsCommitted(table);
+        }
     } catch (const CADOException& failure) {
+        // Whatever the file did not take, a later catch-up finds by the
+        // index's stamps.
+        removedUnindexed_.clear();
         removalFailure_ = failure.GetErrorMessage();
+    }
+}
+
+void RestoreRun::RemovalsCommitted(const std::string& table) {
+    if (!removedUnindexed_.empty()) {
+        index_.RowsRemoved(table, removedUnindexed_);
+        removedUnindexed_.clear();
     }
 }

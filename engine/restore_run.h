@@ -6,6 +6,8 @@
 #include "db/ado_database.h"
 #include "db/ado_recordset.h"
 #include "db/deferred_commit.h"
+#include "db/connection_string.h"
+#include "engine/archive_index.h"
 #include "engine/attachment_restoring.h"
 #include "engine/interrupted_restore.h"
 #include "engine/message_filter.h"
@@ -29,7 +31,8 @@ public:
                const MessageFilter& filter, bool deleteRestored,
                const std::vector<long long>* chosen = nullptr)
         : database_(database), staging_(staging), log_(log), controls_(controls), filter_(filter),
-          deleteRestored_(deleteRestored), chosen_(chosen) {}
+          deleteRestored_(deleteRestored), chosen_(chosen),
+          index_(ConnectionStringValue(database.GetConnectionString(), "Data Source")) {}
 
     int Run(const std::vector<std::string>& archives);
 
@@ -49,6 +52,8 @@ private:
     void WriteArchiveRecord(const std::string& table, int moved, bool deleted);
     void RemoveArrivedRow(CADORecordset& rows, const std::string& table, long place,
                           DeferredCommit& durable);
+    // Find's index forgets the removed rows once the file has let them go.
+    void RemovalsCommitted(const std::string& table);
 
     CADODatabase& database_;
     StagingFiles& staging_;
@@ -92,4 +97,6 @@ private:
     std::string removalFailure_;
     // Finished from an interrupted restore of the archive at hand.
     std::optional<InterruptedRestore> interrupted_;
+    ArchiveIndex index_;
+    std::vector<long long> removedUnindexed_;
 };

@@ -156,7 +156,10 @@ ArchiveOutcome RestoreRun::RestoreArchive(const std::string& table) {
         if (durable) {
             try {
                 durable->Commit();
+                RemovalsCommitted(table);
             } catch (const CADOException& failure) {
+                // The removals went back with the commit.
+                removedUnindexed_.clear();
                 rowsRemoved_ = 0;
                 if (removalFailure_.empty()) {
                     removalFailure_ = failure.GetErrorMessage();
