@@ -1,5 +1,6 @@
 // The archive task against the test host and a real archive file.
 #include "db/archive_schema.h"
+#include "engine/archive_index.h"
 #include "mailbox/date_formats.h"
 #include "base/file_utils.h"
 #include "tests/engine/engine_fixture.h"
@@ -327,3 +328,25 @@ TEST_F(ArchiveTaskTest, AFileThatRefusesWritesStopsTheTaskWithOneBox) {
 }
 
 } // namespace
+
+// Find's index learns of the rows as the tasks commit them: after an
+// archive and after a restore with deletion it agrees with the archive
+// without a catch-up, and finds exactly the rows there.
+TEST_F(EngineTest, TheTasksKeepFindsIndexCurrent) {
+    host.AddMessage("Work", MakeMessage("ann@example.com", "quarterly figures", "",
+                                        "The zeppelin report is attached.\r\n"));
+    host.AddMessage("Work", MakeMessage("bob@example.com", "lunch", "", "Zeppelin cafe?\r\n"));
+    host.AddMessage("Work", MakeMessage("cy@example.com", "other", "", "Nothing here.\r\n"));
+    Start();
+    ASSERT_EQ(3, Archive({"Work"}, true));
+    {
+        ArchiveIndex index(files / "archive.mdb");
+        EXPECT_TRUE(index.IsCurrent());
+        EXPECT_EQ(2, index.Count("zeppelin"));
+        EXPECT_EQ(1, index.Count("quarterly fig"));
+    }
+    ASSERT_EQ(3, Restore({"Mailbox_Work"}, true));
+    ArchiveIndex index(files / "archive.mdb");
+    EXPECT_TRUE(index.IsCurrent());
+    EXPECT_EQ(0, index.Count("zeppelin"));
+}
