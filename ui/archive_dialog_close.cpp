@@ -39,6 +39,8 @@ void CArchiveDlg::SaveSettings() {
 }
 
 void CArchiveDlg::ReleaseArchive() {
+    // Its index and connection go before the archive's.
+    find_.reset();
     if (database_) {
         database_->Close();
         database_.reset();
