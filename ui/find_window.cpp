@@ -2,8 +2,6 @@
 
 #include "db/ado_database.h"
 #include "db/ado_exception.h"
-#include "engine/task_log.h"
-#include "host/host_error.h"
 #include "base/ansi_text.h"
 #include "base/message_box.h"
 #include "base/stowlark_app.h"
@@ -21,10 +19,6 @@ constexpr UINT_PTR kTypingTimer = 1;
 constexpr UINT kTypingMilliseconds = 150;
 // While a task changes the archive, a search waits and looks again.
 constexpr UINT kTaskWaitMilliseconds = 250;
-// Catching up goes a slice at a time, each from a timer, whose turn comes
-// after the keyboard's and painting.
-constexpr UINT_PTR kCatchUpTimer = 2;
-constexpr DWORD kCatchUpSliceMilliseconds = 50;
 
 struct ColumnSpec {
     const char* caption;
@@ -47,7 +41,8 @@ CFindWindow::CFindWindow(HWND owner, FindWindowOwner& dialog, std::string archiv
                          std::string connectionString)
     : CDialog(IDD_FIND, owner), dialog_(dialog), connectionString_(std::move(connectionString)),
       index_(std::move(archivePath)),
-      results_(index_, [this](const std::string& table) { return dialog_.ArchiveName(table); }) {}
+      results_(index_, [this](const std::string& table) { return dialog_.ArchiveName(table); }),
+      keeper_(index_, [this] { dialog_.LogWritten(); }) {}
 
 CFindWindow::~CFindWindow() {
     if (database_) {
@@ -74,6 +69,7 @@ bool CFindWindow::OnInitDialog() {
                            kColumns[column].width);
     }
     tasks_.Attach(hwnd());
+    keeper_.Attach(hwnd());
 
     // Over the main dialog, a little below its caption.
     RECT owner = {};
@@ -144,7 +140,7 @@ void CFindWindow::Search() {
     ::UpdateWindow(list_.hwnd());
     results_.CountAll();
     ShowResults();
-    WriteIndexLog();
+    keeper_.WriteLog();
 }
 
 void CFindWindow::ShowResults() {
@@ -159,38 +155,23 @@ void CFindWindow::ShowCount() {
         return;
     }
     const std::string count = MessagesText(results_.count());
-    SetItemText(IDC_FIND_STATUS, catchingUp_               ? progressText_
+    SetItemText(IDC_FIND_STATUS, keeper_.catchingUp()      ? keeper_.progressText()
                                  : results_.text().empty() ? ""
                                                            : count);
     std::string caption = title_;
     if (!results_.text().empty() || searchPending_) {
         caption += " \x97 " + count;
     }
-    if (searchPending_ || (catchingUp_ && !results_.text().empty())) {
+    if (searchPending_ || (keeper_.catchingUp() && !results_.text().empty())) {
         caption += " \x85";
     }
     ::SetWindowTextA(hwnd(), caption.c_str());
 }
 
-bool CFindWindow::StartCatchUp() {
-    if (catchingUp_) {
-        return true;
+void CFindWindow::StartCatchUp() {
+    if (keeper_.Start()) {
+        ShowCount();
     }
-    const bool current = index_.IsCurrent();
-    WriteIndexLog();
-    if (current) {
-        return false;
-    }
-    catchingUp_ = true;
-    progressText_ = "Bringing the index up to date: 0%";
-    try {
-        host_.emplace(HostApplication::Connect());
-    } catch (const HostError&) {
-        // The window alone shows the progress.
-    }
-    ::SetTimer(hwnd(), kCatchUpTimer, 1, nullptr);
-    ShowCount();
-    return true;
 }
 
 void CFindWindow::CatchUpSlice() {
@@ -198,44 +179,14 @@ void CFindWindow::CatchUpSlice() {
     if (dialog_.TaskRunning() || tasks_.running()) {
         return;
     }
-    const IndexProgress progress = index_.CatchUp(kCatchUpSliceMilliseconds);
-    WriteIndexLog();
-    ShowIndexProgress(progress);
-    if (!progress.done) {
-        return;
-    }
-    ::KillTimer(hwnd(), kCatchUpTimer);
-    catchingUp_ = false;
-    host_.reset();
-    if (!results_.text().empty() && !searchPending_) {
+    if (!keeper_.Step()) {
+        ShowCount();
+    } else if (!results_.text().empty() && !searchPending_) {
         // The messages just indexed join those found.
         Search();
     } else {
         ShowCount();
     }
-}
-
-void CFindWindow::ShowIndexProgress(const IndexProgress& progress) {
-    progressText_ = "Bringing the index up to date: " + std::to_string(progress.percent) + "%";
-    ShowCount();
-    if (host_) {
-        try {
-            host_->SetStatusText(progress.statusText);
-        } catch (const HostError&) {
-            host_.reset();
-        }
-    }
-}
-
-void CFindWindow::WriteIndexLog() {
-    const std::vector<std::string> lines = index_.TakeLogLines();
-    if (lines.empty()) {
-        return;
-    }
-    for (const std::string& line : lines) {
-        TaskLog::append(App().Context().logPath, line);
-    }
-    dialog_.LogWritten();
 }
 
 void CFindWindow::OpenSelected() {
@@ -251,6 +202,10 @@ void CFindWindow::OpenSelected() {
 }
 
 void CFindWindow::OnColumnClick(int column) {
+    // A sort reads the index, which a task is writing.
+    if (dialog_.TaskRunning() || tasks_.running()) {
+        return;
+    }
     const bool descending = column == results_.sortColumn() && !results_.descending();
     list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     results_.SortBy(column, descending);
@@ -311,12 +266,14 @@ bool CFindWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     if (tasks_.OnMessage(message, wParam, lParam)) {
         return true;
     }
+    if (keeper_.IsTurn(message, wParam)) {
+        CatchUpSlice();
+        return true;
+    }
     switch (message) {
     case WM_TIMER:
         if (wParam == kTypingTimer) {
             Search();
-        } else if (wParam == kCatchUpTimer) {
-            CatchUpSlice();
         }
         return true;
     case WM_SIZE:
@@ -384,10 +341,8 @@ void CFindWindow::OnClose() {
         return;
     }
     ::KillTimer(hwnd(), kTypingTimer);
-    ::KillTimer(hwnd(), kCatchUpTimer);
+    keeper_.Stop();
     searchPending_ = false;
-    catchingUp_ = false;
-    host_.reset();
     // Kept with its words and found messages for the next Ctrl+F.
     ::ShowWindow(hwnd(), SW_HIDE);
 }

@@ -7,14 +7,13 @@
 #pragma once
 
 #include "engine/archive_index.h"
-#include "host/host_application.h"
 #include "ui/dialog.h"
+#include "ui/find_index_keeper.h"
 #include "ui/find_results.h"
 #include "ui/list_control.h"
 #include "ui/viewer_tasks.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,7 +53,7 @@ public:
     const CListCtrl& list() const { return list_; }
     const CFindResults& results() const { return results_; }
     // Words typed and not yet looked up, or an index still catching up.
-    bool busy() const { return searchPending_ || catchingUp_; }
+    bool busy() const { return searchPending_ || keeper_.catchingUp(); }
     bool taskRunning() const { return tasks_.running(); }
     // The selected messages restored as the menu's Restore does.
     int RestoreSelected(bool remove) { return tasks_.RestoreSelected(remove); }
@@ -73,11 +72,9 @@ private:
     void Search();
     void ShowResults();
     void ShowCount();
-    // Catching up when the index is behind; true while it does.
-    bool StartCatchUp();
+    // An index that is behind starts catching up.
+    void StartCatchUp();
     void CatchUpSlice();
-    void ShowIndexProgress(const IndexProgress& progress);
-    void WriteIndexLog();
     void OpenSelected();
     void OnColumnClick(int column);
 
@@ -97,14 +94,12 @@ private:
     std::string title_ = "Find";
     ArchiveIndex index_;
     CFindResults results_;
+    CFindIndexKeeper keeper_;
     std::unique_ptr<CADODatabase> database_;
-    std::optional<HostApplication> host_;
 
     HWND field_ = nullptr;
     CListCtrl list_;
     CViewerTasks tasks_{*this, title_};
     bool searchPending_ = false;
-    bool catchingUp_ = false;
-    std::string progressText_;
     std::string noTable_;
 };
