@@ -53,6 +53,7 @@
 #define IDD_ARCHIVE 104
 #define IDD_VIEWER 108
 #define IDD_LOG 139
+#define IDD_FIND 140
 
 // Main dialog controls
 #define IDC_MAILBOX_TREE 1039
@@ -83,6 +84,7 @@
 #define IDC_RESTORE 1066
 #define IDC_STOP 1036
 #define IDC_CLOSE 1107
+#define IDC_FIND_ALL 1110
 
 // Log window controls
 #define IDC_LOG_TEXT 1070
@@ -100,6 +102,11 @@
 #define IDC_VIEWER_PREVIEW 1082
 #define IDC_VIEWER_FIND 1083
 
+// Find window controls
+#define IDC_FIND_TEXT 1084
+#define IDC_FIND_STATUS 1085
+#define IDC_FIND_LIST 1086
+
 // The main dialog's menu: its first two submenus are the trees' context
 // menus; the third holds the commands reached only by accelerator.
 #define IDM_MAIN_MENU 239
@@ -110,6 +117,7 @@
 #define ID_SHOW_LOG 40071
 #define ID_HELP 40073
 #define ID_CLOSE_DIALOG 40074
+#define ID_FIND_ALL 40075
 
 // The viewer's list menu.
 #define IDM_VIEWER_MENU 262

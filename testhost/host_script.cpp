@@ -20,6 +20,7 @@ const std::map<std::string, Arity>& Verbs() {
         {"sleep", {1, 1}},        {"picture-screen", {1, 1}}, {"wait-other", {1, 2}},
         {"close-other", {1, 1}},  {"menu", {1, 1}},           {"find", {1, 1}},
         {"wait-caption", {1, 2}}, {"save-as", {1, 1}},        {"empty-trash", {0, 0}},
+        {"open-row", {0, 0}},     {"selected-row", {0, 0}},
     };
     return verbs;
 }

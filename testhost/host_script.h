@@ -16,6 +16,8 @@
 //                              running task to end
 //   open-archive ITEM          Enter on the item of the archive tree
 //   select-row N               select row N (from 1) of the current window's list
+//   open-row                   Enter on the selected row of the current window's list
+//   selected-row               tell what the selected row of that list shows
 //   picture NAME               save a picture of the current window as NAME.bmp
 //   picture-screen NAME        save a picture of the whole screen as NAME.bmp
 //   wait-other CAPTION [S]     wait up to S seconds (default 30) for a window
@@ -23,7 +25,7 @@
 //   close-other CAPTION        close that window and wait until it has gone
 //   menu ITEM                  open the current window's list menu as the menu
 //                              key does and choose ITEM from it
-//   find TEXT                  type TEXT into the viewer's find field and wait
+//   find TEXT                  type TEXT into the window's find field and wait
 //                              until the search has read every message
 //   wait-caption TEXT [S]      wait up to S seconds (default 300) until the
 //                              current window's caption holds TEXT

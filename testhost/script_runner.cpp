@@ -241,6 +241,12 @@ ScriptRunner::Outcome ScriptRunner::Take(const ScriptStep& step) {
     if (verb == "wait-caption") {
         return WaitForCaption(step);
     }
+    if (verb == "open-row") {
+        return OpenRow();
+    }
+    if (verb == "selected-row") {
+        return TellSelectedRow();
+    }
     if (verb == "save-as") {
         return AnswerSaveAs(a[0]);
     }

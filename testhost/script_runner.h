@@ -70,6 +70,10 @@ private:
     // every message.
     Outcome Find(const std::string& text);
     Outcome WaitForCaption(const ScriptStep& step);
+    // Enter on the selected row of the window's list, and what that row
+    // shows (script_list_steps.cpp).
+    Outcome OpenRow();
+    Outcome TellSelectedRow();
     Outcome AnswerSaveAs(const std::string& path);
     Outcome Sleep(const std::string& milliseconds);
     // Picks "Empty Trash" from the host's own menu and tells what its status

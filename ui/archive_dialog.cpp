@@ -90,6 +90,10 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
     case ID_OPEN_ARCHIVE:
         OpenArchiveItem();
         break;
+    case IDC_FIND_ALL:
+    case ID_FIND_ALL:
+        ShowFindWindow();
+        break;
     default:
         // IDOK and IDCANCEL from Enter and Escape end nothing here.
         break;
@@ -97,7 +101,9 @@ void CArchiveDlg::OnCommand(int id, int /*notifyCode*/, HWND /*control*/) {
 }
 
 void CArchiveDlg::RunTask(Task task) {
-    if (RefuseUnusableArchive()) {
+    // A restore from the Find window runs inside that window, which no
+    // viewer need hold open.
+    if (App().Context().viewerTaskRunning || RefuseUnusableArchive()) {
         return;
     }
     filterPanel_.ReadDates();
@@ -118,6 +124,7 @@ void CArchiveDlg::RunTask(Task task) {
     }
 
     task_.Start();
+    EnableItem(IDC_FIND_ALL, false);
     if (log_) {
         log_->HideForTask();
     }
@@ -143,6 +150,7 @@ void CArchiveDlg::RunTask(Task task) {
         trees_.RefreshMailboxCounts();
     }
     task_.Unlock(TaskButtonsAllowed());
+    EnableItem(IDC_FIND_ALL, true);
     // The pressed button was disabled under the keyboard's focus. A user
     // who went on working in the host meanwhile keeps the keyboard there.
     if (::GetActiveWindow() == hwnd()) {

@@ -14,6 +14,7 @@
 #include "ui/dialog_task_controls.h"
 #include "ui/dialog_viewers.h"
 #include "ui/filter_panel.h"
+#include "ui/find_window.h"
 #include "ui/log_dialog.h"
 #include "ui/tree_check_watch.h"
 #include "ui/tree_menus.h"
@@ -22,7 +23,7 @@
 #include <string>
 #include <vector>
 
-class CArchiveDlg : public CDialog {
+class CArchiveDlg : public CDialog, private FindWindowOwner {
 public:
     // `owner` is disabled while the dialog runs modally; should it go
     // away all the same, a running task stops and the dialog closes.
@@ -40,6 +41,8 @@ public:
     const std::string& connectionString() const { return connectionString_; }
     // Why the archive cannot be used; empty when it can.
     const std::string& archiveProblem() const { return archiveProblem_; }
+    // The Find window, once Ctrl+F or "&Find..." has opened it.
+    CFindWindow* findWindow() const { return find_.get(); }
 
 protected:
     bool OnInitDialog() override;
@@ -85,6 +88,14 @@ private:
     void OpenArchiveItem();
     void OnViewerClosed(HWND viewer);
 
+    // Find in every archive (archive_dialog_find.cpp).
+    void ShowFindWindow();
+    bool TaskRunning() const override { return task_.running(); }
+    std::string ArchiveName(const std::string& table) const override;
+    bool ShowInViewer(const std::string& table, long long place) override;
+    bool ViewerShows(const std::string& table) const override;
+    void LogWritten() override;
+
     // Why the archive cannot be used (a Jet file not converted, a file that
     // is no archive or cannot be opened); every refusal says it.
     std::string archiveProblem_;
@@ -101,6 +112,7 @@ private:
     std::string connectionString_;
     StagingFiles staging_;
     CDialogViewers viewers_{trees_};
+    std::unique_ptr<CFindWindow> find_;
 
     bool starting_ = false;
     bool deleteArchived_ = false;

@@ -39,6 +39,11 @@ void CArchiveDlg::SaveSettings() {
 }
 
 void CArchiveDlg::ReleaseArchive() {
+    // Its index and connection go before the archive's; a restore running
+    // in it holds it until the restore has stopped, seeing its window gone.
+    if (find_ && !find_->taskRunning()) {
+        find_.reset();
+    }
     if (database_) {
         database_->Close();
         database_.reset();

@@ -315,36 +315,6 @@ void CArchiveViewer::OnCommand(int id, int notifyCode, HWND /*control*/) {
     }
 }
 
-void CArchiveViewer::ShowFind() {
-    if (!find_.field() || tasks_.running()) {
-        return;
-    }
-    if (find_.Open()) {
-        placement_.Layout();
-    }
-    find_.Focus();
-}
-
-void CArchiveViewer::HideFind() {
-    find_.Close();
-    placement_.Layout();
-    ::SetFocus(list_.hwnd());
-}
-
-void CArchiveViewer::StartSearch() {
-    find_.Start(Archive(), tableName_);
-    ShowView();
-}
-
-void CArchiveViewer::ContinueSearch() {
-    if (find_.ReadOn()) {
-        // Drawn at once: a posted notice goes before painting.
-        ShowView();
-        ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }
-    find_.ReadOnLater();
-}
-
 void CArchiveViewer::ShowCaption() {
     // A restore shows its progress there.
     if (tasks_.running()) {

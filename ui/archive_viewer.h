@@ -10,6 +10,7 @@
 #pragma once
 
 #include "db/ado_database.h"
+#include "engine/archive_index.h"
 #include "ui/dialog.h"
 #include "ui/list_control.h"
 #include "ui/viewer_columns.h"
@@ -48,6 +49,13 @@ public:
     }
     // The files kept for the selected messages, into `folder`.
     int SaveAttachmentsTo(const std::string& folder) { return tasks_.SaveAttachmentsTo(folder); }
+    // Whether Find read its matches from the archive's index.
+    bool foundByIndex() const { return find_.byIndex(); }
+
+    // The message at `rowid` alone selected, focused and scrolled into
+    // view; a search that hides it is given up. False when the archive has
+    // no such row.
+    bool SelectRow(long long rowid);
 
 protected:
     bool OnInitDialog() override;
@@ -76,6 +84,7 @@ private:
 
     // What the list's tasks ask of this window.
     const CListCtrl& List() const override { return list_; }
+    const std::string& TableAt(int /*index*/) const override { return tableName_; }
     CADODatabase* Archive() override;
     void ReadRowsAgain() override;
     void ShowCaption() override;
@@ -84,6 +93,8 @@ private:
     std::string title_;
     std::string connectionString_;
     std::unique_ptr<CADODatabase> database_;
+    // Opened by the first search.
+    std::unique_ptr<ArchiveIndex> index_;
 
     CListCtrl list_;
     // Table order, the sorted order as indexes into it, and what the list
@@ -98,7 +109,7 @@ private:
 
     CViewerColumns columns_;
     CFindBar find_{rows_};
-    CViewerTasks tasks_{*this, tableName_, title_};
+    CViewerTasks tasks_{*this, title_};
     CViewerPreview preview_;
     CViewerPlacement placement_;
 };

@@ -1,6 +1,8 @@
 #include "ui/dialog_viewers.h"
 
 #include "db/archive_schema.h"
+#include "db/sql_text.h"
+#include "ui/tree_checks.h"
 #include "ui/window_ops.h"
 
 #include <algorithm>
@@ -8,6 +10,30 @@
 const CArchiveViewer* CDialogViewers::Find(HWND window) const {
     for (const auto& viewer : viewers_) {
         if (viewer->hwnd() == window) {
+            return viewer.get();
+        }
+    }
+    return nullptr;
+}
+
+HTREEITEM CDialogViewers::ItemOfTable(const std::string& table) const {
+    HTREEITEM found = nullptr;
+    ForEachItem(trees_.archiveTree(), [&](HTREEITEM item) {
+        const ArchiveItem* archive = trees_.Archive(item);
+        if (!found && archive && archive->kind == kMailboxItem && SameName(archive->table, table)) {
+            found = item;
+        }
+    });
+    return found;
+}
+
+CArchiveViewer* CDialogViewers::ViewerOf(HTREEITEM item) {
+    const ArchiveItem* archive = trees_.Archive(item);
+    if (!archive || !archive->viewer) {
+        return nullptr;
+    }
+    for (const auto& viewer : viewers_) {
+        if (viewer->hwnd() == archive->viewer) {
             return viewer.get();
         }
     }

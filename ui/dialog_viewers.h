@@ -20,6 +20,11 @@ public:
     bool empty() const { return windows_.empty(); }
     // The viewer whose window is `window`, while it is kept.
     const CArchiveViewer* Find(HWND window) const;
+    // The archive item of `table` (names compared as the file compares
+    // them); null when the tree has none.
+    HTREEITEM ItemOfTable(const std::string& table) const;
+    // The viewer open on the archive of `item`, or null.
+    CArchiveViewer* ViewerOf(HTREEITEM item);
 
     // The selected archive item when a viewer is to open for it, else null:
     // a folder is expanded instead, and so is an archive whose viewer is

@@ -1,6 +1,7 @@
 #include "ui/viewer_find_bar.h"
 
 #include "db/ado_database.h"
+#include "engine/archive_index.h"
 #include "base/stowlark_app.h"
 #include "ui/count_text.h"
 #include "ui/utf8_text.h"
@@ -57,9 +58,10 @@ void CFindBar::Forget() {
     wordsFound_.assign(rows_.size(), allWords_);
 }
 
-void CFindBar::Start(CADODatabase* database, const std::string& table) {
+void CFindBar::Start(CADODatabase* database, const std::string& table, ArchiveIndex* index) {
     ::KillTimer(window_, kSearchTimer);
     search_.reset();
+    byIndex_ = false;
     words_ = SearchWords(WindowTextUtf8(field_));
     allWords_ = words_.size() >= 32 ? 0xFFFFFFFFu : (1u << words_.size()) - 1;
     if (words_.empty()) {
@@ -85,11 +87,48 @@ void CFindBar::Start(CADODatabase* database, const std::string& table) {
         wordsFound_[row] = found;
         readTexts = readTexts || (found != allWords_ && rows_[row].rowid().has_value());
     }
-    if (readTexts && database && database->IsOpen()) {
+    if (!readTexts) {
+        return;
+    }
+    if (index && index->IsCurrent() && LookUp(*index, table)) {
+        byIndex_ = true;
+        return;
+    }
+    if (database && database->IsOpen()) {
         search_ = std::make_unique<MessageSearch>(*database, table, words_, folder_);
         lastShown_ = ::GetTickCount();
         ::SetTimer(window_, kSearchTimer, 0, nullptr);
     }
+}
+
+bool CFindBar::LookUp(ArchiveIndex& index, const std::string& table) {
+    // The index finds messages by their places in the table.
+    if (rowByRowid_.size() != rows_.size()) {
+        return false;
+    }
+    std::vector<std::vector<int>> found(words_.size());
+    for (size_t w = 0; w < words_.size() && w < 32; ++w) {
+        const long long count = index.Count(words_[w]);
+        if (count < 0) {
+            return false;
+        }
+        if (count == 0) {
+            continue;
+        }
+        // The index answers for every archive at once.
+        for (const IndexHit& hit : index.Find(words_[w], static_cast<int>(count))) {
+            const auto row = rowByRowid_.find(hit.place);
+            if (hit.table == table && row != rowByRowid_.end()) {
+                found[w].push_back(row->second);
+            }
+        }
+    }
+    for (size_t w = 0; w < found.size(); ++w) {
+        for (const int row : found[w]) {
+            wordsFound_[static_cast<size_t>(row)] |= 1u << w;
+        }
+    }
+    return true;
 }
 
 void CFindBar::FoldHeaders() {

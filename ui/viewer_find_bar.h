@@ -1,9 +1,10 @@
 // The viewer's find bar: a field over the list (Ctrl+F) whose words narrow
 // the list to the rows that hold every one of them, in their headers or
-// their message text. The headers the viewer holds are tested at once; the
-// message texts are then read from the archive a slice at a time, from the
-// window's own messages, so that the window keeps answering and the next
-// keystroke drops what is left of the search.
+// their message text. The headers the viewer holds are tested at once. The
+// message texts are then looked up in the archive's full-text index when
+// that is up to date, or else read from the archive a slice at a time, from
+// the window's own messages, so that the window keeps answering and the
+// next keystroke drops what is left of the search.
 #pragma once
 
 #include "db/case_folder.h"
@@ -17,6 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
+class ArchiveIndex;
 class CADODatabase;
 
 class CFindBar {
@@ -40,9 +42,10 @@ public:
 
     // The rows were read anew: what a search knew of them is gone.
     void Forget();
-    // Starts over with the field's words; the messages of `table` are read
-    // from `database` when it is open.
-    void Start(CADODatabase* database, const std::string& table);
+    // Starts over with the field's words. The messages of `table` are
+    // looked up in `index` when it is current, else read from `database`
+    // when it is open.
+    void Start(CADODatabase* database, const std::string& table, ArchiveIndex* index = nullptr);
     // `message` and `wParam` are the window's: true when they were the
     // search's own turn to read on.
     bool IsTurn(UINT message, WPARAM wParam) const;
@@ -53,6 +56,8 @@ public:
 
     bool narrowing() const { return !words_.empty(); }
     bool searching() const { return search_ != nullptr; }
+    // The last search's message texts came from the index.
+    bool byIndex() const { return byIndex_; }
     // A row whose message text the running search has yet to read stays,
     // so the list narrows as the search goes and keeps the marks of the
     // rows that stay.
@@ -64,6 +69,9 @@ public:
 private:
     bool Undecided(int row) const;
     void FoldHeaders();
+    // The words' matches among the messages of `table`, from the index;
+    // false, with nothing marked, when the index cannot answer for them.
+    bool LookUp(ArchiveIndex& index, const std::string& table);
 
     const std::vector<ViewerRow>& rows_;
     HWND window_ = nullptr;
@@ -77,5 +85,6 @@ private:
     std::vector<std::string> foldedHeaders_;
     std::unordered_map<long long, int> rowByRowid_;
     std::unique_ptr<MessageSearch> search_;
+    bool byIndex_ = false;
     DWORD lastShown_ = 0;
 };

@@ -102,11 +102,14 @@ void CViewerTasks::ShowMenu(LPARAM position) {
         at = {rect.left, rect.bottom};
         ::ClientToScreen(list.hwnd(), &at);
     }
-    const bool busy = running_ || App().Context().viewerTaskRunning;
+    const bool busy = running_ || App().Context().viewerTaskRunning || window_.ArchiveBusy();
     const UINT restoreState = !busy && list.SelectedCount() > 0 ? MF_ENABLED : MF_GRAYED;
+    // One file holds the messages of one archive.
+    const UINT saveState =
+        restoreState == MF_ENABLED && SelectedByTable().size() == 1 ? MF_ENABLED : MF_GRAYED;
     ::EnableMenuItem(menu, ID_VIEWER_RESTORE, MF_BYCOMMAND | restoreState);
     ::EnableMenuItem(menu, ID_VIEWER_RESTORE_REMOVE, MF_BYCOMMAND | restoreState);
-    ::EnableMenuItem(menu, ID_VIEWER_SAVE_AS, MF_BYCOMMAND | restoreState);
+    ::EnableMenuItem(menu, ID_VIEWER_SAVE_AS, MF_BYCOMMAND | saveState);
     ::EnableMenuItem(menu, ID_VIEWER_SAVE_ATTACHMENTS, MF_BYCOMMAND | restoreState);
     ::EnableMenuItem(menu, ID_VIEWER_SELECT_ALL,
                      MF_BYCOMMAND | (!busy && list.ItemCount() > 0 ? MF_ENABLED : MF_GRAYED));
@@ -120,31 +123,46 @@ void CViewerTasks::SelectAll() {
     }
 }
 
-std::vector<long long> CViewerTasks::SelectedBookmarks() const {
+std::vector<CViewerTasks::TableRows> CViewerTasks::SelectedByTable() const {
     const CListCtrl& list = window_.List();
-    std::vector<long long> bookmarks;
+    std::vector<TableRows> groups;
     for (int index = list.NextSelected(-1); index >= 0; index = list.NextSelected(index)) {
         const ViewerRow* row = window_.RowAt(index);
-        if (!row || !row->rowid()) {
-            return {};
+        if (!row) {
+            continue;
         }
-        bookmarks.push_back(*row->rowid());
+        const std::string& table = window_.TableAt(index);
+        auto group = std::find_if(groups.begin(), groups.end(),
+                                  [&](const TableRows& rows) { return rows.table == table; });
+        if (group == groups.end()) {
+            group = groups.insert(groups.end(), TableRows{table, {}});
+        }
+        group->rows.push_back(row);
     }
-    return bookmarks;
+    return groups;
 }
 
-void CViewerTasks::RestoreSelected(bool remove) {
+int CViewerTasks::RestoreSelected(bool remove) {
     PluginContext& context = App().Context();
     CADODatabase* database = window_.Archive();
-    if (running_ || context.viewerTaskRunning || window_.List().SelectedCount() == 0 || !database) {
-        return;
+    if (running_ || context.viewerTaskRunning || window_.ArchiveBusy() ||
+        window_.List().SelectedCount() == 0 || !database) {
+        return 0;
     }
-    const std::vector<long long> bookmarks = SelectedBookmarks();
-    if (bookmarks.empty()) {
-        ShowStandardErrorBox("The rows of this archive cannot be told apart one by one, so only a "
-                             "restore of the whole archive from the main dialog can bring them "
-                             "back.");
-        return;
+    const std::vector<TableRows> selected = SelectedByTable();
+    std::vector<std::string> tables;
+    for (const TableRows& group : selected) {
+        if (std::any_of(group.rows.begin(), group.rows.end(),
+                        [](const ViewerRow* row) { return !row->rowid(); })) {
+            ShowStandardErrorBox("The rows of this archive cannot be told apart one by one, so "
+                                 "only a restore of the whole archive from the main dialog can "
+                                 "bring them back.");
+            return 0;
+        }
+        tables.push_back(group.table);
+    }
+    if (!window_.MayRestore(tables)) {
+        return 0;
     }
     running_ = true;
     context.viewerTaskRunning = true;
@@ -154,8 +172,19 @@ void CViewerTasks::RestoreSelected(bool remove) {
 
     StagingFiles staging{context.hostDataDir + "\\Pending.mbx",
                          context.hostDataDir + "\\Pending.toc"};
-    RestoreTask task(*database, staging, context.logPath, *this);
-    const int restored = task.runRows(tableName_, bookmarks, remove);
+    int restored = 0;
+    // Each archive is a run of its own, with its own record in the log.
+    for (const TableRows& group : selected) {
+        std::vector<long long> bookmarks;
+        for (const ViewerRow* row : group.rows) {
+            bookmarks.push_back(*row->rowid());
+        }
+        RestoreTask task(*database, staging, context.logPath, *this);
+        restored += std::max(0, task.runRows(group.table, bookmarks, remove));
+        if (stopRequested_) {
+            break;
+        }
+    }
 
     running_ = false;
     context.viewerTaskRunning = false;
@@ -167,6 +196,7 @@ void CViewerTasks::RestoreSelected(bool remove) {
     if (restored > 0 && context.mainDialogWindow) {
         ::PostMessageA(context.mainDialogWindow, kArchiveChangedNotice, 0, 0);
     }
+    return restored;
 }
 
 void CViewerTasks::SetProgress(int percent) {
@@ -222,23 +252,18 @@ void CViewerTasks::SaveSelectedAs() {
     SaveSelected(chosen, mailbox);
 }
 
-std::vector<const ViewerRow*> CViewerTasks::SelectedRows() const {
-    const CListCtrl& list = window_.List();
-    std::vector<const ViewerRow*> rows;
-    for (int index = list.NextSelected(-1); index >= 0; index = list.NextSelected(index)) {
-        if (const ViewerRow* row = window_.RowAt(index)) {
-            rows.push_back(row);
-        }
-    }
-    return rows;
-}
-
 bool CViewerTasks::SaveSelected(const std::string& path, bool asMailbox) {
     CADODatabase* database = window_.Archive();
     if (!database) {
         return false;
     }
-    return SaveArchivedMessages(*database, tableName_, SelectedRows(), path, asMailbox);
+    window_.CompleteSelectedRows();
+    const std::vector<TableRows> selected = SelectedByTable();
+    if (selected.size() != 1) {
+        return false;
+    }
+    return SaveArchivedMessages(*database, selected.front().table, selected.front().rows, path,
+                                asMailbox);
 }
 
 void CViewerTasks::SaveAttachments() {
@@ -262,8 +287,12 @@ int CViewerTasks::SaveAttachmentsTo(const std::string& folder) {
     if (!database) {
         return 0;
     }
+    window_.CompleteSelectedRows();
     std::string errors;
-    const int saved = SaveKeptFiles(*database, tableName_, SelectedRows(), folder, errors);
+    int saved = 0;
+    for (const TableRows& group : SelectedByTable()) {
+        saved += SaveKeptFiles(*database, group.table, group.rows, folder, errors);
+    }
     if (!errors.empty()) {
         ShowStandardErrorBox("Some attachments could not be saved in " + folder + ":\n" + errors);
     } else if (saved == 0) {

@@ -1,7 +1,9 @@
-// The viewer list's menu and the tasks it starts on the selected rows:
-// select all, restore (keeping or removing the rows), and save them to a
-// file. A restore runs inside the viewer, which shows its progress in the
-// caption and stops it on Escape.
+// The menu of a list of archived messages and the tasks it starts on the
+// selected rows: select all, restore (keeping or removing the rows), and
+// save them to a file. The viewer's list holds the rows of one archive, the
+// Find window's those of several; a task acts on them archive by archive. A
+// restore runs inside the window, which shows its progress in the caption
+// and stops it on Escape.
 #pragma once
 
 #include "engine/task_controls.h"
@@ -15,18 +17,29 @@
 
 class CADODatabase;
 
-// What the list's menu and its tasks need of the viewer they run in.
+// What the list's menu and its tasks need of the window they run in.
 class ViewerTaskWindow {
 public:
     virtual const CListCtrl& List() const = 0;
     // The row on line `index` of the list; null beyond its end.
     virtual const ViewerRow* RowAt(int index) const = 0;
+    // The archive table of the row on line `index`.
+    virtual const std::string& TableAt(int index) const = 0;
     // The open archive, or null.
     virtual CADODatabase* Archive() = 0;
     // A restore took rows out of the archive: the list shows what is left.
     virtual void ReadRowsAgain() = 0;
     // The caption without a task's progress.
     virtual void ShowCaption() = 0;
+    // True while another part of the plug-in changes the archive: the
+    // menu's tasks wait.
+    virtual bool ArchiveBusy() const { return false; }
+    // Whether the selected rows of `tables` may be restored now; a window
+    // that says no has told the user why.
+    virtual bool MayRestore(const std::vector<std::string>& /*tables*/) { return true; }
+    // The selected rows hold every column a task reads (the status a
+    // mailbox record keeps) once this returns.
+    virtual void CompleteSelectedRows() {}
 
 protected:
     ~ViewerTaskWindow() = default;
@@ -34,9 +47,9 @@ protected:
 
 class CViewerTasks : private TaskControls {
 public:
-    // `tableName` and `title` outlive the tasks.
-    CViewerTasks(ViewerTaskWindow& window, const std::string& tableName, const std::string& title)
-        : window_(window), tableName_(tableName), title_(title) {}
+    // `title` outlives the tasks.
+    CViewerTasks(ViewerTaskWindow& window, const std::string& title)
+        : window_(window), title_(title) {}
 
     // `hwnd` is the viewer's window, which owns the menu.
     void Attach(HWND hwnd);
@@ -52,24 +65,31 @@ public:
     bool OnCommand(int id);
     void SelectAll();
     // The selected messages, in the list's order, into one file, as
-    // SaveArchivedMessages writes them.
+    // SaveArchivedMessages writes them; those of one archive only.
     bool SaveSelected(const std::string& path, bool asMailbox);
     // The files kept for the selected messages, into `folder`, each under a
     // name of its own there; one box for those that could not be saved.
     // Gives how many were saved.
     int SaveAttachmentsTo(const std::string& folder);
+    // Restores the selected messages, archive by archive, removing them
+    // from the archive when `remove`; gives how many were restored.
+    int RestoreSelected(bool remove);
 
 private:
+    // The selected rows of one archive table, in the list's order.
+    struct TableRows {
+        std::string table;
+        std::vector<const ViewerRow*> rows;
+    };
+
     // At the mouse or (position -1) at the focused row.
     void ShowMenu(LPARAM position);
-    // The selected rows' places in their table; empty when a row has none.
-    std::vector<long long> SelectedBookmarks() const;
-    void RestoreSelected(bool remove);
+    // Grouped by table, the tables in the order their first row shows.
+    std::vector<TableRows> SelectedByTable() const;
     // Asks where, in the platform's save dialog.
     void SaveSelectedAs();
     // Asks for the folder, in the platform's folder dialog.
     void SaveAttachments();
-    std::vector<const ViewerRow*> SelectedRows() const;
 
     void SetProgress(int percent) override;
     bool StopRequested() override;
@@ -77,7 +97,6 @@ private:
     void ReloadLog() override {}
 
     ViewerTaskWindow& window_;
-    const std::string& tableName_;
     const std::string& title_;
     HWND hwnd_ = nullptr;
     UniqueMenu menu_;

@@ -175,8 +175,14 @@ const SampleMessage kWork[] = {
         "To: tester@example.net\n"
         "Subject: Nightly build failed\n"
         "Date: Fri, 9 Feb 2007 02:10:00 +0100\n"
+        "MIME-Version: 1.0\n"
+        "Content-Type: text/plain; charset=us-ascii\n"
+        "Content-Transfer-Encoding: quoted-printable\n"
         "\n"
-        "Step 3 of 5 failed. The log is attached; the chart shows the last week.\n"
+        // A soft line break splits a word where it is stored; Find reads it
+        // whole.
+        "Step 3 of 5 failed: the linker segfa=\n"
+        "ulted. The log is attached; the chart shows the last week.\n"
         "\n"
         "attachment converted: \"%MAIL%\\Attach\\build.log\"\n"
         "Embedded Content: chart001.gif: 00000002,4e5d6f7b\n"},

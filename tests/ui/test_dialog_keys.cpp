@@ -27,13 +27,13 @@ void AltKey(char letter) {
     PressKey(::GetFocus(), static_cast<UINT>(letter), false, false, true);
 }
 
-TEST_F(AccessKeys, EachDialogHasItsLettersAndTheMainDialogSharesFour) {
+TEST_F(AccessKeys, EachDialogHasItsLettersAndTheMainDialogSharesFive) {
     const HWND window = OpenDialog().hwnd();
     EXPECT_EQ((KeyTable{{'?', {"&?"}},
                         {'A', {"&All Messages", "&Archive"}},
                         {'C', {"&Close"}},
                         {'D', {"&Date Range", "En&ds"}},
-                        {'F', {"&From-Field"}},
+                        {'F', {"&From-Field", "&Find..."}},
                         {'L', {"A&ll Filters"}},
                         {'P', {"&Priority"}},
                         {'R', {"Sta&rts", "&Restore"}},
