@@ -41,7 +41,7 @@ public:
     const std::string& connectionString() const { return connectionString_; }
     // Why the archive cannot be used; empty when it can.
     const std::string& archiveProblem() const { return archiveProblem_; }
-    // The Find window, once Ctrl+F or "&Find..." has opened it.
+    // The Find window, once Ctrl+F or "F&ind..." has opened it.
     CFindWindow* findWindow() const { return find_.get(); }
 
 protected:

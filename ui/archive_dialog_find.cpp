@@ -1,5 +1,5 @@
 // The main dialog's side of Find in every archive: the window opened by
-// Ctrl+F or "&Find...", and what it asks of the dialog (the archives' names
+// Ctrl+F or "F&ind...", and what it asks of the dialog (the archives' names
 // and viewers, whether a task runs, the log window).
 #include "ui/archive_dialog.h"
 

@@ -27,13 +27,14 @@ void AltKey(char letter) {
     PressKey(::GetFocus(), static_cast<UINT>(letter), false, false, true);
 }
 
-TEST_F(AccessKeys, EachDialogHasItsLettersAndTheMainDialogSharesFive) {
+TEST_F(AccessKeys, EachDialogHasItsLettersAndTheMainDialogSharesFour) {
     const HWND window = OpenDialog().hwnd();
     EXPECT_EQ((KeyTable{{'?', {"&?"}},
                         {'A', {"&All Messages", "&Archive"}},
                         {'C', {"&Close"}},
                         {'D', {"&Date Range", "En&ds"}},
-                        {'F', {"&From-Field", "&Find..."}},
+                        {'F', {"&From-Field"}},
+                        {'I', {"F&ind..."}},
                         {'L', {"A&ll Filters"}},
                         {'P', {"&Priority"}},
                         {'R', {"Sta&rts", "&Restore"}},
