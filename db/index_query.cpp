@@ -172,3 +172,23 @@ long long CountInIndex(MessageIndex& index, const std::string& typedUtf8) {
     StatementRun run(count);
     return count.Step() ? count.ColumnInteger(0) : 0;
 }
+
+std::vector<long long> PlacesInIndex(MessageIndex& index, const std::string& tableUtf8,
+                                     const std::string& typedUtf8) {
+    std::vector<long long> places;
+    const std::string expression = IndexMatchExpression(index, typedUtf8);
+    if (expression.empty()) {
+        return places;
+    }
+    Statement select(index.handle(),
+                     "SELECT e.place FROM index_words JOIN index_entries e "
+                     "ON e.doc = index_words.rowid JOIN index_tables t ON t.id = e.table_id "
+                     "WHERE index_words MATCH ? AND t.name = ?");
+    select.BindText(1, expression);
+    select.BindText(2, tableUtf8);
+    StatementRun run(select);
+    while (select.Step()) {
+        places.push_back(select.ColumnInteger(0));
+    }
+    return places;
+}

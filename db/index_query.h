@@ -33,3 +33,8 @@ std::vector<IndexHit> FindInIndex(MessageIndex& index, const std::string& typedU
 
 // How many messages hold every word. Throws DbError.
 long long CountInIndex(MessageIndex& index, const std::string& typedUtf8);
+
+// The places of the messages of one table (UTF-8) that hold every word, in
+// no order: all a viewer needs to mark its rows. Throws DbError.
+std::vector<long long> PlacesInIndex(MessageIndex& index, const std::string& tableUtf8,
+                                     const std::string& typedUtf8);

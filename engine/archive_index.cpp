@@ -203,6 +203,19 @@ long long ArchiveIndex::Count(const std::string& typedUtf8) noexcept {
     }
 }
 
+std::optional<std::vector<long long>> ArchiveIndex::Places(const std::string& table,
+                                                           const std::string& typedUtf8) noexcept {
+    if (!Ready()) {
+        return std::nullopt;
+    }
+    try {
+        return PlacesInIndex(*index_, AnsiToUtf8(table), typedUtf8);
+    } catch (const std::exception&) {
+        AfterFailure(std::string());
+        return std::nullopt;
+    }
+}
+
 std::vector<std::string> ArchiveIndex::TakeLogLines() {
     std::vector<std::string> lines;
     lines.swap(logLines_);

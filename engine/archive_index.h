@@ -12,6 +12,7 @@
 #include "base/win32.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     std::vector<IndexHit> Find(const std::string& typedUtf8, int limit) noexcept;
     // -1 when the index cannot be read.
     long long Count(const std::string& typedUtf8) noexcept;
+    // The places of `table`'s (ANSI) messages holding every word; none when
+    // the index cannot be read.
+    std::optional<std::vector<long long>> Places(const std::string& table,
+                                                 const std::string& typedUtf8) noexcept;
 
     // Lines for the task log since the last call: an index file set aside.
     std::vector<std::string> TakeLogLines();

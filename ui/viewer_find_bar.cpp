@@ -108,17 +108,13 @@ bool CFindBar::LookUp(ArchiveIndex& index, const std::string& table) {
     }
     std::vector<std::vector<int>> found(words_.size());
     for (size_t w = 0; w < words_.size() && w < 32; ++w) {
-        const long long count = index.Count(words_[w]);
-        if (count < 0) {
+        const std::optional<std::vector<long long>> places = index.Places(table, words_[w]);
+        if (!places) {
             return false;
         }
-        if (count == 0) {
-            continue;
-        }
-        // The index answers for every archive at once.
-        for (const IndexHit& hit : index.Find(words_[w], static_cast<int>(count))) {
-            const auto row = rowByRowid_.find(hit.place);
-            if (hit.table == table && row != rowByRowid_.end()) {
+        for (const long long place : *places) {
+            const auto row = rowByRowid_.find(place);
+            if (row != rowByRowid_.end()) {
                 found[w].push_back(row->second);
             }
         }
