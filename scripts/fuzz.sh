@@ -29,10 +29,19 @@ fi
 cmake -S "$fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" >/dev/null || exit 1
 nice cmake --build "$build" || exit 1
 
-# Seeds kept elsewhere in the tree, named by path rather than copied.
+# Seeds kept elsewhere, named by path rather than copied: the reader's own
+# Jet fixtures, and the Access-written ones (Jet 3 among them) where the
+# shared folder lies beside the clone.
 extra_seeds() {
     case "$1" in
-    jet_reader) ls tests/db/jet/fixtures/*.mdb ;;
+    jet_reader) ls tests/db/jet/fixtures/*.mdb ../shared/jet/fixtures/*.mdb 2>/dev/null ;;
+    esac
+}
+
+# Inputs may be as long as the longest of those files.
+target_options() {
+    case "$1" in
+    jet_reader) echo -max_len=4194304 ;;
     esac
 }
 
@@ -66,8 +75,9 @@ for target in "${targets[@]}"; do
         fi
     fi
 
-    nice "$program" "$work/corpus" -max_total_time="$seconds" -print_final_stats=1 \
-        -rss_limit_mb=2048 -timeout=25 -artifact_prefix="$work/findings/" >"$work/fuzz.log" 2>&1
+    nice "$program" "$work/corpus" $(target_options "$target") -max_total_time="$seconds" \
+        -print_final_stats=1 -rss_limit_mb=2048 -timeout=25 -artifact_prefix="$work/findings/" \
+        >"$work/fuzz.log" 2>&1
     fuzz_status=$?
     executions="$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/fuzz.log" | tail -1)"
     rate="$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/fuzz.log" | tail -1)"
