@@ -9,6 +9,7 @@
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]     e.g. scripts/fuzz.sh 1800 jet_reader
 #
 # STOWLARK_FUZZ_BUILD_DIR: the native build (default build-fuzz).
+# STOWLARK_FUZZ_KEEP=1 keeps each run's grown corpus under the build's runs/.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -89,7 +90,7 @@ for target in "${targets[@]}"; do
     if [ "$fuzz_status" -ne 0 ] || [ "$findings" -ne 0 ]; then
         status=1
         findings="$findings: $(find "$work/findings" -type f | tr '\n' ' ')(log $work/fuzz.log)"
-    else
+    elif [ "${STOWLARK_FUZZ_KEEP:-0}" != 1 ]; then
         rm -rf "$work"
     fi
     summary+=("$(printf '%-16s %4ss  executions %-10s exec/s %-7s cov %-6s ft %-7s corpus %-12s regressions %s  findings %s' \
