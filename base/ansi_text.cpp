@@ -1,6 +1,6 @@
 #include "base/ansi_text.h"
 
-#include "base/win32.h"
+#include "base/code_pages.h"
 
 #include <climits>
 
@@ -11,10 +11,10 @@ std::wstring Widen(UINT codePage, const char* text, size_t length) {
         return std::wstring();
     }
     const int size = static_cast<int>(length);
-    const int wide = ::MultiByteToWideChar(codePage, 0, text, size, nullptr, 0);
+    const int wide = WideFromCodePage(codePage, 0, text, size, nullptr, 0);
     std::wstring result(static_cast<size_t>(wide), L'\0');
     if (wide > 0) {
-        ::MultiByteToWideChar(codePage, 0, text, size, &result[0], wide);
+        WideFromCodePage(codePage, 0, text, size, &result[0], wide);
     }
     return result;
 }
@@ -31,15 +31,14 @@ std::string Narrow(UINT codePage, const wchar_t* text, size_t length, bool* lost
     // Best-fit mapping would turn characters the code page lacks into
     // look-alikes; a plain "?" shows that something was lost. UTF-8 has no
     // such characters and refuses the flag.
-    const bool utf8 = codePage == CP_UTF8 || (codePage == CP_ACP && ::GetACP() == CP_UTF8);
+    const bool utf8 = codePage == CP_UTF8 || (codePage == CP_ACP && AnsiCodePage() == CP_UTF8);
     const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    const int narrow =
-        ::WideCharToMultiByte(codePage, flags, text, size, nullptr, 0, nullptr, nullptr);
+    const int narrow = CodePageFromWide(codePage, flags, text, size, nullptr, 0, nullptr);
     std::string result(static_cast<size_t>(narrow), '\0');
     BOOL usedDefault = FALSE;
     if (narrow > 0) {
-        ::WideCharToMultiByte(codePage, flags, text, size, &result[0], narrow, nullptr,
-                              lost && !utf8 ? &usedDefault : nullptr);
+        CodePageFromWide(codePage, flags, text, size, &result[0], narrow,
+                         lost && !utf8 ? &usedDefault : nullptr);
     }
     if (lost) {
         *lost = usedDefault != FALSE;
@@ -81,8 +80,7 @@ std::string AnsiToUtf8(const std::string& ansi) {
 // check, which costs a second conversion.
 bool EveryByteRoundTrips() {
     static const bool everyByte = [] {
-        CPINFO info = {};
-        if (!::GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 1) {
+        if (!IsSingleByteCodePage(CP_ACP)) {
             return false;
         }
         std::string all;

@@ -1,34 +1,27 @@
 #include "mailbox/date_formats.h"
 
 #include "base/ansi_text.h"
-
-#include <oleauto.h>
+#include "base/ole_dates.h"
 
 #include <cmath>
 
 namespace {
 
 std::optional<DATE> Parse(const std::string& text, ULONG flags) {
-    std::wstring wide = WideFromAnsi(text);
     DATE value = 0;
-    if (FAILED(::VarDateFromStr(&wide[0], LOCALE_USER_DEFAULT, flags, &value))) {
+    if (!OleDateFromText(WideFromAnsi(text), flags, value)) {
         return std::nullopt;
     }
     return value;
 }
 
-bool ToSystemTime(DATE value, SYSTEMTIME& time) {
-    return ::VariantTimeToSystemTime(value, &time) != FALSE;
-}
-
 } // namespace
 
 DATE CurrentDateTime() {
-    SYSTEMTIME now;
-    ::GetLocalTime(&now);
+    SYSTEMTIME now = LocalTimeNow();
     now.wMilliseconds = 0;
     DATE value = 0;
-    ::SystemTimeToVariantTime(&now, &value);
+    OleDateFromSystemTime(now, value);
     return value;
 }
 
@@ -56,20 +49,10 @@ std::optional<DATE> ParseLocaleDate(const std::string& text) {
 
 std::string FormatLocaleDate(DATE value) {
     SYSTEMTIME time;
-    char text[128];
-    if (!ToSystemTime(value, time) || ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time,
-                                                       nullptr, text, sizeof text) == 0) {
-        return std::string();
-    }
-    return text;
+    return SystemTimeFromOleDate(value, time) ? LocaleShortDateText(time) : std::string();
 }
 
 std::string FormatLocaleTime(DATE value) {
     SYSTEMTIME time;
-    char text[128];
-    if (!ToSystemTime(value, time) ||
-        ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, sizeof text) == 0) {
-        return std::string();
-    }
-    return text;
+    return SystemTimeFromOleDate(value, time) ? LocaleTimeText(time) : std::string();
 }

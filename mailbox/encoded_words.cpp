@@ -1,12 +1,8 @@
 #include "mailbox/encoded_words.h"
 
 #include "base/ansi_text.h"
-#include "base/com_ptr.h"
-#include "base/com_variant.h"
-#include "base/win32.h"
-
-#include <mlang.h>
-#include <objbase.h>
+#include "base/code_pages.h"
+#include "base/mime_charsets.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,27 +11,6 @@
 #include <vector>
 
 namespace {
-
-// MinGW's uuid library lacks this one.
-const IID kIidMultiLanguage2 = {
-    0xdccfc164, 0x2b38, 0x11d2, {0xb7, 0xec, 0x00, 0xc0, 0x4f, 0x8f, 0x5d, 0x9a}};
-
-// COM for as long as the charset lookups need it; a thread that already has
-// it (the plug-in's entry points, in either apartment) keeps it unchanged.
-class ComScope {
-public:
-    ComScope() noexcept : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(result_)) {
-            ::CoUninitialize();
-        }
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT result_;
-};
 
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -90,11 +65,11 @@ public:
                 return codePage;
             }
         }
-        UINT codePage = AskPlatform(lower);
-        if (codePage == 0 || !::IsValidCodePage(codePage)) {
+        UINT codePage = platform_.InternetCodePage(lower);
+        if (codePage == 0 || !IsConvertibleCodePage(codePage)) {
             codePage = BuiltInCodePage(lower);
         }
-        if (codePage != 0 && !::IsValidCodePage(codePage)) {
+        if (codePage != 0 && !IsConvertibleCodePage(codePage)) {
             codePage = 0;
         }
         resolved_.emplace_back(lower, codePage);
@@ -102,29 +77,7 @@ public:
     }
 
 private:
-    UINT AskPlatform(const std::string& charset) {
-        if (!com_) {
-            com_.emplace();
-            ::CoCreateInstance(CLSID_CMultiLanguage, nullptr, CLSCTX_INPROC_SERVER,
-                               kIidMultiLanguage2, multiLanguage_.putVoid());
-        }
-        if (!multiLanguage_) {
-            return 0;
-        }
-        Bstr name(charset);
-        MIMECSETINFO info = {};
-        if (!name.get() || FAILED(multiLanguage_->GetCharsetInfo(name.get(), &info))) {
-            return 0;
-        }
-        // uiCodePage is the charset's Windows family ("iso-8859-2" gives
-        // 1250, which orders some letters differently); the internet
-        // encoding is the charset itself.
-        return info.uiInternetEncoding;
-    }
-
-    // The MLang object must be released while COM is still up.
-    std::optional<ComScope> com_;
-    ComPtr<IMultiLanguage2> multiLanguage_;
+    MimeCharsets platform_;
     std::vector<std::pair<std::string, UINT>> resolved_;
 };
 
@@ -280,12 +233,12 @@ std::optional<std::string> Convert(UINT codePage, const std::string& bytes, bool
         return std::nullopt;
     }
     const int size = static_cast<int>(bytes.size());
-    const int wide = ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+    const int wide = WideFromCodePage(codePage, 0, bytes.data(), size, nullptr, 0);
     if (wide <= 0) {
         return std::nullopt;
     }
     std::wstring text(static_cast<size_t>(wide), L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes.data(), size, &text[0], wide);
+    WideFromCodePage(codePage, 0, bytes.data(), size, &text[0], wide);
     return utf8 ? Utf8FromWide(text) : AnsiFromWide(text);
 }
 

@@ -1,8 +1,7 @@
 #include "mailbox/message_date.h"
 
 #include "mailbox/date_formats.h"
-
-#include <oleauto.h>
+#include "base/ole_dates.h"
 
 #include <cctype>
 #include <string_view>
@@ -76,7 +75,7 @@ std::optional<CalendarDay> MakeDay(int year, int month, int day) {
     time.wMonth = static_cast<WORD>(month);
     time.wDay = static_cast<WORD>(day);
     DATE value = 0;
-    if (!::SystemTimeToVariantTime(&time, &value)) {
+    if (!OleDateFromSystemTime(time, value)) {
         return std::nullopt;
     }
     // The conversion rolls 31 February over into March; such a day is not
@@ -128,7 +127,7 @@ std::string AfterFirstWord(const std::string& text) {
 
 std::optional<CalendarDay> CalendarDayOf(DATE value) {
     SYSTEMTIME time;
-    if (!::VariantTimeToSystemTime(value, &time)) {
+    if (!SystemTimeFromOleDate(value, time)) {
         return std::nullopt;
     }
     return CalendarDay{time.wYear, time.wMonth, time.wDay, time.wDayOfWeek};

@@ -1,5 +1,6 @@
 #!/bin/bash
-# Installs the cross toolchain, Wine and the test tools on Debian 12 (amd64), as root.
+# Installs the cross toolchain, Wine and the test tools on Debian 12 (amd64), as root;
+# clang and its sanitizer and libFuzzer runtimes for the native fuzz build.
 # Safe to run again: every step checks first and changes nothing when all is there.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ PACKAGES=(
     cmake ninja-build googletest build-essential dpkg-dev xz-utils tcl
     xvfb xauth imagemagick x11-apps fonts-wine clang-format sqlite3 fp-utils
     mdbtools libcommons-lang3-java libcommons-logging-java python3
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs what is missing, builds everything and runs the whole test suite
-# under Wine on a virtual X display. CI runs exactly this.
+# under Wine on a virtual X display, then fuzzes the parsers of untrusted
+# bytes natively for a short while. CI runs exactly this.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,4 +21,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
 status=$?
 
 wineserver -k >/dev/null 2>&1 || true
+
+# The parsers under the sanitizers: 20 seconds a target, failing on any finding.
+bash scripts/fuzz.sh 20
+fuzz_status=$?
+[ $status -eq 0 ] && status=$fuzz_status
 exit $status

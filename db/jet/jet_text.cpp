@@ -1,17 +1,15 @@
 #include "db/jet/jet_text.h"
 
-#include "base/win32.h"
-
-#include <cstring>
+#include "base/code_pages.h"
 
 namespace {
 
-static_assert(sizeof(wchar_t) == 2, "Jet 4 text is UTF-16, as wchar_t is here");
-
+// One UTF-16 code unit to each wchar_t, whatever its size where this is built.
 std::wstring FromUtf16(ByteSpan bytes) {
     std::wstring text(bytes.size() / 2, L'\0');
-    if (!text.empty()) {
-        std::memcpy(&text[0], bytes.data(), text.size() * 2);
+    const uint8_t* data = bytes.data();
+    for (size_t i = 0; i < text.size(); ++i) {
+        text[i] = static_cast<wchar_t>(data[2 * i] | (data[2 * i + 1] << 8));
     }
     return text;
 }
@@ -22,15 +20,15 @@ std::wstring FromCodePage(ByteSpan bytes, UINT codePage) {
     }
     const char* data = reinterpret_cast<const char*>(bytes.data());
     int length = static_cast<int>(bytes.size());
-    int wide = MultiByteToWideChar(codePage, 0, data, length, nullptr, 0);
+    int wide = WideFromCodePage(codePage, 0, data, length, nullptr, 0);
     if (wide <= 0) {
         // An unknown code page number: Access's own default reads most files.
         codePage = 1252;
-        wide = MultiByteToWideChar(codePage, 0, data, length, nullptr, 0);
+        wide = WideFromCodePage(codePage, 0, data, length, nullptr, 0);
     }
     std::wstring text(static_cast<size_t>(wide > 0 ? wide : 0), L'\0');
     if (wide > 0) {
-        MultiByteToWideChar(codePage, 0, data, length, &text[0], wide);
+        WideFromCodePage(codePage, 0, data, length, &text[0], wide);
     }
     return text;
 }
