@@ -1,5 +1,6 @@
 #include "mailbox/encoded_words.h"
 
+#include "mailbox/transfer_decoding.h"
 #include "base/ansi_text.h"
 #include "base/code_pages.h"
 #include "base/mime_charsets.h"
@@ -96,27 +97,6 @@ bool IsLinearWhiteSpace(const std::string& text, size_t begin, size_t end) {
     return true;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    const char lower = LowerAscii(c);
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
-
-int Base64Value(char c) {
-    if (c >= 'A' && c <= 'Z') {
-        return c - 'A';
-    }
-    if (c >= 'a' && c <= 'z') {
-        return c - 'a' + 26;
-    }
-    if (c >= '0' && c <= '9') {
-        return c - '0' + 52;
-    }
-    return c == '+' ? 62 : c == '/' ? 63 : -1;
-}
-
 bool DecodeQ(const char* text, size_t length, std::string& bytes) {
     for (size_t i = 0; i < length; ++i) {
         if (text[i] == '_') {
@@ -124,8 +104,8 @@ bool DecodeQ(const char* text, size_t length, std::string& bytes) {
         } else if (text[i] != '=') {
             bytes += text[i];
         } else {
-            const int high = i + 2 < length ? HexValue(text[i + 1]) : -1;
-            const int low = i + 2 < length ? HexValue(text[i + 2]) : -1;
+            const int high = i + 2 < length ? HexDigitValue(text[i + 1]) : -1;
+            const int low = i + 2 < length ? HexDigitValue(text[i + 2]) : -1;
             if (high < 0 || low < 0) {
                 return false;
             }
@@ -147,7 +127,7 @@ bool DecodeB(const char* text, size_t length, std::string& bytes) {
             ++padding;
             continue;
         }
-        const int value = Base64Value(text[i]);
+        const int value = Base64DigitValue(text[i]);
         if (value < 0 || padding > 0) {
             return false;
         }

@@ -1,8 +1,6 @@
 #include "mailbox/transfer_decoding.h"
 
-namespace {
-
-int HexValue(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
@@ -12,7 +10,7 @@ int HexValue(char c) {
     return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
-int Base64Value(char c) {
+int Base64DigitValue(char c) {
     if (c >= 'A' && c <= 'Z') {
         return c - 'A';
     }
@@ -24,6 +22,8 @@ int Base64Value(char c) {
     }
     return c == '+' ? 62 : c == '/' ? 63 : -1;
 }
+
+namespace {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -75,8 +75,8 @@ bool DecodeQuotedPrintable(std::string_view text, std::string& bytes) {
             }
             continue;
         }
-        const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-        const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
+        const int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+        const int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
         if (high < 0 || low < 0) {
             return false;
         }
@@ -103,7 +103,7 @@ bool DecodeBase64(std::string_view text, std::string& bytes) {
             ++padding;
             continue;
         }
-        const int value = Base64Value(c);
+        const int value = Base64DigitValue(c);
         if (value < 0 || padding > 0) {
             return false;
         }

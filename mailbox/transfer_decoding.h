@@ -6,6 +6,11 @@
 #include <string>
 #include <string_view>
 
+// The value of a hexadecimal digit (either case), or -1.
+int HexDigitValue(char c);
+// The value of a character of the base64 alphabet, or -1.
+int Base64DigitValue(char c);
+
 // Quoted-printable: "=XX" gives a byte, "=" at a line's end joins the line
 // to the next (soft break), trailing blanks before a line break go. False
 // for "=" followed by anything else.
