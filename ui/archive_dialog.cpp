@@ -123,6 +123,9 @@ void CArchiveDlg::RunTask(Task task) {
         return;
     }
 
+    // The task tells the index of its rows itself; a catch-up between them
+    // would only wait for the archive's lock.
+    KeepIndexCurrent(false);
     task_.Start();
     EnableItem(IDC_FIND_ALL, false);
     if (log_) {
@@ -151,6 +154,7 @@ void CArchiveDlg::RunTask(Task task) {
     }
     task_.Unlock(TaskButtonsAllowed());
     EnableItem(IDC_FIND_ALL, true);
+    KeepIndexCurrent(true);
     // The pressed button was disabled under the keyboard's focus. A user
     // who went on working in the host meanwhile keeps the keyboard there.
     if (::GetActiveWindow() == hwnd()) {
@@ -230,6 +234,12 @@ LRESULT CArchiveDlg::OnNotify(const NMHDR& header) {
 bool CArchiveDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (checkWatch_.OnMessage(message, wParam, lParam) ||
         menus_.OnMessage(hwnd(), message, wParam, lParam, !task_.running())) {
+        return true;
+    }
+    if (indexKeeper_ && indexKeeper_->IsTurn(message, wParam)) {
+        if (!task_.running()) {
+            indexKeeper_->Step();
+        }
         return true;
     }
     if (message == kArchiveChangedNotice) {

@@ -90,6 +90,8 @@ private:
 
     // Find in every archive (archive_dialog_find.cpp).
     void ShowFindWindow();
+    // Starts or stops the index's catch-up of the dialog's own.
+    void KeepIndexCurrent(bool on);
     bool TaskRunning() const override { return task_.running(); }
     std::string ArchiveName(const std::string& table) const override;
     bool ShowInViewer(const std::string& table, long long place) override;
@@ -113,6 +115,10 @@ private:
     StagingFiles staging_;
     CDialogViewers viewers_{trees_};
     std::unique_ptr<CFindWindow> find_;
+    // From the dialog's opening, an index behind its archive catches up a
+    // slice at a time until a task or the Find window takes over.
+    std::unique_ptr<ArchiveIndex> index_;
+    std::unique_ptr<CFindIndexKeeper> indexKeeper_;
 
     bool starting_ = false;
     bool deleteArchived_ = false;

@@ -44,6 +44,11 @@ void CArchiveDlg::ReleaseArchive() {
     if (find_ && !find_->taskRunning()) {
         find_.reset();
     }
+    if (indexKeeper_) {
+        indexKeeper_->Stop();
+        indexKeeper_.reset();
+        index_.reset();
+    }
     if (database_) {
         database_->Close();
         database_.reset();

@@ -7,10 +7,30 @@
 #include "base/stowlark_app.h"
 #include "ui/window_ops.h"
 
+void CArchiveDlg::KeepIndexCurrent(bool on) {
+    if (!on) {
+        if (indexKeeper_) {
+            indexKeeper_->Stop();
+        }
+        return;
+    }
+    if (!archiveProblem_.empty() || (find_ && find_->hwnd())) {
+        return;
+    }
+    if (!indexKeeper_) {
+        index_ = std::make_unique<ArchiveIndex>(databasePath_);
+        indexKeeper_ = std::make_unique<CFindIndexKeeper>(*index_, [this] { LogWritten(); });
+        indexKeeper_->Attach(hwnd());
+    }
+    indexKeeper_->Start();
+}
+
 void CArchiveDlg::ShowFindWindow() {
     if (RefuseUnusableArchive()) {
         return;
     }
+    // The window's own catch-up takes over, shown in it.
+    KeepIndexCurrent(false);
     // One window at most: asked again, it comes forward.
     if (!find_ || !find_->hwnd()) {
         FindWindowOwner& owner = *this;

@@ -57,6 +57,9 @@ bool CArchiveDlg::OnInitDialog() {
     ::SetWindowTextA(hwnd(), "Archive Messages");
     ::SetFocus(Item(IDC_MAILBOX_TREE));
     starting_ = false;
+    // A crash, a new version, a converted archive or another machine's
+    // writes may have left Find's index behind.
+    KeepIndexCurrent(true);
     return false;
 }
 

@@ -1,6 +1,7 @@
 // Find in every archive: the main dialog's Find window over the archive's
 // full-text index, and the viewer's Find reading the same index.
 #include "db/archive_schema.h"
+#include "db/index_schema.h"
 #include "engine/archive_index.h"
 #include "engine/archive_task.h"
 #include "host/host_application.h"
@@ -119,6 +120,16 @@ TEST_F(FindWindowTest, TypedWordsFindTheMessagesOfEveryArchiveNewestFirstOrByACo
     EXPECT_EQ(&window, &Find(L"budget draft"));
     EXPECT_EQ((std::vector<std::string>{"Draft"}), Column(window, find_column::kSubject));
     EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// An index deleted, or never made, catches up from the dialog's opening,
+// before anyone asks Find for anything.
+TEST_F(FindWindowTest, TheDialogBringsAnIndexBehindUpToDateAsItOpens) {
+    ArchiveMail();
+    ASSERT_TRUE(::DeleteFileA(IndexPathFor(DatabasePath()).c_str()));
+    OpenDialog();
+    EXPECT_TRUE(PumpUntil([&] { return ArchiveIndex(DatabasePath()).IsCurrent(); }));
+    EXPECT_EQ(3, ArchiveIndex(DatabasePath()).Count("budget"));
 }
 
 TEST_F(FindWindowTest, EnterOpensTheMessageInItsArchivesViewerWithItsRowSelected) {
