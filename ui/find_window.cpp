@@ -20,16 +20,16 @@ constexpr UINT kTypingMilliseconds = 150;
 // While a task changes the archive, a search waits and looks again.
 constexpr UINT kTaskWaitMilliseconds = 250;
 
-struct ColumnSpec {
+struct ColumnLayout {
     const char* caption;
     int format;
     int width;
 };
-constexpr ColumnSpec kColumns[find_column::kCount] = {{"Archive", LVCFMT_LEFT, 90},
-                                                      {"Sender", LVCFMT_LEFT, 130},
-                                                      {"Subject", LVCFMT_LEFT, 170},
-                                                      {"Date", LVCFMT_RIGHT, 120},
-                                                      {"Size", LVCFMT_CENTER, 50}};
+constexpr ColumnLayout kColumns[find_column::kCount] = {{"Archive", LVCFMT_LEFT, 90},
+                                                        {"Sender", LVCFMT_LEFT, 130},
+                                                        {"Subject", LVCFMT_LEFT, 170},
+                                                        {"Date", LVCFMT_RIGHT, 120},
+                                                        {"Size", LVCFMT_CENTER, 50}};
 
 std::string MessagesText(long long count) {
     return GroupedDigits(count) + (count == 1 ? " message" : " messages");
