@@ -12,6 +12,8 @@
 #include "testhost/mailstore/mailbox_file.h"
 #include "tests/ui/ui_fixture.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string JetFixture(const char* name = "mail-archive.mdb") {
@@ -119,10 +121,16 @@ TEST_F(JetArchiveDialog, YesConvertsAndTheArchiveRestoresAndOpensLikeAnyOther) {
     EXPECT_NE(std::string::npos, shown[0].find("archive-jet.mdb"));
     EXPECT_EQ(jet, ReadBytes(files / "archive-jet.mdb"));
     EXPECT_NE(std::string::npos, ReadBytes(LogPath()).find("Convert Archive"));
-    // The host's status line ends with the outcome, not the last row checked.
-    ASSERT_FALSE(host.session().statusHistory().empty());
-    EXPECT_EQ("Operation completed. 407 messages converted.",
-              host.session().statusHistory().back());
+    // The host's status line ends with the outcome, not the last row checked;
+    // Find's index of the new archive may start catching up after it.
+    std::vector<std::string> lines = host.session().statusHistory();
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const std::string& line) {
+                                   return line.find("for Find") != std::string::npos;
+                               }),
+                lines.end());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("Operation completed. 407 messages converted.", lines.back());
     EXPECT_NE(nullptr, FindItem(Archives(), "Big (400)"));
     const HTREEITEM in = FindItem(Archives(), "In (7)");
     ASSERT_NE(nullptr, in);
