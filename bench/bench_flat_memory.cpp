@@ -385,18 +385,6 @@ Run Measure(Host& host, int lead, const std::function<int(TaskControls&)>& task,
     return run;
 }
 
-// While alive, the plug-in's pauses are tallied and return at once.
-class UnsleptPauses {
-public:
-    UnsleptPauses() : previous_(App().SetDelaySink([](int) { return 0; })) {}
-    ~UnsleptPauses() { App().SetDelaySink(std::move(previous_)); }
-    UnsleptPauses(const UnsleptPauses&) = delete;
-    UnsleptPauses& operator=(const UnsleptPauses&) = delete;
-
-private:
-    DelaySink previous_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {

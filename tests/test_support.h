@@ -5,6 +5,7 @@
 #include "base/stowlark_app.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A fresh folder under the temporary directory, removed with everything in
@@ -41,6 +42,19 @@ struct CapturedMessageBox {
 };
 
 // While alive, message boxes are recorded instead of shown; each answers IDOK.
+// While alive, the plug-in's pauses are tallied and return at once: the
+// tasks run without the waits they leave a real host.
+class UnsleptPauses {
+public:
+    UnsleptPauses() : previous_(App().SetDelaySink([](int) { return 0; })) {}
+    ~UnsleptPauses() { App().SetDelaySink(std::move(previous_)); }
+    UnsleptPauses(const UnsleptPauses&) = delete;
+    UnsleptPauses& operator=(const UnsleptPauses&) = delete;
+
+private:
+    DelaySink previous_;
+};
+
 class MessageBoxCapture {
 public:
     MessageBoxCapture();

@@ -7,6 +7,7 @@
 #include "base/stowlark_app.h"
 #include "tests/reliability/power_cut_run.h"
 #include "tests/reliability/power_cut_vfs.h"
+#include "tests/test_support.h"
 
 #include <functional>
 #include <string>
@@ -33,18 +34,6 @@ public:
     void ReloadLog() override {}
     void ShowProgress(int, const std::string&) override {}
     void LogWritten() override {}
-};
-
-// Tasks run without the pauses they leave the real host.
-class UnsleptPauses {
-public:
-    UnsleptPauses() : previous_(App().SetDelaySink([](int) { return 0; })) {}
-    ~UnsleptPauses() { App().SetDelaySink(std::move(previous_)); }
-    UnsleptPauses(const UnsleptPauses&) = delete;
-    UnsleptPauses& operator=(const UnsleptPauses&) = delete;
-
-private:
-    DelaySink previous_;
 };
 
 // The host and the archive sync to the disk at every step, which the disk
