@@ -1,9 +1,7 @@
 #include "ui/find_window.h"
 
 #include "db/ado_database.h"
-#include "db/ado_exception.h"
 #include "base/ansi_text.h"
-#include "base/message_box.h"
 #include "base/stowlark_app.h"
 #include "res/resource_ids.h"
 #include "ui/count_text.h"
@@ -345,59 +343,4 @@ void CFindWindow::OnClose() {
     searchPending_ = false;
     // Kept with its words and found messages for the next Ctrl+F.
     ::ShowWindow(hwnd(), SW_HIDE);
-}
-
-const ViewerRow* CFindWindow::RowAt(int index) const {
-    const FoundRow* found = results_.At(index);
-    return found ? &found->row : nullptr;
-}
-
-const std::string& CFindWindow::TableAt(int index) const {
-    const FoundRow* found = results_.At(index);
-    return found ? found->table : noTable_;
-}
-
-CADODatabase* CFindWindow::Archive() {
-    if (!database_) {
-        database_ = std::make_unique<CADODatabase>();
-        database_->SetConnection(connectionString_);
-        try {
-            database_->Open();
-        } catch (const CADOException& error) {
-            ShowStandardErrorBox(error.GetErrorMessage());
-        }
-    }
-    return database_->IsOpen() ? database_.get() : nullptr;
-}
-
-void CFindWindow::ReadRowsAgain() {
-    list_.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    results_.Search(results_.text());
-    results_.CountAll();
-    ShowResults();
-}
-
-bool CFindWindow::MayRestore(const std::vector<std::string>& tables) {
-    for (const std::string& table : tables) {
-        if (dialog_.ViewerShows(table)) {
-            // Its list would go on showing what left the archive.
-            ShowStandardErrorBox("The archive " + dialog_.ArchiveName(table) +
-                                 " is open in its viewer: restore these messages there, or "
-                                 "close the viewer first.");
-            return false;
-        }
-    }
-    return true;
-}
-
-void CFindWindow::CompleteSelectedRows() {
-    CADODatabase* database = Archive();
-    if (!database) {
-        return;
-    }
-    for (int line = list_.NextSelected(-1); line >= 0; line = list_.NextSelected(line)) {
-        if (FoundRow* found = results_.At(line)) {
-            CompleteFoundRow(*database, *found);
-        }
-    }
 }
